@@ -1,0 +1,47 @@
+// Write-then-rename output files with every write and the close checked.
+#include "app/output_file.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr const char* SCRATCH_SUFFIX = ".partial";
+
+}  // namespace
+
+bool openOutput(OutputFile& output, const char* name, ErrorText& error)
+{
+    output.name = name;
+    output.failedErrno = 0;
+    std::snprintf(output.scratchName, sizeof output.scratchName, "%s%s", name, SCRATCH_SUFFIX);
+    output.file = std::fopen(output.scratchName, "w");
+    if (output.file == nullptr) return fail(error, "%s: cannot create: %s", name, std::strerror(errno));
+    return true;
+}
+
+void flushText(OutputFile& output, TextBuffer& buffer)
+{
+    if (output.failedErrno == 0 && buffer.length > 0) {
+        errno = 0;
+        if (std::fwrite(buffer.data, 1, buffer.length, output.file) != buffer.length)
+            output.failedErrno = errno != 0 ? errno : EIO;
+    }
+    buffer.length = 0;
+}
+
+bool closeOutput(OutputFile& output, ErrorText& error)
+{
+    errno = 0;
+    if (std::fflush(output.file) != 0 && output.failedErrno == 0) output.failedErrno = errno != 0 ? errno : EIO;
+    if (std::ferror(output.file) && output.failedErrno == 0) output.failedErrno = EIO;
+    errno = 0;
+    if (std::fclose(output.file) != 0 && output.failedErrno == 0) output.failedErrno = errno != 0 ? errno : EIO;
+    output.file = nullptr;
+    if (output.failedErrno == 0 && std::rename(output.scratchName, output.name) != 0) output.failedErrno = errno;
+    if (output.failedErrno != 0) {
+        std::remove(output.scratchName);
+        return fail(error, "%s: cannot write: %s", output.name, std::strerror(output.failedErrno));
+    }
+    return true;
+}

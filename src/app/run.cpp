@@ -1,0 +1,142 @@
+// The run sequence, the console dialogue and the reading of the two temperatures.
+#include "app/run.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "app/phase_tables.h"
+#include "app/regression_report.h"
+#include "model/fitting.h"
+#include "model/measured_data.h"
+#include "numeric/newton.h"
+
+namespace {
+
+constexpr const char* STARS = "*****************************************************************\n";
+
+enum class ReadStatus { OK, NOT_AN_INTEGER, OUT_OF_RANGE, END_OF_INPUT };
+
+// One integer as scanf's "%d" takes it: leading whitespace, an optional sign, decimal digits up
+// to the first other character, which is left in the stream. Unlike "%d", a value beyond the
+// 32-bit range is refused instead of being wrapped.
+ReadStatus readInteger(std::FILE* in, int& value)
+{
+    int ch = std::getc(in);
+    while (ch != EOF && std::isspace(ch)) ch = std::getc(in);
+    if (ch == EOF) return ReadStatus::END_OF_INPUT;
+    const bool negative = ch == '-';
+    if (ch == '-' || ch == '+') ch = std::getc(in);
+    if (ch == EOF || !std::isdigit(ch)) return ReadStatus::NOT_AN_INTEGER;
+    long long magnitude = 0;
+    bool tooLarge = false;
+    for (; ch != EOF && std::isdigit(ch); ch = std::getc(in)) {
+        magnitude = magnitude * 10 + (ch - '0');
+        if (magnitude > 1LL + INT_MAX) {
+            tooLarge = true;
+            magnitude = 1LL + INT_MAX;
+        }
+    }
+    if (ch != EOF) std::ungetc(ch, in);
+    const long long signedValue = negative ? -magnitude : magnitude;
+    if (tooLarge || signedValue > INT_MAX || signedValue < INT_MIN) return ReadStatus::OUT_OF_RANGE;
+    value = static_cast<int>(signedValue);
+    return ReadStatus::OK;
+}
+
+bool readTemperature(std::FILE* in, const char* which, int& value, ErrorText& error)
+{
+    switch (readInteger(in, value)) {
+    case ReadStatus::OK:
+        return true;
+    case ReadStatus::NOT_AN_INTEGER:
+        return fail(error, "standard input: the %s temperature is not a whole number of kelvins", which);
+    case ReadStatus::OUT_OF_RANGE:
+        return fail(error, "standard input: the %s temperature lies outside %d to %d", which, INT_MIN, INT_MAX);
+    case ReadStatus::END_OF_INPUT:
+        break;
+    }
+    return fail(error, "standard input: the input ends before the %s temperature", which);
+}
+
+bool finite(const PhaseParameters& p)
+{
+    return std::isfinite(p.a0) && std::isfinite(p.a1) && std::isfinite(p.b0) && std::isfinite(p.b1);
+}
+
+// Data that can be read but will not give a sound model goes on, as the model defines it, with
+// a word on standard error.
+void warnAboutData(const MeasuredData& data, const PhaseFit (&fits)[3], std::FILE* err)
+{
+    for (int p = LIQUID; p <= FCC; ++p) {
+        const auto phase = static_cast<PhaseIndex>(p);
+        const int mismatch = firstCompositionMismatch(data.phase[p]);
+        if (mismatch >= 0)
+            std::fprintf(err,
+                         "phasediagram: warning: %s: pair %d has composition %g where %s has %g; the fit uses %s's\n",
+                         enthalpyFileName(phase), mismatch + 1, data.phase[p].enthalpy.x[mismatch],
+                         activityFileName(phase), data.phase[p].activity.x[mismatch], activityFileName(phase));
+        if (!finite(fits[p].parameters))
+            std::fprintf(err,
+                         "phasediagram: warning: %s: the fit gives coefficients that are not finite "
+                         "(%d pairs in %s; compositions must lie strictly between 0 and 1, activities above 0)\n",
+                         phaseName(phase), data.phase[p].activity.count, activityFileName(phase));
+    }
+}
+
+int stop(std::FILE* err, const ErrorText& error)
+{
+    std::fprintf(err, "phasediagram: %s\n", error.text);
+    return 1;
+}
+
+}  // namespace
+
+int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err)
+{
+    PhaseParameters liquid{};
+    PhaseParameters bcc{};
+    PhaseParameters fcc{};
+    Vector4 guess{};
+    Vector4 result{};
+    int initialT = 0;
+    int finalT = 0;
+    ErrorText error{};
+
+    // Every input file is read and checked before any output file is touched.
+    MeasuredData data;
+    if (!readMeasuredData(data, error)) return stop(err, error);
+    PhaseFit fits[3];
+    fitModel(data, liquid, bcc, fcc, fits);
+    warnAboutData(data, fits, err);
+    if (!writeRegressionReport(fits, error)) return stop(err, error);
+
+    std::fputs(STARS, out);
+    std::fputs("This program will derive a phase diagram for Ks and Ps.\n", out);
+    std::fputs(STARS, out);
+    std::fputs("Please enter initial temperature : ", out);
+    std::fflush(out);
+    if (!readTemperature(in, "initial", initialT, error)) return stop(err, error);
+    std::fputs("Please enter final temperature : ", out);
+    std::fflush(out);
+    if (!readTemperature(in, "final", finalT, error)) return stop(err, error);
+
+    int eutecticCount = 0;
+    if (!writePhaseTables(initialT, finalT, liquid, bcc, fcc, guess, result, eutecticCount, error))
+        return stop(err, error);
+    if (eutecticCount == ITERATION_LIMIT)
+        std::fprintf(err, "phasediagram: note: the eutectic solve did not converge in %d steps; its row is the last "
+                          "attempt\n", ITERATION_LIMIT - 1);
+
+    std::fputs("\n\n The calculated data are written in the Data files.\n", out);
+    std::fputs(" The regression result is written in the file : Reg_result.txt \n", out);
+    std::fputs(" Check the data files and Reg_result.txt!! :)\n\n", out);
+    errno = 0;
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        fail(error, "standard output: cannot write: %s", std::strerror(errno != 0 ? errno : EIO));
+        return stop(err, error);
+    }
+    return 0;
+}

@@ -1,0 +1,51 @@
+// The six measured-data files: an enthalpy series and an activity series per phase, each a list
+// of (mole fraction of Ks, value) pairs of at most 50 pairs, read into fixed arrays.
+#pragma once
+
+#include "model/error_text.h"
+
+inline constexpr int MAX_PAIRS = 50;
+
+// The pairs of one file, in file order.
+struct DataSeries {
+    double x[MAX_PAIRS];
+    double value[MAX_PAIRS];
+    int count;
+};
+
+// The two series of a phase. The activity file's compositions and count are those of the phase;
+// the enthalpy file supplies its first `count` values.
+struct PhaseData {
+    DataSeries enthalpy;
+    DataSeries activity;
+};
+
+// Liquid, BCC, FCC in this order, as the model's three phases.
+struct MeasuredData {
+    PhaseData phase[3];
+};
+
+enum PhaseIndex : int { LIQUID = 0, BCC = 1, FCC = 2 };
+
+// "Liquid", "BCC", "FCC".
+const char* phaseName(PhaseIndex phase);
+// "Li(Hm).txt", "BCC(Hf).txt", "FCC(Hf).txt".
+const char* enthalpyFileName(PhaseIndex phase);
+// "Li(a).txt", "BCC(aPs).txt", "FCC(aKs).txt".
+const char* activityFileName(PhaseIndex phase);
+
+// Reads whitespace-separated decimal numbers two at a time as (x, value) pairs, the way
+// fscanf's "%lf" converts them (sign, digits, point, exponent; "inf" and "nan" too). Fails with
+// a line naming the file, and the line or pair where it helps, on a file that cannot be opened
+// or read, a token that is not a number, more than MAX_PAIRS pairs, or a lone last number.
+bool readDataSeries(const char* path, DataSeries& series, ErrorText& error);
+
+// Reads the six files of the current directory in the order Li(Hm), Li(a), BCC(Hf), BCC(aPs),
+// FCC(Hf), FCC(aKs), and checks each phase's enthalpy file holds at least as many pairs as its
+// activity file. Nothing is written anywhere.
+bool readMeasuredData(MeasuredData& data, ErrorText& error);
+
+// The index of the first pair whose enthalpy composition differs from the activity composition
+// of the same pair, or -1 when the activity file's pairs all match. The fit takes the activity
+// file's compositions, so a mismatch pairs values measured at different compositions.
+int firstCompositionMismatch(const PhaseData& data);

@@ -1,0 +1,70 @@
+// The subregular-solution model shared by every phase: the fitted coefficients, the interaction
+// coefficients at a temperature, the partial excess Gibbs energies and the pure-component
+// Gibbs-energy differences between the phases.
+//
+// With x the mole fraction of B (Ks) and L0 = a0 + a1 T, L1 = b0 + b1 T (J/mol):
+//   G_ex   = x (1 - x) (L0 + L1 x)
+//   muA_ex = x^2 (L0 + L1 (2x - 1))          d(muA_ex)/dx =  2x ((3x - 1) L1 + L0)
+//   muB_ex = (1 - x)^2 (L0 + 2 L1 x)         d(muB_ex)/dx = -2 (1 - x) ((3x - 1) L1 + L0)
+// Each term below is evaluated in the grouping written, operation by operation, because the
+// six-decimal output depends on the rounding.
+#pragma once
+
+// J/(mol K); every R T is formed as T * GAS_CONSTANT.
+inline constexpr double GAS_CONSTANT = 8.3144;
+
+// Coefficients of one phase, stored in the order a0, a1, b0, b1 (J/mol, J/(mol K)).
+struct PhaseParameters {
+    double a0;
+    double a1;
+    double b0;
+    double b1;
+};
+
+// L0 and L1 of one phase at one temperature (J/mol).
+struct InteractionCoefficients {
+    double L0;
+    double L1;
+};
+
+// A two-phase equilibrium: first phase / second phase. The values are those of the model.
+enum PhasePair : int {
+    LIQUID_FCC = 1,
+    LIQUID_BCC = 2,
+    BCC_FCC = 3,
+};
+
+// L0 = a1 * T + a0, L1 = b1 * T + b0, each product before its sum.
+inline InteractionCoefficients interactionCoefficients(const PhaseParameters& p, double T)
+{
+    return {p.a1 * T + p.a0, p.b1 * T + p.b0};
+}
+
+inline double muAExcess(double x, const InteractionCoefficients& c)
+{
+    return x * x * ((2 * x - 1) * c.L1 + c.L0);
+}
+
+inline double muBExcess(double x, const InteractionCoefficients& c)
+{
+    return (1 - x) * (1 - x) * (2 * c.L1 * x + c.L0);
+}
+
+inline double muAExcessSlope(double x, const InteractionCoefficients& c)
+{
+    return 2 * x * ((3 * x - 1) * c.L1 + c.L0);
+}
+
+inline double muBExcessSlope(double x, const InteractionCoefficients& c)
+{
+    return -2 * (1 - x) * ((3 * x - 1) * c.L1 + c.L0);
+}
+
+// Pure-component reference terms of a pair, G(first phase) - G(second phase) of pure A and of
+// pure B (J/mol):
+//   Liquid/FCC: dGA = 15000 - 10 T, dGB = 8750 - 12.5 T
+//   Liquid/BCC: dGA =  5000 - 10 T, dGB = 16250 - 12.5 T
+//   BCC/FCC:    dGA = 10000,        dGB = -7500
+// The residuals add them to their cores in the grouping (core - 10 T) + 15000 and so on.
+inline constexpr double PURE_A_BCC_OVER_FCC = 10000.0;  // pure A as BCC above pure A as FCC
+inline constexpr double PURE_B_FCC_OVER_BCC = 7500.0;   // pure B as FCC above pure B as BCC
