@@ -19,17 +19,33 @@ constexpr const char* STARS = "*************************************************
 
 enum class ReadStatus { OK, NOT_AN_INTEGER, OUT_OF_RANGE, END_OF_INPUT };
 
+// Takes the rest of the current whitespace-delimited word of `in` into `word`, as far as it
+// fits, shown printable.
+void takeWord(std::FILE* in, int ch, char* word, int room)
+{
+    int length = 0;
+    for (; ch != EOF && !std::isspace(ch); ch = std::getc(in))
+        if (length < room - 1) word[length++] = std::isprint(ch) ? static_cast<char>(ch) : '?';
+    word[length] = '\0';
+}
+
 // One integer as scanf's "%d" takes it: leading whitespace, an optional sign, decimal digits up
 // to the first other character, which is left in the stream. Unlike "%d", a value beyond the
-// 32-bit range is refused instead of being wrapped.
-ReadStatus readInteger(std::FILE* in, int& value)
+// 32-bit range is refused instead of being wrapped. When no integer is found, `found` receives
+// the word that stood in its place.
+ReadStatus readInteger(std::FILE* in, int& value, char* found, int room)
 {
     int ch = std::getc(in);
     while (ch != EOF && std::isspace(ch)) ch = std::getc(in);
     if (ch == EOF) return ReadStatus::END_OF_INPUT;
-    const bool negative = ch == '-';
-    if (ch == '-' || ch == '+') ch = std::getc(in);
-    if (ch == EOF || !std::isdigit(ch)) return ReadStatus::NOT_AN_INTEGER;
+    const char sign = ch == '-' || ch == '+' ? static_cast<char>(ch) : '\0';
+    if (sign != '\0') ch = std::getc(in);
+    if (ch == EOF || !std::isdigit(ch)) {
+        const int signLength = sign != '\0' ? 1 : 0;
+        found[0] = sign;
+        takeWord(in, ch, found + signLength, room - signLength);
+        return ReadStatus::NOT_AN_INTEGER;
+    }
     long long magnitude = 0;
     bool tooLarge = false;
     for (; ch != EOF && std::isdigit(ch); ch = std::getc(in)) {
@@ -40,7 +56,7 @@ ReadStatus readInteger(std::FILE* in, int& value)
         }
     }
     if (ch != EOF) std::ungetc(ch, in);
-    const long long signedValue = negative ? -magnitude : magnitude;
+    const long long signedValue = sign == '-' ? -magnitude : magnitude;
     if (tooLarge || signedValue > INT_MAX || signedValue < INT_MIN) return ReadStatus::OUT_OF_RANGE;
     value = static_cast<int>(signedValue);
     return ReadStatus::OK;
@@ -48,17 +64,31 @@ ReadStatus readInteger(std::FILE* in, int& value)
 
 bool readTemperature(std::FILE* in, const char* which, int& value, ErrorText& error)
 {
-    switch (readInteger(in, value)) {
+    char found[40];
+    switch (readInteger(in, value, found, sizeof found)) {
     case ReadStatus::OK:
         return true;
     case ReadStatus::NOT_AN_INTEGER:
-        return fail(error, "standard input: the %s temperature is not a whole number of kelvins", which);
+        return fail(error, "standard input: the %s temperature is not a whole number of kelvins: \"%s\"", which,
+                    found);
     case ReadStatus::OUT_OF_RANGE:
         return fail(error, "standard input: the %s temperature lies outside %d to %d", which, INT_MIN, INT_MAX);
     case ReadStatus::END_OF_INPUT:
         break;
     }
     return fail(error, "standard input: the input ends before the %s temperature", which);
+}
+
+// The final temperature is read as "%d" reads it, up to the first character that is not a digit;
+// anything that follows it directly is ignored, and said so.
+void warnAboutRest(std::FILE* in, int finalT, std::FILE* err)
+{
+    const int ch = std::getc(in);
+    if (ch == EOF || std::isspace(ch)) return;
+    char rest[40];
+    takeWord(in, ch, rest, sizeof rest);
+    std::fprintf(err, "phasediagram: warning: standard input: the final temperature is read as %d; \"%s\" after it "
+                      "is ignored\n", finalT, rest);
 }
 
 bool finite(const PhaseParameters& p)
@@ -122,6 +152,7 @@ int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err)
     std::fputs("Please enter final temperature : ", out);
     std::fflush(out);
     if (!readTemperature(in, "final", finalT, error)) return stop(err, error);
+    warnAboutRest(in, finalT, err);
 
     int eutecticCount = 0;
     if (!writePhaseTables(initialT, finalT, liquid, bcc, fcc, guess, result, eutecticCount, error))

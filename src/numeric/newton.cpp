@@ -14,12 +14,15 @@ constexpr double EUTECTIC_START_TEMPERATURE = 1000.0;
 
 double randomComposition() { return (std::rand() % 999 + 1.0) / 1000.0; }
 
-// What the range test and the step test make of a new iterate.
-enum class Verdict { REJECTED, CONVERGED, ACCEPTED };
+// result = guess - Jinv F, over entries 0..n-1.
+void newtonStep(const Matrix4& Jinv, const Vector4& F, const Vector4& guess, Vector4& result, int n)
+{
+    multiplyMatrixVector(Jinv, F, result, n);
+    for (int i = 0; i < n; ++i) result[i] = guess[i] - result[i];
+}
 
-// Entries first..n-1 of result are range-tested in increasing order; the first one outside
-// (0, 1) rejects the iterate and redraws guess[first..n-1]. An iterate in range has converged
-// when every entry 0..n-1 moved by at most the tolerance (a NaN move does not count as small).
+}  // namespace
+
 Verdict judgeIterate(Vector4& guess, const Vector4& result, int first, int n)
 {
     for (int i = first; i < n; ++i) {
@@ -32,15 +35,6 @@ Verdict judgeIterate(Vector4& guess, const Vector4& result, int first, int n)
         if (!(std::fabs(result[i] - guess[i]) <= STEP_TOLERANCE)) return Verdict::ACCEPTED;
     return Verdict::CONVERGED;
 }
-
-// result = guess - Jinv F, over entries 0..n-1.
-void newtonStep(const Matrix4& Jinv, const Vector4& F, const Vector4& guess, Vector4& result, int n)
-{
-    multiplyMatrixVector(Jinv, F, result, n);
-    for (int i = 0; i < n; ++i) result[i] = guess[i] - result[i];
-}
-
-}  // namespace
 
 void randomizeGuess(Vector4& v)
 {

@@ -18,6 +18,15 @@
 inline constexpr int ITERATION_LIMIT = 100;
 inline constexpr double STEP_TOLERANCE = 1e-6;
 
+// What the range test and the step test make of a new iterate.
+enum class Verdict { REJECTED, CONVERGED, ACCEPTED };
+
+// Entries first..n-1 of result are range-tested in increasing order; the first one outside
+// (0, 1), or NaN, rejects the iterate and redraws guess[first..n-1] in increasing order. An
+// iterate in range has converged when every entry 0..n-1 moved by at most STEP_TOLERANCE from
+// guess (a NaN move is not small); otherwise it is accepted. guess is touched only on rejection.
+Verdict judgeIterate(Vector4& guess, const Vector4& result, int first, int n);
+
 // Reseeds the C library's generator from the calendar clock, then writes v[0..3], each
 // (rand() % 999 + 1.0) / 1000.0: 0.001 to 0.999 in steps of 0.001.
 void randomizeGuess(Vector4& v);

@@ -1,0 +1,252 @@
+// The program run as a user runs it, in a scratch folder with the clock frozen: its outputs byte
+// for byte, and every kind of bad input or failing output ending with one clear line, status 1,
+// and the files of an earlier run left as they were.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "model_data.h"
+#include "scratch_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const OUTPUTS[] = {"Reg_result.txt", "_Data(Li-FCC).txt", "_Data(Li-BCC).txt", "_Data(BCC-FCC).txt",
+                               "_Data(Eutectic).txt"};
+const char* const TABLES[] = {"_Data(Li-FCC).txt", "_Data(Li-BCC).txt", "_Data(BCC-FCC).txt", "_Data(Eutectic).txt"};
+const std::string EARLIER = "an earlier run's output\n";
+
+fs::path exampleDir()
+{
+    const fs::path dir = makeScratchDir();
+    copyExampleData(dir);
+    for (const char* name : OUTPUTS) writeFile(dir / name, EARLIER);
+    return dir;
+}
+
+int lineCount(const std::string& text)
+{
+    int lines = 0;
+    for (const char c : text) lines += c == '\n';
+    return lines;
+}
+
+void expectUntouched(const fs::path& dir, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) EXPECT_EQ(readFile(dir / name), EARLIER) << name;
+}
+
+void expectNoScratchFiles(const fs::path& dir)
+{
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().string().find(".partial"), std::string::npos) << entry.path();
+}
+
+// A run that must stop before the prompts: status 1, one line naming the problem, no console
+// text, and not one output file touched.
+void expectRefusedData(const fs::path& dir, const std::string& message)
+{
+    const ProgramRun run = runProgram(dir, "500\n1600\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "phasediagram: " + message + "\n");
+    EXPECT_EQ(run.out, "");
+    for (const char* name : OUTPUTS) EXPECT_EQ(readFile(dir / name), EARLIER) << name;
+    expectNoScratchFiles(dir);
+}
+
+TEST(Program, ExampleRunWritesTheExpectedFilesByteForByte)
+{
+    const fs::path dir = exampleDir();
+    const ProgramRun run = runProgram(dir, "500\n1600\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, readFile(fs::path(EXPECTED_DIR) / "console.txt"));
+    for (const char* name : OUTPUTS)
+        EXPECT_EQ(readFile(dir / name), readFile(fs::path(EXPECTED_DIR) / name)) << name;
+    expectNoScratchFiles(dir);
+}
+
+TEST(Program, AnEmptyRangeWritesTitleLinesAndStillTheEutectic)
+{
+    for (const char* input : {"900\n900\n", "1600 500"}) {
+        const fs::path dir = exampleDir();
+        const ProgramRun run = runProgram(dir, input);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, readFile(fs::path(EXPECTED_DIR) / "console.txt"));
+        EXPECT_EQ(readFile(dir / "_Data(Li-FCC).txt"), "Temp\tXb(Liquid) \tXb(FCC)\t      Iteration\t\tValidity\t\n");
+        EXPECT_EQ(readFile(dir / "_Data(Li-BCC).txt"), "Temp\tXb(Liquid) \tXb(BCC)\t      Iteration\t\tValidity\t\n");
+        EXPECT_EQ(readFile(dir / "_Data(BCC-FCC).txt"), "Temp\tXb(BCC) \tXb(FCC)\t      Iteration\t\tValidity\t\n");
+        const std::string eutectic = readFile(dir / "_Data(Eutectic).txt");
+        EXPECT_EQ(eutectic.rfind("Temp\t\tXb(L) \t\tXb(BCC) \t Xb(FCC) \tIteration\t\n", 0), 0u);
+        EXPECT_EQ(lineCount(eutectic), 1);  // the row carries no line end
+        EXPECT_EQ(eutectic.back(), '\t');
+    }
+}
+
+TEST(Program, SweepsStopBeforeTheFinalTemperature)
+{
+    const fs::path dir = exampleDir();
+    ASSERT_EQ(runProgram(dir, "  700\n\n703\n").status, 0);
+    for (const char* name : {"_Data(Li-FCC).txt", "_Data(Li-BCC).txt", "_Data(BCC-FCC).txt"}) {
+        const std::string table = readFile(dir / name);
+        EXPECT_EQ(lineCount(table), 4) << name;
+        EXPECT_NE(table.find("\n700\t"), std::string::npos);
+        EXPECT_NE(table.find("\n702\t"), std::string::npos);
+        EXPECT_EQ(table.find("\n703\t"), std::string::npos);
+    }
+}
+
+TEST(Program, ReportsTheCoefficientsOfDataGeneratedFromTheModel)
+{
+    const fs::path dir = makeScratchDir();
+    MeasuredData data{};
+    generateData(GENERATED_MODEL, data);
+    writeDataFiles(data, dir);
+    writeFile(dir / "Reg_result.txt", std::string(2000, 'x'));  // replaced, not extended
+    ASSERT_EQ(runProgram(dir, "800 801").status, 0);
+
+    const std::string report = readFile(dir / "Reg_result.txt");
+    EXPECT_EQ(report.find('x'), std::string::npos);
+    EXPECT_EQ(report.rfind("\n--------------------------------------------------------------------"),
+              report.size() - 69);
+    const char* titles[] = {"[ Liquid ]\n", "[ BCC ]\n", "[ FCC ]\n"};
+    for (int p = 0; p < 3; ++p) {
+        const std::size_t at = report.find(titles[p]);
+        ASSERT_NE(at, std::string::npos);
+        double a0, b0, r0, a1, b1, r1;
+        ASSERT_EQ(std::sscanf(report.c_str() + at + std::string(titles[p]).size(),
+                              "a0 = %lf \t b0 = %lf \t r = %lf \na1 = %lf \t b1 = %lf \t r = %lf \n", &a0, &b0, &r0,
+                              &a1, &b1, &r1),
+                  6);
+        const PhaseParameters& model = GENERATED_MODEL[p];
+        EXPECT_NEAR(a0, model.a0, 1e-6) << p;
+        EXPECT_NEAR(b0, model.b0, 1e-6) << p;
+        EXPECT_NEAR(a1, model.a1, 1e-6) << p;
+        EXPECT_NEAR(b1, model.b1, 1e-6) << p;
+        EXPECT_EQ(r0, 1.0);
+        EXPECT_EQ(r1, 1.0);
+    }
+}
+
+TEST(Program, SurplusEnthalpyPairsAreIgnored)
+{
+    const fs::path dir = exampleDir();
+    writeFile(dir / "Li(Hm).txt", readFile(dir / "Li(Hm).txt") + "0.95 -99999\n");
+    const ProgramRun run = runProgram(dir, "500 501");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(readFile(dir / "Reg_result.txt"), readFile(fs::path(EXPECTED_DIR) / "Reg_result.txt"));
+}
+
+TEST(Program, RefusesDataFilesThatCannotBeTakenAsTheyStand)
+{
+    fs::path dir = exampleDir();
+    fs::remove(dir / "BCC(aPs).txt");
+    expectRefusedData(dir, "BCC(aPs).txt: cannot open: No such file or directory");
+
+    dir = exampleDir();
+    writeFile(dir / "FCC(aKs).txt", "0.1 0.06\n0.2 0.1x3\n");
+    expectRefusedData(dir, "FCC(aKs).txt: line 2: \"x3\" is not a number");
+
+    dir = exampleDir();
+    std::string many;
+    for (int i = 0; i < 51; ++i) many += "0.5 -100\n";
+    writeFile(dir / "Li(Hm).txt", many);
+    expectRefusedData(dir, "Li(Hm).txt: line 51: more than 50 pairs; a data file holds at most 50");
+
+    dir = exampleDir();
+    writeFile(dir / "Li(a).txt", "0.1 2.7\n0.2");
+    expectRefusedData(dir, "Li(a).txt: the file ends after the composition of pair 2, without its value");
+
+    dir = exampleDir();
+    writeFile(dir / "FCC(Hf).txt", "0.1 -997.24\n0.2 -1805.3\n");
+    expectRefusedData(dir, "FCC(Hf).txt: 2 pairs, fewer than the 9 of FCC(aKs).txt; both files of a phase list "
+                           "the same compositions");
+}
+
+TEST(Program, RefusesTemperaturesThatAreNotWholeNumbersOfKelvins)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"abc\n1600\n", "the initial temperature is not a whole number of kelvins: \"abc\""},
+        {"12.5\n1600\n", "the final temperature is not a whole number of kelvins: \".5\""},
+        {"500\n-\n", "the final temperature is not a whole number of kelvins: \"-\""},
+        {"500\n2147483648\n", "the final temperature lies outside -2147483648 to 2147483647"},
+        {"-99999999999999999999\n", "the initial temperature lies outside -2147483648 to 2147483647"},
+        {"500\n", "the input ends before the final temperature"},
+        {"", "the input ends before the initial temperature"},
+    };
+    for (const auto& [input, message] : cases) {
+        const fs::path dir = exampleDir();
+        const ProgramRun run = runProgram(dir, input);
+        EXPECT_EQ(run.status, 1) << input;
+        EXPECT_EQ(run.err, std::string("phasediagram: standard input: ") + message + "\n");
+        for (const char* name : TABLES) EXPECT_EQ(readFile(dir / name), EARLIER) << input << name;
+    }
+}
+
+TEST(Program, ReadsTheFinalTemperatureUpToItsFirstOtherCharacter)
+{
+    const fs::path dir = exampleDir();
+    const ProgramRun run = runProgram(dir, "700\n703.5e2\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "phasediagram: warning: standard input: the final temperature is read as 703; \".5e2\" after "
+                       "it is ignored\n");
+    EXPECT_EQ(lineCount(readFile(dir / "_Data(Li-FCC).txt")), 4);
+}
+
+TEST(Program, AReportThatCannotBeWrittenStopsBeforeThePrompts)
+{
+    const fs::path dir = exampleDir();
+    fs::remove(dir / "Reg_result.txt");
+    fs::create_directory(dir / "Reg_result.txt");
+    const ProgramRun run = runProgram(dir, "500\n1600\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "phasediagram: Reg_result.txt: cannot write: Is a directory\n");
+    EXPECT_EQ(run.out, "");
+    expectUntouched(dir, {"_Data(Li-FCC).txt", "_Data(Li-BCC).txt", "_Data(BCC-FCC).txt", "_Data(Eutectic).txt"});
+    expectNoScratchFiles(dir);
+}
+
+TEST(Program, ATableThatCannotBeWrittenEndsTheRun)
+{
+    const fs::path dir = exampleDir();
+    fs::remove(dir / "_Data(Li-BCC).txt");
+    fs::create_directory(dir / "_Data(Li-BCC).txt");
+    const ProgramRun run = runProgram(dir, "500\n1600\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "phasediagram: _Data(Li-BCC).txt: cannot write: Is a directory\n");
+    EXPECT_EQ(run.out.find("The calculated data"), std::string::npos);
+    expectUntouched(dir, {"_Data(BCC-FCC).txt", "_Data(Eutectic).txt"});
+    expectNoScratchFiles(dir);
+}
+
+TEST(Program, AFullDiskLeavesTheEarlierTableInPlace)
+{
+    const fs::path dir = exampleDir();
+    const ProgramRun run = runProgram(dir, "500\n1600\n", 8192);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "phasediagram: _Data(Li-FCC).txt: cannot write: File too large\n");
+    expectUntouched(dir, {"_Data(Li-FCC).txt", "_Data(Li-BCC).txt", "_Data(BCC-FCC).txt", "_Data(Eutectic).txt"});
+    expectNoScratchFiles(dir);
+}
+
+TEST(Program, DegenerateDataRunsOnWithAWarningNamingThePhase)
+{
+    const fs::path dir = exampleDir();
+    writeFile(dir / "FCC(aKs).txt", "0.1 0.062191\n1 0.13886\n0.3 0.2287\n");
+    const ProgramRun run = runProgram(dir, "700 702");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("phasediagram: warning: FCC: the fit gives coefficients that are not finite"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("warning: FCC(Hf).txt: pair 2 has composition 0.2 where FCC(aKs).txt has 1"),
+              std::string::npos)
+        << run.err;
+    const std::string report = readFile(dir / "Reg_result.txt");
+    EXPECT_TRUE(report.find("nan") != std::string::npos || report.find("inf") != std::string::npos) << report;
+}
+
+}  // namespace

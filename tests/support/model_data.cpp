@@ -1,0 +1,49 @@
+// Exact model data for round-trip tests of the fitting.
+#include "model_data.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+void generateData(const PhaseParameters (&model)[3], MeasuredData& data)
+{
+    for (int p = LIQUID; p <= FCC; ++p) {
+        const double T = p == LIQUID ? 1500.0 : 1100.0;
+        const double RT = GAS_CONSTANT * T;
+        const InteractionCoefficients c = interactionCoefficients(model[p], T);
+        PhaseData& phase = data.phase[p];
+        phase.enthalpy.count = phase.activity.count = 9;
+        for (int i = 0; i < 9; ++i) {
+            const double x = (i + 1) / 10.0;
+            const double mixing = x * (1 - x) * (model[p].a0 + model[p].b0 * x);
+            phase.enthalpy.x[i] = phase.activity.x[i] = x;
+            if (p == LIQUID) {
+                phase.enthalpy.value[i] = mixing;
+                phase.activity.value[i] = x * std::exp(muBExcess(x, c) / RT);
+            } else if (p == BCC) {  // activity of A, referred to pure A as FCC
+                phase.enthalpy.value[i] = mixing + (1 - x) * PURE_A_BCC_OVER_FCC;
+                phase.activity.value[i] = (1 - x) * std::exp((muAExcess(x, c) + PURE_A_BCC_OVER_FCC) / RT);
+            } else {  // activity of B, referred to pure B as BCC
+                phase.enthalpy.value[i] = mixing + x * PURE_B_FCC_OVER_BCC;
+                phase.activity.value[i] = x * std::exp((muBExcess(x, c) + PURE_B_FCC_OVER_BCC) / RT);
+            }
+        }
+    }
+}
+
+void writeDataFiles(const MeasuredData& data, const std::filesystem::path& dir)
+{
+    for (int p = LIQUID; p <= FCC; ++p) {
+        const auto phase = static_cast<PhaseIndex>(p);
+        const DataSeries* series[] = {&data.phase[p].enthalpy, &data.phase[p].activity};
+        const char* names[] = {enthalpyFileName(phase), activityFileName(phase)};
+        for (int f = 0; f < 2; ++f) {
+            std::ofstream out(dir / names[f]);
+            char line[80];
+            for (int i = 0; i < series[f]->count; ++i) {
+                std::snprintf(line, sizeof line, "%.17g\t%.17g\n", series[f]->x[i], series[f]->value[i]);
+                out << line;
+            }
+        }
+    }
+}

@@ -1,0 +1,76 @@
+// Scratch folders and child processes for the end-to-end tests.
+#include "scratch_dir.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+fs::path makeScratchDir()
+{
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    const fs::path dir = fs::path(SCRATCH_ROOT) / (std::string(info->test_suite_name()) + "." + info->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+void copyExampleData(const fs::path& dir)
+{
+    for (const auto& entry : fs::directory_iterator(EXAMPLE_DATA_DIR))
+        fs::copy_file(entry.path(), dir / entry.path().filename(), fs::copy_options::overwrite_existing);
+}
+
+ProgramRun runProgram(const fs::path& dir, const std::string& input, long fileSizeLimit)
+{
+    const fs::path io = dir.parent_path() / (dir.filename().string() + ".io");
+    fs::create_directories(io);
+    writeFile(io / "stdin", input);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(dir.c_str()) != 0) _exit(126);
+        const int in = open((io / "stdin").c_str(), O_RDONLY);
+        const int out = open((io / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open((io / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || out < 0 || err < 0) _exit(126);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        if (fileSizeLimit > 0) {
+            // A write past the limit then fails with EFBIG instead of killing the process.
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        execl(PROGRAM_PATH, PROGRAM_PATH, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ProgramRun run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = readFile(io / "stdout");
+    run.err = readFile(io / "stderr");
+    return run;
+}

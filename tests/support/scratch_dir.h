@@ -1,0 +1,25 @@
+// Scratch folders for the tests and a way to run the program in one, as a user would: its
+// standard input from a string, its output and status captured.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// A fresh, empty folder under the build tree, named after the running test.
+std::filesystem::path makeScratchDir();
+
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& text);
+
+// Copies the six example data files into dir.
+void copyExampleData(const std::filesystem::path& dir);
+
+struct ProgramRun {
+    int status;  // exit status, or 128 + signal
+    std::string out;
+    std::string err;
+};
+
+// Runs the test build of phasediagram in dir with `input` on standard input. A positive
+// fileSizeLimit caps the size of every file the program writes (bytes), as a full disk would.
+ProgramRun runProgram(const std::filesystem::path& dir, const std::string& input, long fileSizeLimit = 0);
