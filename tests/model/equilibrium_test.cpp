@@ -66,8 +66,11 @@ TEST(TwoPhaseJacobian, AgreesWithCentralDifferencesForEveryPair)
     Matrix4 J;
     J.fill(SENTINEL);
     twoPhaseJacobian(J, x, T, C1, C2);
-    for (int k = 0; k < 16; ++k)
-        if (k != 0 && k != 1 && k != 4 && k != 5) EXPECT_EQ(J[k], SENTINEL) << k;
+    for (int k = 0; k < 16; ++k) {
+        if (k != 0 && k != 1 && k != 4 && k != 5) {
+            EXPECT_EQ(J[k], SENTINEL) << k;
+        }
+    }
     for (const PhasePair pair : {LIQUID_FCC, LIQUID_BCC, BCC_FCC}) {
         for (int col = 0; col < 2; ++col) {
             const double h = 1e-6;
