@@ -1,6 +1,8 @@
 // The three temperature sweeps and the eutectic, each written as a tab-separated table.
 #include "app/phase_tables.h"
 
+#include <string_view>
+
 #include "app/output_file.h"
 #include "app/text_buffer.h"
 #include "numeric/newton.h"
@@ -9,7 +11,7 @@ namespace {
 
 struct Sweep {
     const char* file;
-    const char* title;
+    std::string_view title;
     PhasePair pair;
     bool freshStart;  // draw random start values before the sweep
 };
@@ -20,9 +22,9 @@ constexpr Sweep SWEEPS[] = {
     {BCC_FCC_FILE, "Temp\tXb(BCC) \tXb(FCC)\t      Iteration\t\tValidity\t\n", BCC_FCC, false},
 };
 
-constexpr const char* EUTECTIC_TITLE = "Temp\t\tXb(L) \t\tXb(BCC) \t Xb(FCC) \tIteration\t\n";
-constexpr const char* VALID_LABEL = "\t Valid \t\n";
-constexpr const char* INVALID_LABEL = "\tInvalid\t\n";
+constexpr std::string_view EUTECTIC_TITLE = "Temp\t\tXb(L) \t\tXb(BCC) \t Xb(FCC) \tIteration\t\n";
+constexpr std::string_view VALID_LABEL = "\t Valid \t\n";
+constexpr std::string_view INVALID_LABEL = "\tInvalid\t\n";
 
 bool writeSweep(const Sweep& sweep, int initialT, int finalT, const PhaseParameters& first,
                 const PhaseParameters& second, Vector4& guess, Vector4& result, ErrorText& error)

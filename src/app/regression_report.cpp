@@ -3,14 +3,15 @@
 #include "app/regression_report.h"
 
 #include <cmath>
+#include <string_view>
 
 #include "app/output_file.h"
 
 namespace {
 
-constexpr const char* HEADER = "\n--------------------- The result of Regression ---------------------\n";
-constexpr const char* FOOTER = "\n--------------------------------------------------------------------";
-constexpr const char* SECTION_TITLES[] = {"\n[ Liquid ]\n", "\n\n[ BCC ]\n", "\n\n[ FCC ]\n"};
+constexpr std::string_view HEADER = "\n--------------------- The result of Regression ---------------------\n";
+constexpr std::string_view FOOTER = "\n--------------------------------------------------------------------";
+constexpr std::string_view SECTION_TITLES[] = {"\n[ Liquid ]\n", "\n\n[ BCC ]\n", "\n\n[ FCC ]\n"};
 constexpr int FIELD_WIDTH = 12;
 
 // "<n0> = %12.6f \t <n1> = %12.6f \t r = %12.6f \n"

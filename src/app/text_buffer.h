@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
+#include <string_view>
 
 struct TextBuffer {
     char data[16384];
@@ -14,7 +16,12 @@ struct TextBuffer {
 // 309 integer digits, a point and 6 decimals) twice over, with the fields around them.
 inline constexpr std::size_t ROW_RESERVE = 1024;
 
-void appendText(TextBuffer& buffer, const char* text);
+inline void appendText(TextBuffer& buffer, std::string_view text)
+{
+    std::memcpy(buffer.data + buffer.length, text.data(), text.size());
+    buffer.length += text.size();
+}
+
 // "%d"
 void appendInt(TextBuffer& buffer, int value);
 // "%*.6f": fixed notation with six decimals, right-aligned with blanks to at least `width`.

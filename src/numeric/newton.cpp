@@ -14,26 +14,73 @@ constexpr double EUTECTIC_START_TEMPERATURE = 1000.0;
 
 double randomComposition() { return (std::rand() % 999 + 1.0) / 1000.0; }
 
-// result = guess - Jinv F, over entries 0..n-1.
-void newtonStep(const Matrix4& Jinv, const Vector4& F, const Vector4& guess, Vector4& result, int n)
+// The iterations below take their size as a template argument when it is known at compile time
+// (FIXED > 0), so that the small loops unroll, or from n otherwise (FIXED == 0).
+
+template <int FIXED>
+[[gnu::always_inline]] inline int invert(Matrix4& J, Matrix4& Jinv, int n)
 {
-    multiplyMatrixVector(Jinv, F, result, n);
-    for (int i = 0; i < n; ++i) result[i] = guess[i] - result[i];
+    if constexpr (FIXED > 0)
+        return invertFixedSize<FIXED>(J, Jinv);
+    else
+        return invertMatrix(J, Jinv, n);
+}
+
+template <int FIXED>
+[[gnu::always_inline]] inline Verdict judge(Vector4& guess, const Vector4& result, int first, int n)
+{
+    const int size = FIXED > 0 ? FIXED : n;
+    for (int i = first; i < size; ++i) {
+        if (!(result[i] > 0.0 && result[i] < 1.0)) {
+            for (int j = first; j < size; ++j) guess[j] = randomComposition();
+            return Verdict::REJECTED;
+        }
+    }
+    for (int i = 0; i < size; ++i)
+        if (!(std::fabs(result[i] - guess[i]) <= STEP_TOLERANCE)) return Verdict::ACCEPTED;
+    return Verdict::CONVERGED;
+}
+
+// result = guess - Jinv F; then the verdict on it. An accepted iterate becomes the guess.
+template <int FIXED>
+[[gnu::always_inline]] inline Verdict step(const Matrix4& Jinv, const Vector4& F, Vector4& guess, Vector4& result, int first, int n)
+{
+    const int size = FIXED > 0 ? FIXED : n;
+    multiplyMatrixVector(Jinv, F, result, size);
+    for (int i = 0; i < size; ++i) result[i] = guess[i] - result[i];
+    const Verdict verdict = judge<FIXED>(guess, result, first, size);
+    if (verdict == Verdict::ACCEPTED)
+        for (int i = 0; i < size; ++i) guess[i] = result[i];
+    return verdict;
+}
+
+template <int FIXED, PhasePair PAIR>
+int twoPhaseIterations(double T, Vector4& guess, Vector4& result, int n, const PhaseParameters& first,
+                       const PhaseParameters& second)
+{
+    constexpr PhasePair pair = PAIR;
+    const InteractionCoefficients c1 = interactionCoefficients(first, T);
+    const InteractionCoefficients c2 = interactionCoefficients(second, T);
+    Matrix4 J{};
+    Matrix4 Jinv{};
+    Vector4 F{};
+    int counter = 1;
+    for (; counter < ITERATION_LIMIT; ++counter) {
+        // Residuals, Jacobian and inverse are pure functions of guess: the residuals come first
+        // so that few values stay live across their logarithm calls.
+        twoPhaseResiduals(F, guess, T, c1, c2, pair);
+        twoPhaseJacobian(J, guess, T, c1, c2);
+        invert<FIXED>(J, Jinv, n);
+        if (step<FIXED>(Jinv, F, guess, result, 0, n) == Verdict::CONVERGED) return counter;
+    }
+    return counter;
 }
 
 }  // namespace
 
 Verdict judgeIterate(Vector4& guess, const Vector4& result, int first, int n)
 {
-    for (int i = first; i < n; ++i) {
-        if (!(result[i] > 0.0 && result[i] < 1.0)) {
-            for (int j = first; j < n; ++j) guess[j] = randomComposition();
-            return Verdict::REJECTED;
-        }
-    }
-    for (int i = 0; i < n; ++i)
-        if (!(std::fabs(result[i] - guess[i]) <= STEP_TOLERANCE)) return Verdict::ACCEPTED;
-    return Verdict::CONVERGED;
+    return judge<0>(guess, result, first, n);
 }
 
 void randomizeGuess(Vector4& v)
@@ -45,23 +92,26 @@ void randomizeGuess(Vector4& v)
 int solveTwoPhase(double T, Vector4& guess, Vector4& result, int n, const PhaseParameters& first,
                   const PhaseParameters& second, PhasePair pair)
 {
-    const InteractionCoefficients c1 = interactionCoefficients(first, T);
-    const InteractionCoefficients c2 = interactionCoefficients(second, T);
-    Matrix4 J{};
-    Matrix4 Jinv{};
-    Vector4 F{};
-    int counter = 1;
-    for (; counter < ITERATION_LIMIT; ++counter) {
-        twoPhaseJacobian(J, guess, T, c1, c2);
-        invertMatrix(J, Jinv, n);
-        twoPhaseResiduals(F, guess, T, c1, c2, pair);
-        newtonStep(Jinv, F, guess, result, n);
-        const Verdict verdict = judgeIterate(guess, result, 0, n);
-        if (verdict == Verdict::CONVERGED) return counter;
-        if (verdict == Verdict::ACCEPTED)
-            for (int i = 0; i < n; ++i) guess[i] = result[i];
+    // One instance per size and pair, so that the pair's reference terms are constants of the loop.
+    if (n == 2) {
+        switch (pair) {
+        case LIQUID_FCC:
+            return twoPhaseIterations<2, LIQUID_FCC>(T, guess, result, n, first, second);
+        case LIQUID_BCC:
+            return twoPhaseIterations<2, LIQUID_BCC>(T, guess, result, n, first, second);
+        case BCC_FCC:
+            return twoPhaseIterations<2, BCC_FCC>(T, guess, result, n, first, second);
+        }
     }
-    return counter;
+    switch (pair) {
+    case LIQUID_FCC:
+        return twoPhaseIterations<0, LIQUID_FCC>(T, guess, result, n, first, second);
+    case LIQUID_BCC:
+        return twoPhaseIterations<0, LIQUID_BCC>(T, guess, result, n, first, second);
+    case BCC_FCC:
+        return twoPhaseIterations<0, BCC_FCC>(T, guess, result, n, first, second);
+    }
+    return twoPhaseIterations<0, static_cast<PhasePair>(0)>(T, guess, result, n, first, second);
 }
 
 int solveEutectic(Vector4& guess, Vector4& result, int n, const PhaseParameters& liquid,
@@ -81,11 +131,7 @@ int solveEutectic(Vector4& guess, Vector4& result, int n, const PhaseParameters&
         eutecticJacobian(J, guess, cL, cB, cF);
         invertMatrix(J, Jinv, n);
         eutecticResiduals(F, guess, cL, cB, cF);
-        newtonStep(Jinv, F, guess, result, n);
-        const Verdict verdict = judgeIterate(guess, result, 1, n);
-        if (verdict == Verdict::CONVERGED) return counter;
-        if (verdict == Verdict::ACCEPTED)
-            for (int i = 0; i < n; ++i) guess[i] = result[i];
+        if (step<0>(Jinv, F, guess, result, 1, n) == Verdict::CONVERGED) return counter;
     }
     return counter;
 }

@@ -49,9 +49,27 @@ TEST(AppendFixed, WritesWhatPrintfWritesOverManyMagnitudes)
     }
 }
 
+// Values on and next to a tie between two millionths, where rounding the product in double
+// precision could go the wrong way.
+TEST(AppendFixed, RoundsTiesOfMillionthsAsPrintfDoes)
+{
+    std::mt19937_64 generator(7);
+    std::uniform_int_distribution<long long> millionths(0, 2000000000LL);
+    for (int i = 0; i < 20000; ++i) {
+        const double tie = (static_cast<double>(millionths(generator)) + 0.5) / 1e6;
+        for (const double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300), -tie}) {
+            ASSERT_EQ(fixed(v, 0), printed(v, 0)) << v;
+        }
+    }
+    for (const double v : {0.0000005, 0.0000015, 0.0000025, 1.0000005, 0.1234565, 999999999.9999995, 1e9, 9.2e18,
+                           9.3e18, 1.8e19}) {
+        EXPECT_EQ(fixed(v, 0), printed(v, 0)) << v;
+    }
+}
+
 TEST(AppendInt, WritesWhatPrintfWrites)
 {
-    for (const int v : {0, 7, -1, 1600, INT_MAX, INT_MIN}) {
+    for (const int v : {0, 7, 10, 99, 100, 999, 1000, 9999, 10000, -1, -10000, 1600, INT_MAX, INT_MIN}) {
         TextBuffer buffer;
         buffer.length = 0;
         appendInt(buffer, v);
