@@ -26,6 +26,23 @@ constexpr std::string_view EUTECTIC_TITLE = "Temp\t\tXb(L) \t\tXb(BCC) \t Xb(FCC
 constexpr std::string_view VALID_LABEL = "\t Valid \t\n";
 constexpr std::string_view INVALID_LABEL = "\tInvalid\t\n";
 
+}  // namespace
+
+void appendSweepRow(TextBuffer& text, int T, const Vector4& result, int count)
+{
+    appendInt(text, T);
+    appendText(text, "\t");
+    appendFixed(text, result[0]);
+    appendText(text, "\t");
+    appendFixed(text, result[1]);
+    appendText(text, "\t");
+    appendInt(text, count);
+    appendText(text, "\t");
+    appendText(text, count == ITERATION_LIMIT ? INVALID_LABEL : VALID_LABEL);
+}
+
+namespace {
+
 bool writeSweep(const Sweep& sweep, int initialT, int finalT, const PhaseParameters& first,
                 const PhaseParameters& second, Vector4& guess, Vector4& result, ErrorText& error)
 {
@@ -37,16 +54,9 @@ bool writeSweep(const Sweep& sweep, int initialT, int finalT, const PhaseParamet
     appendText(text, sweep.title);
     for (int T = initialT; T < finalT; ++T) {
         const int count = solveTwoPhase(T, guess, result, 2, first, second, sweep.pair);
-        appendInt(text, T);
-        appendText(text, "\t");
-        for (int i = 0; i < 2; ++i) {
-            appendFixed(text, result[i]);
-            appendText(text, "\t");
-            guess[i] = result[i];
-        }
-        appendInt(text, count);
-        appendText(text, "\t");
-        appendText(text, count == ITERATION_LIMIT ? INVALID_LABEL : VALID_LABEL);
+        appendSweepRow(text, T, result, count);
+        guess[0] = result[0];
+        guess[1] = result[1];
         if (text.length > sizeof text.data - ROW_RESERVE) flushText(output, text);
     }
     flushText(output, text);

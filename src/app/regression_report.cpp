@@ -29,10 +29,8 @@ void appendLine(TextBuffer& text, const char* first, double firstValue, const ch
 
 }  // namespace
 
-bool writeRegressionReport(const PhaseFit (&fits)[3], ErrorText& error)
+void formatRegressionReport(const PhaseFit (&fits)[3], TextBuffer& text)
 {
-    TextBuffer text;
-    text.length = 0;
     appendText(text, HEADER);
     for (int p = 0; p < 3; ++p) {
         const PhaseParameters& c = fits[p].parameters;
@@ -41,7 +39,13 @@ bool writeRegressionReport(const PhaseFit (&fits)[3], ErrorText& error)
         appendLine(text, "a1 = ", c.a1, " \t b1 = ", c.b1, fits[p].activity.r);
     }
     appendText(text, FOOTER);
+}
 
+bool writeRegressionReport(const PhaseFit (&fits)[3], ErrorText& error)
+{
+    TextBuffer text;
+    text.length = 0;
+    formatRegressionReport(fits, text);
     OutputFile output;
     if (!openOutput(output, REGRESSION_FILE, error)) return false;
     flushText(output, text);

@@ -108,17 +108,30 @@ const char* activityFileName(PhaseIndex phase)
     return names[phase];
 }
 
+bool readDataStream(std::FILE* file, const char* name, DataSeries& series, ErrorText& error)
+{
+    errno = 0;
+    const bool read = readNumbers(file, name, series, error);
+    if (std::ferror(file) != 0)
+        return fail(error, "%s: cannot read: %s", name, std::strerror(errno != 0 ? errno : EIO));
+    return read;
+}
+
 bool readDataSeries(const char* path, DataSeries& series, ErrorText& error)
 {
     std::FILE* file = std::fopen(path, "r");
     if (file == nullptr) return fail(error, "%s: cannot open: %s", path, std::strerror(errno));
-    errno = 0;
-    const bool read = readNumbers(file, path, series, error);
-    const bool broken = std::ferror(file) != 0;
-    const int readErrno = errno;
-    std::fclose(file);
-    if (broken) return fail(error, "%s: cannot read: %s", path, std::strerror(readErrno));
+    const bool read = readDataStream(file, path, series, error);
+    std::fclose(file);  // opened for reading only: nothing to lose at the close
     return read;
+}
+
+bool checkPhaseData(PhaseIndex phase, const PhaseData& data, ErrorText& error)
+{
+    if (data.enthalpy.count < data.activity.count)
+        return fail(error, "%s: %d pairs, fewer than the %d of %s; both files of a phase list the same compositions",
+                    enthalpyFileName(phase), data.enthalpy.count, data.activity.count, activityFileName(phase));
+    return true;
 }
 
 bool readMeasuredData(MeasuredData& data, ErrorText& error)
@@ -128,10 +141,7 @@ bool readMeasuredData(MeasuredData& data, ErrorText& error)
         PhaseData& series = data.phase[p];
         if (!readDataSeries(enthalpyFileName(phase), series.enthalpy, error)) return false;
         if (!readDataSeries(activityFileName(phase), series.activity, error)) return false;
-        if (series.enthalpy.count < series.activity.count)
-            return fail(error, "%s: %d pairs, fewer than the %d of %s; both files of a phase list the same compositions",
-                        enthalpyFileName(phase), series.enthalpy.count, series.activity.count,
-                        activityFileName(phase));
+        if (!checkPhaseData(phase, series, error)) return false;
     }
     return true;
 }

@@ -2,6 +2,8 @@
 // of (mole fraction of Ks, value) pairs of at most 50 pairs, read into fixed arrays.
 #pragma once
 
+#include <cstdio>
+
 #include "model/error_text.h"
 
 inline constexpr int MAX_PAIRS = 50;
@@ -39,6 +41,12 @@ const char* activityFileName(PhaseIndex phase);
 // a line naming the file, and the line or pair where it helps, on a file that cannot be opened
 // or read, a token that is not a number, more than MAX_PAIRS pairs, or a lone last number.
 bool readDataSeries(const char* path, DataSeries& series, ErrorText& error);
+
+// The same from an open stream; `name` is the file name the messages give.
+bool readDataStream(std::FILE* file, const char* name, DataSeries& series, ErrorText& error);
+
+// Checks that the enthalpy file of a phase holds at least as many pairs as its activity file.
+bool checkPhaseData(PhaseIndex phase, const PhaseData& data, ErrorText& error);
 
 // Reads the six files of the current directory in the order Li(Hm), Li(a), BCC(Hf), BCC(aPs),
 // FCC(Hf), FCC(aKs), and checks each phase's enthalpy file holds at least as many pairs as its

@@ -1,0 +1,145 @@
+// Benchmarks of the kernels and stages that a run spends its time in: the inversion at both
+// sizes, a converged two-phase solve, a whole sweep with its rows formatted, the eutectic, and
+// the fitting of the example data.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/phase_tables.h"
+#include "app/text_buffer.h"
+#include "model/fitting.h"
+#include "model/measured_data.h"
+#include "numeric/matrix.h"
+#include "numeric/newton.h"
+
+namespace {
+
+MeasuredData exampleData()
+{
+    MeasuredData data{};
+    ErrorText error{};
+    const std::string dir = EXAMPLE_DATA_DIR "/";
+    for (int p = LIQUID; p <= FCC; ++p) {
+        const auto phase = static_cast<PhaseIndex>(p);
+        if (!readDataSeries((dir + enthalpyFileName(phase)).c_str(), data.phase[p].enthalpy, error) ||
+            !readDataSeries((dir + activityFileName(phase)).c_str(), data.phase[p].activity, error))
+            std::abort();
+    }
+    return data;
+}
+
+struct Model {
+    PhaseParameters liquid, bcc, fcc;
+};
+
+Model exampleModel()
+{
+    Model model{};
+    PhaseFit fits[3];
+    fitModel(exampleData(), model.liquid, model.bcc, model.fcc, fits);
+    return model;
+}
+
+void invert(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const Matrix4 jacobian = {4.17, -1.25, 0.385, 2.9, 0.72, 3.31, -2.05, 0.11,
+                              -1.6, 0.93, 5.02, -0.47, 2.385, -0.66, 1.18, 3.77};
+    Matrix4 inverse{};
+    for (auto _ : state) {
+        Matrix4 a = jacobian;
+        benchmark::DoNotOptimize(a);
+        benchmark::DoNotOptimize(invertMatrix(a, inverse, n));
+        benchmark::DoNotOptimize(inverse);
+    }
+}
+BENCHMARK(invert)->Arg(2)->Arg(4)->Name("invertMatrix");
+
+// A boundary point solved from the previous temperature's solution, as a sweep solves it.
+void solveTwoPhaseFromContinuation(benchmark::State& state)
+{
+    const Model model = exampleModel();
+    std::srand(1);
+    Vector4 guess = {0.5, 0.9, 0, 0};
+    Vector4 result{};
+    solveTwoPhase(800, guess, result, 2, model.liquid, model.bcc, LIQUID_BCC);
+    const Vector4 previous = {result[0], result[1], 0, 0};
+    solveTwoPhase(801, guess = previous, result, 2, model.liquid, model.bcc, LIQUID_BCC);
+    const Vector4 start = {result[0], result[1], 0, 0};
+    for (auto _ : state) {
+        guess = start;
+        benchmark::DoNotOptimize(solveTwoPhase(802, guess, result, 2, model.liquid, model.bcc, LIQUID_BCC));
+    }
+}
+BENCHMARK(solveTwoPhaseFromContinuation)->Name("solveTwoPhase/continuation");
+
+// The same solve with its table row formatted: the cost of one converged row of a sweep.
+void convergedRow(benchmark::State& state)
+{
+    const Model model = exampleModel();
+    std::srand(1);
+    Vector4 guess = {0.5, 0.9, 0, 0};
+    Vector4 result{};
+    solveTwoPhase(801, guess, result, 2, model.liquid, model.bcc, LIQUID_BCC);
+    const Vector4 start = {result[0], result[1], 0, 0};
+    TextBuffer text;
+    for (auto _ : state) {
+        guess = start;
+        text.length = 0;
+        const int count = solveTwoPhase(802, guess, result, 2, model.liquid, model.bcc, LIQUID_BCC);
+        appendSweepRow(text, 802, result, count);
+        benchmark::DoNotOptimize(text.data);
+    }
+}
+BENCHMARK(convergedRow)->Name("sweepRow/converged");
+
+// Liquid/FCC over 500 to 1499 K with every row formatted, as the table writer does it.
+void sweep(benchmark::State& state)
+{
+    const Model model = exampleModel();
+    TextBuffer text;
+    std::int64_t rows = 0;
+    for (auto _ : state) {
+        std::srand(1767225600);
+        Vector4 guess = {0.5, 0.9, 0, 0};
+        Vector4 result{};
+        text.length = 0;
+        for (int T = 500; T < 1500; ++T) {
+            const int count = solveTwoPhase(T, guess, result, 2, model.liquid, model.fcc, LIQUID_FCC);
+            appendSweepRow(text, T, result, count);
+            guess[0] = result[0];
+            guess[1] = result[1];
+            if (text.length > sizeof text.data - ROW_RESERVE) text.length = 0;
+            ++rows;
+        }
+        benchmark::DoNotOptimize(text.data);
+    }
+    state.counters["rows"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+}
+BENCHMARK(sweep)->Name("sweep/1000K")->Unit(benchmark::kMicrosecond);
+
+void eutectic(benchmark::State& state)
+{
+    const Model model = exampleModel();
+    Vector4 guess{};
+    Vector4 result{};
+    for (auto _ : state) benchmark::DoNotOptimize(solveEutectic(guess, result, 4, model.liquid, model.bcc, model.fcc));
+}
+BENCHMARK(eutectic)->Name("solveEutectic")->Unit(benchmark::kMicrosecond);
+
+void fit(benchmark::State& state)
+{
+    const MeasuredData data = exampleData();
+    PhaseParameters liquid{}, bcc{}, fcc{};
+    PhaseFit fits[3];
+    for (auto _ : state) {
+        fitModel(data, liquid, bcc, fcc, fits);
+        benchmark::DoNotOptimize(fits);
+    }
+}
+BENCHMARK(fit)->Name("fitModel");
+
+}  // namespace
+
+BENCHMARK_MAIN();
