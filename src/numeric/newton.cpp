@@ -76,6 +76,23 @@ int twoPhaseIterations(double T, Vector4& guess, Vector4& result, int n, const P
     return counter;
 }
 
+// One instance per pair, so that the pair's reference terms are constants of the loop.
+template <int FIXED>
+int twoPhaseForPair(double T, Vector4& guess, Vector4& result, int n, const PhaseParameters& first,
+                    const PhaseParameters& second, PhasePair pair)
+{
+    switch (pair) {
+    case LIQUID_FCC:
+        return twoPhaseIterations<FIXED, LIQUID_FCC>(T, guess, result, n, first, second);
+    case LIQUID_BCC:
+        return twoPhaseIterations<FIXED, LIQUID_BCC>(T, guess, result, n, first, second);
+    case BCC_FCC:
+        return twoPhaseIterations<FIXED, BCC_FCC>(T, guess, result, n, first, second);
+    }
+    // No residuals are defined for another pair; the iteration runs on whatever F holds.
+    return twoPhaseIterations<FIXED, static_cast<PhasePair>(0)>(T, guess, result, n, first, second);
+}
+
 }  // namespace
 
 Verdict judgeIterate(Vector4& guess, const Vector4& result, int first, int n)
@@ -92,26 +109,8 @@ void randomizeGuess(Vector4& v)
 int solveTwoPhase(double T, Vector4& guess, Vector4& result, int n, const PhaseParameters& first,
                   const PhaseParameters& second, PhasePair pair)
 {
-    // One instance per size and pair, so that the pair's reference terms are constants of the loop.
-    if (n == 2) {
-        switch (pair) {
-        case LIQUID_FCC:
-            return twoPhaseIterations<2, LIQUID_FCC>(T, guess, result, n, first, second);
-        case LIQUID_BCC:
-            return twoPhaseIterations<2, LIQUID_BCC>(T, guess, result, n, first, second);
-        case BCC_FCC:
-            return twoPhaseIterations<2, BCC_FCC>(T, guess, result, n, first, second);
-        }
-    }
-    switch (pair) {
-    case LIQUID_FCC:
-        return twoPhaseIterations<0, LIQUID_FCC>(T, guess, result, n, first, second);
-    case LIQUID_BCC:
-        return twoPhaseIterations<0, LIQUID_BCC>(T, guess, result, n, first, second);
-    case BCC_FCC:
-        return twoPhaseIterations<0, BCC_FCC>(T, guess, result, n, first, second);
-    }
-    return twoPhaseIterations<0, static_cast<PhasePair>(0)>(T, guess, result, n, first, second);
+    return n == 2 ? twoPhaseForPair<2>(T, guess, result, n, first, second, pair)
+                  : twoPhaseForPair<0>(T, guess, result, n, first, second, pair);
 }
 
 int solveEutectic(Vector4& guess, Vector4& result, int n, const PhaseParameters& liquid,

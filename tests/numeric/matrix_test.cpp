@@ -27,6 +27,17 @@ Matrix4 block(int n, std::initializer_list<double> rowMajor)
     return m;
 }
 
+// original * inverse is the identity of size n, entry by entry within tolerance.
+void expectInverse(const Matrix4& original, const Matrix4& inverse, int n, double tolerance)
+{
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c) {
+            double sum = 0;
+            for (int k = 0; k < n; ++k) sum += original[4 * r + k] * inverse[4 * k + c];
+            EXPECT_NEAR(sum, r == c ? 1.0 : 0.0, tolerance) << r << "," << c;
+        }
+}
+
 bool identityBlock(const Matrix4& m, int n)
 {
     for (int r = 0; r < n; ++r)
@@ -61,12 +72,7 @@ TEST(InvertMatrix, ProductWithTheOriginalIsTheIdentity)
     Matrix4 a = original;
     Matrix4 inv{};
     ASSERT_EQ(invertMatrix(a, inv, 4), 1);
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) {
-            double sum = 0;
-            for (int k = 0; k < 4; ++k) sum += original[4 * r + k] * inv[4 * k + c];
-            EXPECT_NEAR(sum, r == c ? 1.0 : 0.0, 1e-14) << r << "," << c;
-        }
+    expectInverse(original, inv, 4, 1e-14);
     for (int k = 0; k < 4; ++k) EXPECT_EQ(a[5 * k], 1.0);
 }
 
@@ -91,12 +97,7 @@ TEST(InvertMatrix, ScaleFactorsStayWithTheRowPositions)
     Matrix4 a = original;
     Matrix4 inv{};
     ASSERT_EQ(invertMatrix(a, inv, 3), 1);
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) {
-            double sum = 0;
-            for (int k = 0; k < 3; ++k) sum += original[4 * r + k] * inv[4 * k + c];
-            EXPECT_NEAR(sum, r == c ? 1.0 : 0.0, 1e-6) << r << "," << c;
-        }
+    expectInverse(original, inv, 3, 1e-6);
 }
 
 TEST(InvertMatrix, ThreeByThreeWithTwoExchanges)
