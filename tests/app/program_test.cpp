@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -68,6 +69,20 @@ TEST(Program, ExampleRunWritesTheExpectedFilesByteForByte)
     for (const char* name : OUTPUTS)
         EXPECT_EQ(readFile(dir / name), readFile(fs::path(EXPECTED_DIR) / name)) << name;
     expectNoScratchFiles(dir);
+}
+
+// The program itself, with the system clock, frozen from outside by faketime (which replaces the
+// C library's time for the process): the same bytes as the test build with its frozen clock.
+TEST(Program, TheProgramUnderAFrozenSystemClockWritesTheExpectedFiles)
+{
+    if (std::system("command -v faketime > /dev/null 2>&1") != 0) GTEST_SKIP() << "faketime is not installed";
+    const fs::path dir = exampleDir();
+    const std::string command = "cd '" + dir.string() + "' && printf '500\\n1600\\n' | TZ=UTC faketime -f "
+                                "'2026-01-01 00:00:00' '" PRODUCT_PATH "' > console.out";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(readFile(dir / "console.out"), readFile(fs::path(EXPECTED_DIR) / "console.txt"));
+    for (const char* name : OUTPUTS)
+        EXPECT_EQ(readFile(dir / name), readFile(fs::path(EXPECTED_DIR) / name)) << name;
 }
 
 TEST(Program, AnEmptyRangeWritesTitleLinesAndStillTheEutectic)
