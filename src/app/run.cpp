@@ -91,11 +91,6 @@ void warnAboutRest(std::FILE* in, int finalT, std::FILE* err)
                       "is ignored\n", finalT, rest);
 }
 
-bool finite(const PhaseParameters& p)
-{
-    return std::isfinite(p.a0) && std::isfinite(p.a1) && std::isfinite(p.b0) && std::isfinite(p.b1);
-}
-
 // Data that can be read but will not give a sound model goes on, as the model defines it, with
 // a word on standard error.
 void warnAboutData(const MeasuredData& data, const PhaseFit (&fits)[3], std::FILE* err)
@@ -108,7 +103,7 @@ void warnAboutData(const MeasuredData& data, const PhaseFit (&fits)[3], std::FIL
                          "phasediagram: warning: %s: pair %d has composition %g where %s has %g; the fit uses %s's\n",
                          enthalpyFileName(phase), mismatch + 1, data.phase[p].enthalpy.x[mismatch],
                          activityFileName(phase), data.phase[p].activity.x[mismatch], activityFileName(phase));
-        if (!finite(fits[p].parameters))
+        if (!isFinite(fits[p].parameters))
             std::fprintf(err,
                          "phasediagram: warning: %s: the fit gives coefficients that are not finite "
                          "(%d pairs in %s; compositions must lie strictly between 0 and 1, activities above 0)\n",

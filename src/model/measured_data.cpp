@@ -90,12 +90,6 @@ bool readNumbers(std::FILE* file, const char* path, DataSeries& series, ErrorTex
 
 }  // namespace
 
-const char* phaseName(PhaseIndex phase)
-{
-    static constexpr const char* names[] = {"Liquid", "BCC", "FCC"};
-    return names[phase];
-}
-
 const char* enthalpyFileName(PhaseIndex phase)
 {
     static constexpr const char* names[] = {"Li(Hm).txt", "BCC(Hf).txt", "FCC(Hf).txt"};

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "model/error_text.h"
+#include "model/phase.h"
 
 inline constexpr int MAX_PAIRS = 50;
 
@@ -27,10 +28,6 @@ struct MeasuredData {
     PhaseData phase[3];
 };
 
-enum PhaseIndex : int { LIQUID = 0, BCC = 1, FCC = 2 };
-
-// "Liquid", "BCC", "FCC".
-const char* phaseName(PhaseIndex phase);
 // "Li(Hm).txt", "BCC(Hf).txt", "FCC(Hf).txt".
 const char* enthalpyFileName(PhaseIndex phase);
 // "Li(a).txt", "BCC(aPs).txt", "FCC(aKs).txt".

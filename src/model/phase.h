@@ -13,6 +13,12 @@
 // J/(mol K); every R T is formed as T * GAS_CONSTANT.
 inline constexpr double GAS_CONSTANT = 8.3144;
 
+// The three phases, in the order the model keeps them everywhere.
+enum PhaseIndex : int { LIQUID = 0, BCC = 1, FCC = 2 };
+
+// "Liquid", "BCC", "FCC".
+const char* phaseName(PhaseIndex phase);
+
 // Coefficients of one phase, stored in the order a0, a1, b0, b1 (J/mol, J/(mol K)).
 struct PhaseParameters {
     double a0;
@@ -33,6 +39,10 @@ enum PhasePair : int {
     LIQUID_BCC = 2,
     BCC_FCC = 3,
 };
+
+// All four coefficients finite: what degenerate data (too few compositions, a composition of 0
+// or 1, an activity of 0 or less) does not give.
+bool isFinite(const PhaseParameters& p);
 
 // L0 = a1 * T + a0, L1 = b1 * T + b0, each product before its sum.
 inline InteractionCoefficients interactionCoefficients(const PhaseParameters& p, double T)
@@ -68,3 +78,16 @@ inline double muBExcessSlope(double x, const InteractionCoefficients& c)
 // The residuals add them to their cores in the grouping (core - 10 T) + 15000 and so on.
 inline constexpr double PURE_A_BCC_OVER_FCC = 10000.0;  // pure A as BCC above pure A as FCC
 inline constexpr double PURE_B_FCC_OVER_BCC = 7500.0;   // pure B as FCC above pure B as BCC
+
+// Gibbs energy of pure A (Ps) in a phase, relative to pure A as FCC (J/mol): 15000 - 10 T for
+// the liquid, 10000 for BCC, 0 for FCC. The differences between phases are the dGA of the pairs.
+double pureAGibbsEnergy(PhaseIndex phase, double T);
+
+// Gibbs energy of pure B (Ks) in a phase, relative to pure B as BCC (J/mol): 16250 - 12.5 T for
+// the liquid, 0 for BCC, 7500 for FCC.
+double pureBGibbsEnergy(PhaseIndex phase, double T);
+
+// Molar Gibbs energy of a phase at mole fraction x of B (0 < x < 1) and temperature T, relative
+// to pure A as FCC and pure B as BCC (J/mol): the pure-component terms, ideal mixing and the
+// excess x (1 - x) (L0 + L1 x) with c the phase's interaction coefficients at T.
+double gibbsEnergy(PhaseIndex phase, const InteractionCoefficients& c, double x, double T);

@@ -42,7 +42,10 @@ void copyExampleData(const fs::path& dir)
         fs::copy_file(entry.path(), dir / entry.path().filename(), fs::copy_options::overwrite_existing);
 }
 
-ProgramRun runProgram(const fs::path& dir, const std::string& input, long fileSizeLimit)
+namespace {
+
+ProgramRun run(const char* program, const std::initializer_list<const char*>& arguments, const fs::path& dir,
+               const std::string& input, long fileSizeLimit)
 {
     const fs::path io = dir.parent_path() / (dir.filename().string() + ".io");
     fs::create_directories(io);
@@ -63,7 +66,12 @@ ProgramRun runProgram(const fs::path& dir, const std::string& input, long fileSi
             const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
-        execl(PROGRAM_PATH, PROGRAM_PATH, static_cast<char*>(nullptr));
+        const char* argv[16] = {program};
+        int argc = 1;
+        for (const char* argument : arguments)
+            if (argc < 15) argv[argc++] = argument;
+        argv[argc] = nullptr;
+        execv(program, const_cast<char* const*>(argv));
         _exit(127);
     }
     int status = 0;
@@ -73,4 +81,16 @@ ProgramRun runProgram(const fs::path& dir, const std::string& input, long fileSi
     run.out = readFile(io / "stdout");
     run.err = readFile(io / "stderr");
     return run;
+}
+
+}  // namespace
+
+ProgramRun runProgram(const fs::path& dir, const std::string& input, long fileSizeLimit)
+{
+    return run(PROGRAM_PATH, {}, dir, input, fileSizeLimit);
+}
+
+ProgramRun runTool(const char* program, const fs::path& dir, std::initializer_list<const char*> arguments)
+{
+    return run(program, arguments, dir, "", 0);
 }

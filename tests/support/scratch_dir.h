@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 // A fresh, empty folder under the build tree, named after the running test.
@@ -23,3 +24,6 @@ struct ProgramRun {
 // Runs the test build of phasediagram in dir with `input` on standard input. A positive
 // fileSizeLimit caps the size of every file the program writes (bytes), as a full disk would.
 ProgramRun runProgram(const std::filesystem::path& dir, const std::string& input, long fileSizeLimit = 0);
+
+// The same for another program of the project, given by its path, with arguments.
+ProgramRun runTool(const char* program, const std::filesystem::path& dir, std::initializer_list<const char*> arguments = {});
