@@ -20,13 +20,17 @@ bool openOutput(OutputFile& output, const char* name, ErrorText& error)
     return true;
 }
 
+void writeBytes(OutputFile& output, const char* data, std::size_t size)
+{
+    if (output.failedErrno == 0 && size > 0) {
+        errno = 0;
+        if (std::fwrite(data, 1, size, output.file) != size) output.failedErrno = errno != 0 ? errno : EIO;
+    }
+}
+
 void flushText(OutputFile& output, TextBuffer& buffer)
 {
-    if (output.failedErrno == 0 && buffer.length > 0) {
-        errno = 0;
-        if (std::fwrite(buffer.data, 1, buffer.length, output.file) != buffer.length)
-            output.failedErrno = errno != 0 ? errno : EIO;
-    }
+    writeBytes(output, buffer.data, buffer.length);
     buffer.length = 0;
 }
 

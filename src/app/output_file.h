@@ -21,6 +21,9 @@ bool openOutput(OutputFile& output, const char* name, ErrorText& error);
 // Writes the buffer's text and empties it; a failure is remembered and reported by closeOutput.
 void flushText(OutputFile& output, TextBuffer& buffer);
 
+// Writes size bytes; a failure is remembered and reported by closeOutput.
+void writeBytes(OutputFile& output, const char* data, std::size_t size);
+
 // Closes the scratch file and renames it over `name`. On any failure of a write, the close or
 // the rename, removes the scratch file, leaves `name` untouched and fails naming the file.
 bool closeOutput(OutputFile& output, ErrorText& error);

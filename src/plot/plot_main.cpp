@@ -1,0 +1,52 @@
+// Entry point of phasediagram-plot: draws the phase diagram of the result tables in the current
+// directory, and the fits of its measured data, as two SVG pictures.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/output_file.h"
+#include "model/fitting.h"
+#include "model/measured_data.h"
+#include "plot/phase_diagram.h"
+#include "plot/regression_plot.h"
+#include "plot/result_tables.h"
+
+namespace {
+
+int stop(const ErrorText& error)
+{
+    std::fprintf(stderr, "phasediagram-plot: %s\n", error.text);
+    return 1;
+}
+
+bool writeText(const char* name, const std::string& text, ErrorText& error)
+{
+    OutputFile output;
+    if (!openOutput(output, name, error)) return false;
+    writeBytes(output, text.data(), text.size());
+    return closeOutput(output, error);
+}
+
+}  // namespace
+
+int main()
+{
+    ErrorText error{};
+    MeasuredData measured;
+    if (!readMeasuredData(measured, error)) return stop(error);
+    DiagramData data;
+    PhaseFit fits[3];
+    fitModel(measured, data.model[LIQUID], data.model[BCC], data.model[FCC], fits);
+    for (int t = 0; t < 3; ++t)
+        if (!readBoundaryTable(boundaryFileName(static_cast<PhasePair>(t + 1)), data.tables[t], error)) return stop(error);
+    if (!readEutecticTable("_Data(Eutectic).txt", data.eutectic, error)) return stop(error);
+
+    std::vector<std::string> notes;
+    const std::string diagram = drawPhaseDiagram(data, notes);
+    if (!writeText(DIAGRAM_FILE, diagram, error)) return stop(error);
+    if (!writeText(REGRESSION_PLOT_FILE, drawRegression(measured, fits), error)) return stop(error);
+    for (const std::string& note : notes) std::fprintf(stderr, "phasediagram-plot: note: %s\n", note.c_str());
+    std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
+    std::printf("The fits of the measured data are drawn in the file : %s\n", REGRESSION_PLOT_FILE);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}

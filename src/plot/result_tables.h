@@ -1,0 +1,45 @@
+// Reading back the result tables of phasediagram: the three phase-boundary tables and the
+// eutectic table, with NaN and infinite fields taken as the values they are.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/error_text.h"
+#include "model/phase.h"
+
+// One row of a phase-boundary table.
+struct BoundaryRow {
+    int T;         // K
+    double x[2];   // mole fraction of Ks in the first and the second phase of the pair
+    int count;     // Newton iterations; 100 = not converged
+    bool valid;    // the row's label
+};
+
+struct BoundaryTable {
+    std::vector<BoundaryRow> rows;  // in file order; empty for a table of its title line only
+};
+
+// The row of the eutectic table, when there is one.
+struct EutecticPoint {
+    bool present;
+    double T;      // K
+    double xL;     // mole fractions of Ks in Liquid, BCC and FCC
+    double xBCC;
+    double xFCC;
+    int count;
+};
+
+// The file name of a pair's table, "_Data(Li-FCC).txt" and so on.
+const char* boundaryFileName(PhasePair pair);
+
+// The two phases of a pair: the first phase carries x[0], the second x[1].
+PhaseIndex firstPhase(PhasePair pair);
+PhaseIndex secondPhase(PhasePair pair);
+
+// Reads a phase-boundary table. Fails naming the file (and the line) when it cannot be opened or
+// a line is not a title or a row of such a table. An empty file holds no rows.
+bool readBoundaryTable(const char* path, BoundaryTable& table, ErrorText& error);
+
+// Reads the eutectic table; a file of its title line only gives present = false.
+bool readEutecticTable(const char* path, EutecticPoint& point, ErrorText& error);

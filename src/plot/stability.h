@@ -1,0 +1,43 @@
+// Which equilibria of the tables are stable: the common-tangent test of a tie-line against every
+// phase's Gibbs energy curve, and the lower convex hull of the three curves, which gives the
+// stable phase or phases at any composition.
+//
+// Gibbs energies are those of the model, relative to pure Ps as FCC and pure Ks as BCC, on a grid
+// of compositions k / STABILITY_GRID, k = 1 .. STABILITY_GRID - 1.
+#pragma once
+
+#include <vector>
+
+#include "model/phase.h"
+
+inline constexpr int STABILITY_GRID = 2000;
+
+// How far a curve may lie below a tie-line and the tie-line still count as stable (J/mol): the
+// compositions of the tables carry six decimals, which tilt the line by a few hundredths.
+inline constexpr double STABILITY_TOLERANCE = 0.1;
+
+// The three curves at one temperature.
+struct GibbsCurves {
+    double T;
+    InteractionCoefficients c[3];
+    std::vector<double> x;
+    std::vector<double> g[3];
+};
+
+void gibbsCurves(const PhaseParameters (&model)[3], double T, GibbsCurves& curves);
+
+// True when every phase's curve lies on or above the straight line through (x1, G_p(x1)) and
+// (x2, G_q(x2)) over the whole grid, within STABILITY_TOLERANCE. x1 and x2 lie in (0, 1).
+bool isStableTieLine(const GibbsCurves& curves, PhaseIndex p, double x1, PhaseIndex q, double x2);
+
+// The stable state at a composition: one phase (first == second), two phases, or the two sides
+// of a miscibility gap of one phase (first == second, gap true).
+struct StableState {
+    PhaseIndex first;
+    PhaseIndex second;
+    bool gap;
+};
+
+// The stable states at the compositions `queries` (each in (0, 1)) from the lower convex hull of
+// the three curves.
+void stableStates(const GibbsCurves& curves, const std::vector<double>& queries, std::vector<StableState>& states);
