@@ -1,0 +1,82 @@
+// Drawing the diagram: lines that never bridge a gap, and notes where the tables fall short.
+#include "plot/phase_diagram.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "scratch_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+BoundaryRow row(int T, double x0, double x1, bool valid = true) { return {T, {x0, x1}, valid ? 3 : 100, valid}; }
+
+TEST(BoundarySegments, BreakAtInvalidRowsMissingTemperaturesAndJumps)
+{
+    BoundaryTable table;
+    table.rows = {row(700, 0.300, 0.9), row(701, 0.301, 0.9), row(702, 0.5, 0.9, false), row(703, 0.303, 0.9),
+                  row(704, 0.304, 0.9), row(706, 0.306, 0.9), row(707, 0.307, 0.9), row(708, 0.407, 0.9),
+                  row(709, 0.408, 0.9)};
+    const std::vector<bool> stable(table.rows.size(), true);
+    const std::vector<BoundarySegment> segments = boundarySegments(table, 0, stable);
+    ASSERT_EQ(segments.size(), 4u);
+    EXPECT_EQ(segments[0].points.size(), 2u);  // 700-701, then the Invalid row
+    EXPECT_EQ(segments[1].points.size(), 2u);  // 703-704, then 705 is missing
+    EXPECT_EQ(segments[2].points.size(), 2u);  // 706-707, then a jump of 0.1
+    EXPECT_EQ(segments[3].points.front().second, 708.0);
+}
+
+TEST(BoundarySegments, ContinueAcrossAChangeOfStability)
+{
+    BoundaryTable table;
+    table.rows = {row(820, 0.50, 0.07), row(821, 0.501, 0.07), row(822, 0.502, 0.07), row(823, 0.503, 0.07)};
+    const std::vector<BoundarySegment> segments = boundarySegments(table, 0, {false, false, true, true});
+    ASSERT_EQ(segments.size(), 2u);
+    EXPECT_FALSE(segments[0].stable);
+    EXPECT_TRUE(segments[1].stable);
+    EXPECT_EQ(segments[1].points.front(), segments[0].points.back());  // no gap, no bridge
+}
+
+TEST(PhaseDiagram, EmptyTablesGiveAnEmptyDiagramWithANote)
+{
+    DiagramData data{};
+    data.model[LIQUID] = {-11713.8, 2.85, 3441.9, -1.72};
+    data.model[BCC] = {11983.4, -2.01, -4057.0, 2.10};
+    data.model[FCC] = {13986.7, -2.95, 5044.7, -2.14};
+    std::vector<std::string> notes;
+    const std::string svg = drawPhaseDiagram(data, notes);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0].rfind("The tables hold no rows", 0), 0u);
+    EXPECT_EQ(notes[1].rfind("The eutectic table holds no row; the tables hold no stable", 0), 0u);
+    EXPECT_EQ(svg.find("<polyline"), std::string::npos);
+    EXPECT_NE(svg.find("</svg>"), std::string::npos);
+}
+
+// The picture of the example, with the eutectic taken away: a note that places it from the
+// ends of the stable liquidus lines.
+TEST(PhaseDiagram, PlacesAnUnconvergedEutecticBetweenTheEndsOfTheLiquidusLines)
+{
+    DiagramData data{};
+    const fs::path expected = EXPECTED_DIR;
+    ErrorText error{};
+    for (int t = 0; t < 3; ++t) {
+        const fs::path table = expected / boundaryFileName(static_cast<PhasePair>(t + 1));
+        ASSERT_TRUE(readBoundaryTable(table.c_str(), data.tables[t], error)) << error.text;
+    }
+    data.model[LIQUID] = {-11713.844698, 2.851718, 3441.959325, -1.717574};
+    data.model[BCC] = {11983.433124, -2.011936, -4057.015542, 2.095475};
+    data.model[FCC] = {13986.689572, -2.947846, 5044.692460, -2.141900};
+    data.eutectic = {true, 900, 0.5, 0.9, 0.1, 100};
+    std::vector<std::string> notes;
+    drawPhaseDiagram(data, notes);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], "The eutectic solve did not converge (iteration count 100); the stable Liquid/FCC and "
+                        "Liquid/BCC boundaries end at 824 K and 824 K, so the eutectic lies between 823 K and 824 K.");
+}
+
+}  // namespace

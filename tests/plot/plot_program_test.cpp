@@ -1,0 +1,94 @@
+// phasediagram-plot run as a user runs it, after phasediagram: well-formed pictures that a real
+// renderer draws at their size, and a clear stop on a missing table.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "scratch_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool have(const char* tool) { return std::system((std::string("command -v ") + tool + " > /dev/null 2>&1").c_str()) == 0; }
+
+fs::path plottedExample()
+{
+    const fs::path dir = makeScratchDir();
+    copyExampleData(dir);
+    EXPECT_EQ(runProgram(dir, "500\n1600\n").status, 0);
+    const ProgramRun plot = runTool(PLOT_PATH, dir);
+    EXPECT_EQ(plot.status, 0) << plot.err;
+    EXPECT_EQ(plot.out, "The phase diagram is drawn in the file : PhaseDiagram.svg\n"
+                        "The fits of the measured data are drawn in the file : Regression.svg\n");
+    return dir;
+}
+
+// Width and height from a PNG's header.
+std::pair<std::uint32_t, std::uint32_t> pngSize(const std::string& png)
+{
+    auto word = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(png[at])) << 24 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(png[at + 1])) << 16 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(png[at + 2])) << 8 |
+               static_cast<std::uint32_t>(static_cast<unsigned char>(png[at + 3]));
+    };
+    return png.size() < 24 ? std::pair<std::uint32_t, std::uint32_t>{0, 0} : std::pair{word(16), word(20)};
+}
+
+TEST(PlotProgram, DrawsTheExampleAsSelfContainedSvg)
+{
+    const fs::path dir = plottedExample();
+    const std::string diagram = readFile(dir / "PhaseDiagram.svg");
+    EXPECT_NE(diagram.find("Mole fraction of Ks"), std::string::npos);
+    EXPECT_NE(diagram.find("Temperature (K)"), std::string::npos);
+    EXPECT_NE(diagram.find("Eutectic 823.66 K"), std::string::npos);
+    for (const char* field : {">Liquid<", ">FCC<", ">BCC<", ">Liquid + FCC<", ">Liquid + BCC<", ">BCC + FCC<"})
+        EXPECT_NE(diagram.find(field), std::string::npos) << field;
+    for (const std::string& svg : {diagram, readFile(dir / "Regression.svg")}) {
+        EXPECT_EQ(svg.find("<script"), std::string::npos);
+        EXPECT_EQ(svg.find("href"), std::string::npos);
+        EXPECT_EQ(svg.find("@font-face"), std::string::npos);
+    }
+}
+
+TEST(PlotProgram, WritesWellFormedXml)
+{
+    if (!have("xmllint")) GTEST_SKIP() << "xmllint is not installed (Debian: libxml2-utils)";
+    const fs::path dir = plottedExample();
+    for (const char* name : {"PhaseDiagram.svg", "Regression.svg"})
+        EXPECT_EQ(std::system(("xmllint --noout '" + (dir / name).string() + "'").c_str()), 0) << name;
+}
+
+TEST(PlotProgram, RendersAtItsSize)
+{
+    if (!have("rsvg-convert")) GTEST_SKIP() << "rsvg-convert is not installed (Debian: librsvg2-bin)";
+    const fs::path dir = plottedExample();
+    const std::pair<const char*, std::pair<std::uint32_t, std::uint32_t>> pictures[] = {
+        {"PhaseDiagram", {960, 740}}, {"Regression", {960, 860}}};
+    for (const auto& [name, size] : pictures) {
+        const fs::path svg = dir / (std::string(name) + ".svg");
+        const fs::path png = dir / (std::string(name) + ".png");
+        ASSERT_EQ(std::system(("rsvg-convert '" + svg.string() + "' -o '" + png.string() + "'").c_str()), 0);
+        EXPECT_EQ(pngSize(readFile(png)), size) << name;
+    }
+}
+
+TEST(PlotProgram, StopsOnAMissingOrBrokenTable)
+{
+    const fs::path dir = plottedExample();
+    fs::remove(dir / "_Data(Li-BCC).txt");
+    const ProgramRun missing = runTool(PLOT_PATH, dir);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "phasediagram-plot: _Data(Li-BCC).txt: cannot open: No such file or directory\n");
+
+    writeFile(dir / "_Data(Li-BCC).txt", "Temp\tXb(Liquid) \tXb(BCC)\t      Iteration\t\tValidity\t\n500\tabc\n");
+    const ProgramRun broken = runTool(PLOT_PATH, dir);
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.err, "phasediagram-plot: _Data(Li-BCC).txt: line 2 is not a row of a phase-boundary table\n");
+}
+
+}  // namespace
