@@ -26,13 +26,16 @@ template <int FIXED>
         return invertMatrix(J, Jinv, n);
 }
 
-template <int FIXED>
+// RESTART: a rejected iterate draws new start values (the solvers) or ends the solve (the
+// refinements, which the caller starts from a solution nearby).
+template <int FIXED, bool RESTART = true>
 [[gnu::always_inline]] inline Verdict judge(Vector4& guess, const Vector4& result, int first, int n)
 {
     const int size = FIXED > 0 ? FIXED : n;
     for (int i = first; i < size; ++i) {
         if (!(result[i] > 0.0 && result[i] < 1.0)) {
-            for (int j = first; j < size; ++j) guess[j] = randomComposition();
+            if constexpr (RESTART)
+                for (int j = first; j < size; ++j) guess[j] = randomComposition();
             return Verdict::REJECTED;
         }
     }
@@ -42,19 +45,20 @@ template <int FIXED>
 }
 
 // result = guess - Jinv F; then the verdict on it. An accepted iterate becomes the guess.
-template <int FIXED>
-[[gnu::always_inline]] inline Verdict step(const Matrix4& Jinv, const Vector4& F, Vector4& guess, Vector4& result, int first, int n)
+template <int FIXED, bool RESTART>
+[[gnu::always_inline]] inline Verdict step(const Matrix4& Jinv, const Vector4& F, Vector4& guess, Vector4& result,
+                                           int first, int n)
 {
     const int size = FIXED > 0 ? FIXED : n;
     multiplyMatrixVector(Jinv, F, result, size);
     for (int i = 0; i < size; ++i) result[i] = guess[i] - result[i];
-    const Verdict verdict = judge<FIXED>(guess, result, first, size);
+    const Verdict verdict = judge<FIXED, RESTART>(guess, result, first, size);
     if (verdict == Verdict::ACCEPTED)
         for (int i = 0; i < size; ++i) guess[i] = result[i];
     return verdict;
 }
 
-template <int FIXED, PhasePair PAIR>
+template <int FIXED, PhasePair PAIR, bool RESTART>
 int twoPhaseIterations(double T, Vector4& guess, Vector4& result, int n, const PhaseParameters& first,
                        const PhaseParameters& second)
 {
@@ -71,26 +75,51 @@ int twoPhaseIterations(double T, Vector4& guess, Vector4& result, int n, const P
         twoPhaseResiduals(F, guess, T, c1, c2, pair);
         twoPhaseJacobian(J, guess, T, c1, c2);
         invert<FIXED>(J, Jinv, n);
-        if (step<FIXED>(Jinv, F, guess, result, 0, n) == Verdict::CONVERGED) return counter;
+        const Verdict verdict = step<FIXED, RESTART>(Jinv, F, guess, result, 0, n);
+        if (verdict == Verdict::CONVERGED) return counter;
+        if (!RESTART && verdict == Verdict::REJECTED) return ITERATION_LIMIT;
     }
     return counter;
 }
 
 // One instance per pair, so that the pair's reference terms are constants of the loop.
-template <int FIXED>
+template <int FIXED, bool RESTART = true>
 int twoPhaseForPair(double T, Vector4& guess, Vector4& result, int n, const PhaseParameters& first,
                     const PhaseParameters& second, PhasePair pair)
 {
     switch (pair) {
     case LIQUID_FCC:
-        return twoPhaseIterations<FIXED, LIQUID_FCC>(T, guess, result, n, first, second);
+        return twoPhaseIterations<FIXED, LIQUID_FCC, RESTART>(T, guess, result, n, first, second);
     case LIQUID_BCC:
-        return twoPhaseIterations<FIXED, LIQUID_BCC>(T, guess, result, n, first, second);
+        return twoPhaseIterations<FIXED, LIQUID_BCC, RESTART>(T, guess, result, n, first, second);
     case BCC_FCC:
-        return twoPhaseIterations<FIXED, BCC_FCC>(T, guess, result, n, first, second);
+        return twoPhaseIterations<FIXED, BCC_FCC, RESTART>(T, guess, result, n, first, second);
     }
     // No residuals are defined for another pair; the iteration runs on whatever F holds.
-    return twoPhaseIterations<FIXED, static_cast<PhasePair>(0)>(T, guess, result, n, first, second);
+    return twoPhaseIterations<FIXED, static_cast<PhasePair>(0), RESTART>(T, guess, result, n, first, second);
+}
+
+template <bool RESTART>
+int eutecticIterations(Vector4& guess, Vector4& result, int n, const PhaseParameters& liquid,
+                       const PhaseParameters& bcc, const PhaseParameters& fcc)
+{
+    Matrix4 J{};
+    Matrix4 Jinv{};
+    Vector4 F{};
+    int counter = 1;
+    for (; counter < ITERATION_LIMIT; ++counter) {
+        const double T = guess[0];
+        const InteractionCoefficients cL = interactionCoefficients(liquid, T);
+        const InteractionCoefficients cB = interactionCoefficients(bcc, T);
+        const InteractionCoefficients cF = interactionCoefficients(fcc, T);
+        eutecticJacobian(J, guess, cL, cB, cF);
+        invertMatrix(J, Jinv, n);
+        eutecticResiduals(F, guess, cL, cB, cF);
+        const Verdict verdict = step<0, RESTART>(Jinv, F, guess, result, 1, n);
+        if (verdict == Verdict::CONVERGED) return counter;
+        if (!RESTART && verdict == Verdict::REJECTED) return ITERATION_LIMIT;
+    }
+    return counter;
 }
 
 }  // namespace
@@ -118,19 +147,17 @@ int solveEutectic(Vector4& guess, Vector4& result, int n, const PhaseParameters&
 {
     randomizeGuess(guess);
     guess[0] = EUTECTIC_START_TEMPERATURE;
-    Matrix4 J{};
-    Matrix4 Jinv{};
-    Vector4 F{};
-    int counter = 1;
-    for (; counter < ITERATION_LIMIT; ++counter) {
-        const double T = guess[0];
-        const InteractionCoefficients cL = interactionCoefficients(liquid, T);
-        const InteractionCoefficients cB = interactionCoefficients(bcc, T);
-        const InteractionCoefficients cF = interactionCoefficients(fcc, T);
-        eutecticJacobian(J, guess, cL, cB, cF);
-        invertMatrix(J, Jinv, n);
-        eutecticResiduals(F, guess, cL, cB, cF);
-        if (step<0>(Jinv, F, guess, result, 1, n) == Verdict::CONVERGED) return counter;
-    }
-    return counter;
+    return eutecticIterations<true>(guess, result, n, liquid, bcc, fcc);
+}
+
+int refineTwoPhase(double T, Vector4& guess, Vector4& result, const PhaseParameters& first,
+                   const PhaseParameters& second, PhasePair pair)
+{
+    return twoPhaseForPair<2, false>(T, guess, result, 2, first, second, pair);
+}
+
+int refineEutectic(Vector4& guess, Vector4& result, const PhaseParameters& liquid, const PhaseParameters& bcc,
+                   const PhaseParameters& fcc)
+{
+    return eutecticIterations<false>(guess, result, 4, liquid, bcc, fcc);
 }
