@@ -152,7 +152,35 @@ void drawAxes(Svg& svg, const Frame& frame)
     svgText(svg, 28, TOP + PLOT_HEIGHT / 2, "Temperature (K)", "middle", 15, "#222", -90);
 }
 
-void drawLegend(Svg& svg)
+// The 2.5 to 97.5 percent band of each composition column, in runs of neighbouring rows.
+void drawBands(Svg& svg, const DiagramData& data, const Frame& frame)
+{
+    for (int t = 0; t < 3; ++t) {
+        const std::vector<BandTableRow>& rows = data.bands[t].rows;
+        for (int c = 0; c < 2; ++c) {
+            std::size_t start = 0;
+            while (start < rows.size()) {
+                std::size_t end = start;
+                auto usable = [&](const BandTableRow& row) {
+                    return row.low[c] >= 0 && row.high[c] <= 1 && row.low[c] <= row.high[c] &&
+                           row.T >= frame.low && row.T <= frame.high;
+                };
+                if (!usable(rows[start])) {
+                    ++start;
+                    continue;
+                }
+                while (end + 1 < rows.size() && usable(rows[end + 1]) && rows[end + 1].T - rows[end].T <= 10) ++end;
+                std::vector<std::pair<double, double>> outline;
+                for (std::size_t r = start; r <= end; ++r) outline.push_back({frame.px(rows[r].low[c]), frame.py(rows[r].T)});
+                for (std::size_t r = end + 1; r-- > start;) outline.push_back({frame.px(rows[r].high[c]), frame.py(rows[r].T)});
+                svgPolygon(svg, outline, PAIR_COLOURS[t], 0.2);
+                start = end + 1;
+            }
+        }
+    }
+}
+
+void drawLegend(Svg& svg, bool bands)
 {
     const double x = LEFT + PLOT_WIDTH + 30;
     double y = TOP + 10;
@@ -171,6 +199,11 @@ void drawLegend(Svg& svg)
     svgLine(svg, x, y, x + 36, y, {"#000", 1.6, nullptr, 1});
     svgCircle(svg, x + 18, y, 4, "#000", {"#000", 1, nullptr, 1});
     svgText(svg, x + 46, y + 4, "eutectic", "start", 13);
+    if (bands) {
+        y += 24;
+        svgRect(svg, x, y - 6, 36, 12, "#888", {"none", 0, nullptr, 1});
+        svgText(svg, x + 46, y + 4, "95 % band (bootstrap)", "start", 13);
+    }
 }
 
 // The lowest temperature of a stable row in a table, or none.
@@ -233,6 +266,18 @@ void drawEutectic(Svg& svg, const DiagramData& data, const Frame& frame, const s
     svgLine(svg, frame.px(e.xFCC), y, frame.px(e.xBCC), y, line);
     svgCircle(svg, frame.px(e.xL), y, 4.5, stableEutectic ? "#000" : "#fff", {"#000", 1.2, nullptr, 1});
     std::string label = format("Eutectic %.2f K", e.T);
+    const EutecticBand& band = data.eutecticBand;
+    if (band.present && band.low[0] <= band.high[0] && std::isfinite(band.low[0]) && std::isfinite(band.high[0])) {
+        // The eutectic temperature's 95 % interval from the bootstrap, as an error bar.
+        const Stroke bar{"#000", 1.3, nullptr, 1};
+        const double x = frame.px(e.xL);
+        svgLine(svg, x, frame.py(band.low[0]), x, frame.py(band.high[0]), bar);
+        svgLine(svg, x - 6, frame.py(band.low[0]), x + 6, frame.py(band.low[0]), bar);
+        svgLine(svg, x - 6, frame.py(band.high[0]), x + 6, frame.py(band.high[0]), bar);
+        char interval[96];
+        std::snprintf(interval, sizeof interval, " (95 %%: %.1f to %.1f K)", band.low[0], band.high[0]);
+        label += interval;
+    }
     if (!stableEutectic) {
         label += " (metastable)";
         notes.push_back(format("The eutectic at %.2f K is metastable: another phase lies below its three-phase line.", e.T));
@@ -327,6 +372,7 @@ std::string drawPhaseDiagram(const DiagramData& data, std::vector<std::string>& 
             "#555");
     drawAxes(svg, frame);
     if (haveRange) labelFields(svg, data, frame);
+    drawBands(svg, data, frame);
 
     for (int t = 0; t < 3; ++t)
         for (int column = 0; column < 2; ++column)
@@ -338,7 +384,7 @@ std::string drawPhaseDiagram(const DiagramData& data, std::vector<std::string>& 
                 svgPolyline(svg, points, stroke);
             }
     drawEutectic(svg, data, frame, stable, haveRange, notes);
-    drawLegend(svg);
+    drawLegend(svg, data.bands[0].present || data.bands[1].present || data.bands[2].present);
 
     double y = TOP + PLOT_HEIGHT + 80;
     for (const std::string& note : notes) {

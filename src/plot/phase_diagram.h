@@ -19,6 +19,8 @@ struct DiagramData {
     BoundaryTable tables[3];  // Liquid/FCC, Liquid/BCC, BCC/FCC (PhasePair - 1)
     EutecticPoint eutectic;
     PhaseParameters model[3];  // Liquid, BCC, FCC
+    BandTable bands[3];        // of phasediagram-uncertainty, where present
+    EutecticBand eutecticBand;
 };
 
 // A piece of boundary line: points (x, T) and whether the equilibria along it are stable.

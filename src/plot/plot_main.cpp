@@ -40,6 +40,9 @@ int main()
     for (int t = 0; t < 3; ++t)
         if (!readBoundaryTable(boundaryFileName(static_cast<PhasePair>(t + 1)), data.tables[t], error)) return stop(error);
     if (!readEutecticTable("_Data(Eutectic).txt", data.eutectic, error)) return stop(error);
+    for (int t = 0; t < 3; ++t)
+        if (!readBandTable(bandFileName(static_cast<PhasePair>(t + 1)), data.bands[t], error)) return stop(error);
+    if (!readEutecticBand(EUTECTIC_BAND_FILE, data.eutecticBand, error)) return stop(error);
 
     std::vector<std::string> notes;
     const std::string diagram = drawPhaseDiagram(data, notes);

@@ -123,3 +123,62 @@ bool readEutecticTable(const char* path, EutecticPoint& point, ErrorText& error)
     }
     return true;
 }
+
+const char* bandFileName(PhasePair pair)
+{
+    switch (pair) {
+    case LIQUID_FCC:
+        return "_Band(Li-FCC).txt";
+    case LIQUID_BCC:
+        return "_Band(Li-BCC).txt";
+    case BCC_FCC:
+        break;
+    }
+    return "_Band(BCC-FCC).txt";
+}
+
+bool readBandTable(const char* path, BandTable& band, ErrorText& error)
+{
+    band = BandTable{};
+    if (std::FILE* probe = std::fopen(path, "r")) {
+        std::fclose(probe);
+    } else if (errno == ENOENT) {
+        return true;
+    }
+    std::vector<std::string> lines;
+    if (!readLines(path, lines, error)) return false;
+    band.present = true;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if ((i == 0 && isTitle(lines[i])) || lines[i].empty()) continue;
+        const std::vector<std::string> f = fields(lines[i]);
+        BandTableRow row{};
+        bool ok = f.size() == 8 && integer(f[0], row.T) && integer(f[7], row.failed);
+        for (int c = 0; ok && c < 2; ++c)
+            ok = number(f[1 + 3 * c], row.x[c]) && number(f[2 + 3 * c], row.low[c]) && number(f[3 + 3 * c], row.high[c]);
+        if (!ok) return fail(error, "%s: line %d is not a row of a band file", path, static_cast<int>(i) + 1);
+        band.rows.push_back(row);
+    }
+    return true;
+}
+
+bool readEutecticBand(const char* path, EutecticBand& band, ErrorText& error)
+{
+    band = EutecticBand{};
+    if (std::FILE* probe = std::fopen(path, "r")) {
+        std::fclose(probe);
+    } else if (errno == ENOENT) {
+        return true;
+    }
+    std::vector<std::string> lines;
+    if (!readLines(path, lines, error)) return false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if ((i == 0 && isTitle(lines[i])) || lines[i].empty()) continue;
+        const std::vector<std::string> f = fields(lines[i]);
+        bool ok = !band.present && f.size() == 13 && integer(f[12], band.failed);
+        for (int k = 0; ok && k < 4; ++k)
+            ok = number(f[3 * k], band.nominal[k]) && number(f[3 * k + 1], band.low[k]) && number(f[3 * k + 2], band.high[k]);
+        if (!ok) return fail(error, "%s: line %d is not the row of the eutectic band", path, static_cast<int>(i) + 1);
+        band.present = true;
+    }
+    return true;
+}

@@ -30,6 +30,38 @@ struct EutecticPoint {
     int count;
 };
 
+// One temperature of a band of phasediagram-uncertainty: nominal compositions and their 2.5 and
+// 97.5 percentiles over the replicates.
+struct BandTableRow {
+    int T;
+    double x[2];
+    double low[2];
+    double high[2];
+    int failed;
+};
+
+struct BandTable {
+    bool present;
+    std::vector<BandTableRow> rows;
+};
+
+// The eutectic's nominal values with their 2.5 and 97.5 percentiles: T, xL, xBCC, xFCC.
+struct EutecticBand {
+    bool present;
+    double nominal[4];
+    double low[4];
+    double high[4];
+    int failed;
+};
+
+// The file name of a pair's band, "_Band(Li-FCC).txt" and so on, and of the eutectic's.
+const char* bandFileName(PhasePair pair);
+inline constexpr const char* EUTECTIC_BAND_FILE = "_Band(Eutectic).txt";
+
+// Reads a band file; present stays false and nothing fails when the file does not exist.
+bool readBandTable(const char* path, BandTable& band, ErrorText& error);
+bool readEutecticBand(const char* path, EutecticBand& band, ErrorText& error);
+
 // The file name of a pair's table, "_Data(Li-FCC).txt" and so on.
 const char* boundaryFileName(PhasePair pair);
 

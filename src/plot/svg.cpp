@@ -103,6 +103,23 @@ void svgPolyline(Svg& svg, const std::vector<std::pair<double, double>>& points,
     svg.text += "/>\n";
 }
 
+void svgPolygon(Svg& svg, const std::vector<std::pair<double, double>>& points, const char* fill, double opacity)
+{
+    if (points.size() < 3) return;
+    svg.text += "<polygon stroke=\"none\" fill=\"";
+    svg.text += fill;
+    svg.text += "\" fill-opacity=\"";
+    appendNumber(svg.text, opacity);
+    svg.text += "\" points=\"";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i > 0) svg.text += ' ';
+        appendNumber(svg.text, points[i].first);
+        svg.text += ',';
+        appendNumber(svg.text, points[i].second);
+    }
+    svg.text += "\"/>\n";
+}
+
 void svgCircle(Svg& svg, double x, double y, double radius, const char* fill, const Stroke& stroke)
 {
     svg.text += "<circle cx=\"";

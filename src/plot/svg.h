@@ -24,6 +24,8 @@ struct Stroke {
 
 void svgLine(Svg& svg, double x1, double y1, double x2, double y2, const Stroke& stroke);
 void svgPolyline(Svg& svg, const std::vector<std::pair<double, double>>& points, const Stroke& stroke);
+// A closed polygon filled with a colour at an opacity, without outline.
+void svgPolygon(Svg& svg, const std::vector<std::pair<double, double>>& points, const char* fill, double opacity);
 void svgCircle(Svg& svg, double x, double y, double radius, const char* fill, const Stroke& stroke);
 void svgRect(Svg& svg, double x, double y, double width, double height, const char* fill, const Stroke& stroke);
 
