@@ -12,6 +12,7 @@
 #include "model/measured_data.h"
 #include "numeric/matrix.h"
 #include "numeric/newton.h"
+#include "uncertainty/analysis.h"
 
 namespace {
 
@@ -139,6 +140,24 @@ void fit(benchmark::State& state)
     }
 }
 BENCHMARK(fit)->Name("fitModel");
+
+// The whole uncertainty analysis of the example: 2000 replicates of the fits and the eutectic, and
+// the bands of the three boundaries every 10 K from 500 to 1600 K.
+void uncertainty(benchmark::State& state)
+{
+    const MeasuredData data = exampleData();
+    UncertaintyOptions options;
+    options.rangeGiven = true;
+    options.initialT = 500;
+    options.finalT = 1600;
+    for (auto _ : state) {
+        UncertaintyResult result;
+        ErrorText error{};
+        if (!analyseUncertainty(data, nullptr, nullptr, options, result, error, [](int) {})) std::abort();
+        benchmark::DoNotOptimize(result.eutectic);
+    }
+}
+BENCHMARK(uncertainty)->Name("uncertainty/2000")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
