@@ -78,8 +78,9 @@ TEST(Program, TheProgramUnderAFrozenSystemClockWritesTheExpectedFiles)
 {
     if (std::system("command -v faketime > /dev/null 2>&1") != 0) GTEST_SKIP() << "faketime is not installed";
     const fs::path dir = exampleDir();
-    const std::string command = "cd '" + dir.string() + "' && printf '500\\n1600\\n' | ASAN_OPTIONS=verify_asan_link_order=0 TZ=UTC faketime -f "
-                                "'2026-01-01 00:00:00' '" PRODUCT_PATH "' > console.out";
+    const std::string command = "cd '" + dir.string() + "' && printf '500\\n1600\\n' | "
+                                "ASAN_OPTIONS=verify_asan_link_order=0 TZ=UTC faketime -f '2026-01-01 00:00:00' '" PRODUCT_PATH
+                                "' > console.out";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(readFile(dir / "console.out"), readFile(fs::path(EXPECTED_DIR) / "console.txt"));
     for (const char* name : OUTPUTS)
