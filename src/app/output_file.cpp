@@ -49,3 +49,11 @@ bool closeOutput(OutputFile& output, ErrorText& error)
     }
     return true;
 }
+
+bool writeWholeFile(const char* name, const char* data, std::size_t size, ErrorText& error)
+{
+    OutputFile output;
+    if (!openOutput(output, name, error)) return false;
+    writeBytes(output, data, size);
+    return closeOutput(output, error);
+}

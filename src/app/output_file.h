@@ -24,6 +24,9 @@ void flushText(OutputFile& output, TextBuffer& buffer);
 // Writes size bytes; a failure is remembered and reported by closeOutput.
 void writeBytes(OutputFile& output, const char* data, std::size_t size);
 
+// Writes a whole file at once: open, write, close and rename, as above.
+bool writeWholeFile(const char* name, const char* data, std::size_t size, ErrorText& error);
+
 // Closes the scratch file and renames it over `name`. On any failure of a write, the close or
 // the rename, removes the scratch file, leaves `name` untouched and fails naming the file.
 bool closeOutput(OutputFile& output, ErrorText& error);

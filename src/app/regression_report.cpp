@@ -46,8 +46,5 @@ bool writeRegressionReport(const PhaseFit (&fits)[3], ErrorText& error)
     TextBuffer text;
     text.length = 0;
     formatRegressionReport(fits, text);
-    OutputFile output;
-    if (!openOutput(output, REGRESSION_FILE, error)) return false;
-    flushText(output, text);
-    return closeOutput(output, error);
+    return writeWholeFile(REGRESSION_FILE, text.data, text.length, error);
 }

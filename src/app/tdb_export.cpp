@@ -82,8 +82,5 @@ bool writeDatabase(const PhaseParameters (&parameters)[3], ErrorText& error)
     TextBuffer text;
     text.length = 0;
     formatDatabase(parameters, text);
-    OutputFile output;
-    if (!openOutput(output, DATABASE_FILE, error)) return false;
-    flushText(output, text);
-    return closeOutput(output, error);
+    return writeWholeFile(DATABASE_FILE, text.data, text.length, error);
 }

@@ -37,13 +37,6 @@ struct Frame {
     double py(double T) const { return TOP + (high - T) / (high - low) * PLOT_HEIGHT; }
 };
 
-std::string format(const char* pattern, double value)
-{
-    char text[512];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
-
 std::string fieldName(const StableState& state)
 {
     if (state.first == state.second)
@@ -138,14 +131,14 @@ void drawAxes(Svg& svg, const Frame& frame)
         const double x = frame.px(i / 10.0);
         svgLine(svg, x, TOP, x, TOP + PLOT_HEIGHT, grid);
         svgLine(svg, x, TOP + PLOT_HEIGHT, x, TOP + PLOT_HEIGHT + 6, axis);
-        svgText(svg, x, TOP + PLOT_HEIGHT + 22, format("%.1f", i / 10.0), "middle", 12);
+        svgText(svg, x, TOP + PLOT_HEIGHT + 22, formatNumber("%.1f", i / 10.0), "middle", 12);
     }
     const double step = niceStep(frame.high - frame.low, 8);
     for (double T = std::ceil(frame.low / step) * step; T <= frame.high + 1e-9; T += step) {
         const double y = frame.py(T);
         svgLine(svg, LEFT, y, LEFT + PLOT_WIDTH, y, grid);
         svgLine(svg, LEFT - 6, y, LEFT, y, axis);
-        svgText(svg, LEFT - 10, y + 4, format("%.0f", T), "end", 12);
+        svgText(svg, LEFT - 10, y + 4, formatNumber("%.0f", T), "end", 12);
     }
     svgRect(svg, LEFT, TOP, PLOT_WIDTH, PLOT_HEIGHT, "none", axis);
     svgText(svg, LEFT + PLOT_WIDTH / 2, TOP + PLOT_HEIGHT + 50, "Mole fraction of Ks", "middle", 15);
@@ -265,7 +258,7 @@ void drawEutectic(Svg& svg, const DiagramData& data, const Frame& frame, const s
     const double y = frame.py(e.T);
     svgLine(svg, frame.px(e.xFCC), y, frame.px(e.xBCC), y, line);
     svgCircle(svg, frame.px(e.xL), y, 4.5, stableEutectic ? "#000" : "#fff", {"#000", 1.2, nullptr, 1});
-    std::string label = format("Eutectic %.2f K", e.T);
+    std::string label = formatNumber("Eutectic %.2f K", e.T);
     const EutecticBand& band = data.eutecticBand;
     if (band.present && band.low[0] <= band.high[0] && std::isfinite(band.low[0]) && std::isfinite(band.high[0])) {
         // The eutectic temperature's 95 % interval from the bootstrap, as an error bar.
@@ -280,7 +273,7 @@ void drawEutectic(Svg& svg, const DiagramData& data, const Frame& frame, const s
     }
     if (!stableEutectic) {
         label += " (metastable)";
-        notes.push_back(format("The eutectic at %.2f K is metastable: another phase lies below its three-phase line.", e.T));
+        notes.push_back(formatNumber("The eutectic at %.2f K is metastable: another phase lies below its three-phase line.", e.T));
     }
     svgText(svg, frame.px(e.xL), y + 20, label, "middle", 13, "#000", 0, true);
 }

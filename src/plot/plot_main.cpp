@@ -19,13 +19,6 @@ int stop(const ErrorText& error)
     return 1;
 }
 
-bool writeText(const char* name, const std::string& text, ErrorText& error)
-{
-    OutputFile output;
-    if (!openOutput(output, name, error)) return false;
-    writeBytes(output, text.data(), text.size());
-    return closeOutput(output, error);
-}
 
 }  // namespace
 
@@ -46,8 +39,9 @@ int main()
 
     std::vector<std::string> notes;
     const std::string diagram = drawPhaseDiagram(data, notes);
-    if (!writeText(DIAGRAM_FILE, diagram, error)) return stop(error);
-    if (!writeText(REGRESSION_PLOT_FILE, drawRegression(measured, fits), error)) return stop(error);
+    if (!writeWholeFile(DIAGRAM_FILE, diagram.data(), diagram.size(), error)) return stop(error);
+    const std::string regression = drawRegression(measured, fits);
+    if (!writeWholeFile(REGRESSION_PLOT_FILE, regression.data(), regression.size(), error)) return stop(error);
     for (const std::string& note : notes) std::fprintf(stderr, "phasediagram-plot: note: %s\n", note.c_str());
     std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
     std::printf("The fits of the measured data are drawn in the file : %s\n", REGRESSION_PLOT_FILE);

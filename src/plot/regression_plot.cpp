@@ -40,13 +40,6 @@ struct Panel {
     double py(double y) const { return top + (high - y) / (high - low) * height; }
 };
 
-std::string format(const char* pattern, double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
-
 void drawPanel(Svg& svg, double left, double top, const std::string& title, const std::string& axisTitle,
                const std::string& coefficients, const double* x, const double* y, int n, const LineFit& fit)
 {
@@ -78,12 +71,12 @@ void drawPanel(Svg& svg, double left, double top, const std::string& title, cons
     for (int i = 0; i <= 5; ++i) {
         const double px = panel.px(i / 5.0);
         svgLine(svg, px, panel.top, px, panel.top + panel.height, grid);
-        svgText(svg, px, panel.top + panel.height + 16, format("%.1f", i / 5.0), "middle", 11);
+        svgText(svg, px, panel.top + panel.height + 16, formatNumber("%.1f", i / 5.0), "middle", 11);
     }
     const double step = niceStep(panel.high - panel.low, 5);
     for (double v = std::ceil(panel.low / step) * step; v <= panel.high; v += step) {
         svgLine(svg, panel.left, panel.py(v), panel.left + panel.width, panel.py(v), grid);
-        svgText(svg, panel.left - 6, panel.py(v) + 4, format("%g", std::fabs(v) < step * 1e-9 ? 0.0 : v), "end", 11);
+        svgText(svg, panel.left - 6, panel.py(v) + 4, formatNumber("%g", std::fabs(v) < step * 1e-9 ? 0.0 : v), "end", 11);
     }
     svgRect(svg, panel.left, panel.top, panel.width, panel.height, "none", axis);
     svgText(svg, panel.left + panel.width / 2, panel.top + panel.height + 36, "x, mole fraction of Ks", "middle", 12);
@@ -97,7 +90,7 @@ void drawPanel(Svg& svg, double left, double top, const std::string& title, cons
             svgCircle(svg, panel.px(x[i]), panel.py(y[i]), 3.5, "#d62728", {"#fff", 0.8, nullptr, 1});
     if (skipped > 0 || !lineFinite) {
         std::string note = lineFinite ? "" : "no line: the fit is not finite";
-        if (skipped > 0) note += (note.empty() ? "" : "; ") + format("%.0f points not finite, not drawn", skipped);
+        if (skipped > 0) note += (note.empty() ? "" : "; ") + formatNumber("%.0f points not finite, not drawn", skipped);
         svgText(svg, panel.left + 8, panel.top + 16, note, "start", 11, "#a0522d");
     }
 }

@@ -66,6 +66,17 @@ bool integer(const std::string& text, int& value)
     return true;
 }
 
+// A file that does not exist, as opposed to one that cannot be read, which readLines reports.
+bool missing(const char* path)
+{
+    std::FILE* file = std::fopen(path, "r");
+    if (file != nullptr) {
+        std::fclose(file);
+        return false;
+    }
+    return errno == ENOENT;
+}
+
 bool isTitle(const std::string& line) { return line.rfind("Temp\t", 0) == 0; }
 
 }  // namespace
@@ -140,11 +151,7 @@ const char* bandFileName(PhasePair pair)
 bool readBandTable(const char* path, BandTable& band, ErrorText& error)
 {
     band = BandTable{};
-    if (std::FILE* probe = std::fopen(path, "r")) {
-        std::fclose(probe);
-    } else if (errno == ENOENT) {
-        return true;
-    }
+    if (missing(path)) return true;
     std::vector<std::string> lines;
     if (!readLines(path, lines, error)) return false;
     band.present = true;
@@ -164,11 +171,7 @@ bool readBandTable(const char* path, BandTable& band, ErrorText& error)
 bool readEutecticBand(const char* path, EutecticBand& band, ErrorText& error)
 {
     band = EutecticBand{};
-    if (std::FILE* probe = std::fopen(path, "r")) {
-        std::fclose(probe);
-    } else if (errno == ENOENT) {
-        return true;
-    }
+    if (missing(path)) return true;
     std::vector<std::string> lines;
     if (!readLines(path, lines, error)) return false;
     for (std::size_t i = 0; i < lines.size(); ++i) {

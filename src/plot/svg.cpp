@@ -35,23 +35,31 @@ void appendEscaped(std::string& text, const std::string& raw)
     }
 }
 
+// ` name="value"` with the value in pixels.
+void attribute(std::string& text, const char* name, double value)
+{
+    text += ' ';
+    text += name;
+    text += "=\"";
+    appendNumber(text, value);
+    text += '"';
+}
+
+void attribute(std::string& text, const char* name, const char* value)
+{
+    text += ' ';
+    text += name;
+    text += "=\"";
+    text += value;
+    text += '"';
+}
+
 void appendStroke(std::string& text, const Stroke& stroke)
 {
-    text += " stroke=\"";
-    text += stroke.colour;
-    text += "\" stroke-width=\"";
-    appendNumber(text, stroke.width);
-    text += "\"";
-    if (stroke.dash != nullptr) {
-        text += " stroke-dasharray=\"";
-        text += stroke.dash;
-        text += "\"";
-    }
-    if (stroke.opacity < 1.0) {
-        text += " stroke-opacity=\"";
-        appendNumber(text, stroke.opacity);
-        text += "\"";
-    }
+    attribute(text, "stroke", stroke.colour);
+    attribute(text, "stroke-width", stroke.width);
+    if (stroke.dash != nullptr) attribute(text, "stroke-dasharray", stroke.dash);
+    if (stroke.opacity < 1.0) attribute(text, "stroke-opacity", stroke.opacity);
 }
 
 }  // namespace
@@ -75,15 +83,11 @@ void svgEnd(Svg& svg) { svg.text += "</svg>\n"; }
 
 void svgLine(Svg& svg, double x1, double y1, double x2, double y2, const Stroke& stroke)
 {
-    svg.text += "<line x1=\"";
-    appendNumber(svg.text, x1);
-    svg.text += "\" y1=\"";
-    appendNumber(svg.text, y1);
-    svg.text += "\" x2=\"";
-    appendNumber(svg.text, x2);
-    svg.text += "\" y2=\"";
-    appendNumber(svg.text, y2);
-    svg.text += "\"";
+    svg.text += "<line";
+    attribute(svg.text, "x1", x1);
+    attribute(svg.text, "y1", y1);
+    attribute(svg.text, "x2", x2);
+    attribute(svg.text, "y2", y2);
     appendStroke(svg.text, stroke);
     svg.text += "/>\n";
 }
@@ -122,32 +126,23 @@ void svgPolygon(Svg& svg, const std::vector<std::pair<double, double>>& points, 
 
 void svgCircle(Svg& svg, double x, double y, double radius, const char* fill, const Stroke& stroke)
 {
-    svg.text += "<circle cx=\"";
-    appendNumber(svg.text, x);
-    svg.text += "\" cy=\"";
-    appendNumber(svg.text, y);
-    svg.text += "\" r=\"";
-    appendNumber(svg.text, radius);
-    svg.text += "\" fill=\"";
-    svg.text += fill;
-    svg.text += "\"";
+    svg.text += "<circle";
+    attribute(svg.text, "cx", x);
+    attribute(svg.text, "cy", y);
+    attribute(svg.text, "r", radius);
+    attribute(svg.text, "fill", fill);
     appendStroke(svg.text, stroke);
     svg.text += "/>\n";
 }
 
 void svgRect(Svg& svg, double x, double y, double width, double height, const char* fill, const Stroke& stroke)
 {
-    svg.text += "<rect x=\"";
-    appendNumber(svg.text, x);
-    svg.text += "\" y=\"";
-    appendNumber(svg.text, y);
-    svg.text += "\" width=\"";
-    appendNumber(svg.text, width);
-    svg.text += "\" height=\"";
-    appendNumber(svg.text, height);
-    svg.text += "\" fill=\"";
-    svg.text += fill;
-    svg.text += "\"";
+    svg.text += "<rect";
+    attribute(svg.text, "x", x);
+    attribute(svg.text, "y", y);
+    attribute(svg.text, "width", width);
+    attribute(svg.text, "height", height);
+    attribute(svg.text, "fill", fill);
     appendStroke(svg.text, stroke);
     svg.text += "/>\n";
 }
@@ -155,18 +150,13 @@ void svgRect(Svg& svg, double x, double y, double width, double height, const ch
 void svgText(Svg& svg, double x, double y, const std::string& text, const char* anchor, double size,
              const char* colour, double rotate, bool bold)
 {
-    svg.text += "<text x=\"";
-    appendNumber(svg.text, x);
-    svg.text += "\" y=\"";
-    appendNumber(svg.text, y);
-    svg.text += "\" text-anchor=\"";
-    svg.text += anchor;
-    svg.text += "\" font-size=\"";
-    appendNumber(svg.text, size);
-    svg.text += "\" fill=\"";
-    svg.text += colour;
-    svg.text += "\"";
-    if (bold) svg.text += " font-weight=\"bold\"";
+    svg.text += "<text";
+    attribute(svg.text, "x", x);
+    attribute(svg.text, "y", y);
+    attribute(svg.text, "text-anchor", anchor);
+    attribute(svg.text, "font-size", size);
+    attribute(svg.text, "fill", colour);
+    if (bold) attribute(svg.text, "font-weight", "bold");
     if (rotate != 0) {
         svg.text += " transform=\"rotate(";
         appendNumber(svg.text, rotate);
@@ -189,4 +179,11 @@ double niceStep(double span, int count)
     const double fraction = raw / power;
     const double factor = fraction < 1.5 ? 1.0 : fraction < 3.5 ? 2.0 : fraction < 7.5 ? 5.0 : 10.0;
     return factor * power;
+}
+
+std::string formatNumber(const char* pattern, double value)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
 }

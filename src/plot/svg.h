@@ -34,5 +34,8 @@ void svgRect(Svg& svg, double x, double y, double width, double height, const ch
 void svgText(Svg& svg, double x, double y, const std::string& text, const char* anchor, double size,
              const char* colour = "#222", double rotate = 0, bool bold = false);
 
+// One number through a printf pattern, for labels.
+std::string formatNumber(const char* pattern, double value);
+
 // A tick step of 1, 2 or 5 times a power of ten that cuts span into about `count` parts.
 double niceStep(double span, int count);

@@ -33,13 +33,6 @@ void appendRow(std::string& text, const char* label, const Summary& s, double li
             s.failed, replicates);
 }
 
-bool writeText(const char* name, const std::string& text, ErrorText& error)
-{
-    OutputFile output;
-    if (!openOutput(output, name, error)) return false;
-    writeBytes(output, text.data(), text.size());
-    return closeOutput(output, error);
-}
 
 }  // namespace
 
@@ -110,10 +103,13 @@ std::string formatEutecticBand(const UncertaintyResult& result)
 
 bool writeUncertaintyFiles(const UncertaintyResult& result, const UncertaintyOptions& options, ErrorText& error)
 {
-    if (!writeText(UNCERTAINTY_FILE, formatUncertaintyReport(result, options), error)) return false;
+    const std::string report = formatUncertaintyReport(result, options);
+    if (!writeWholeFile(UNCERTAINTY_FILE, report.data(), report.size(), error)) return false;
     for (int t = 0; t < 3; ++t) {
         const auto pair = static_cast<PhasePair>(t + 1);
-        if (!writeText(bandFileName(pair), formatBand(result, pair), error)) return false;
+        const std::string band = formatBand(result, pair);
+        if (!writeWholeFile(bandFileName(pair), band.data(), band.size(), error)) return false;
     }
-    return writeText(EUTECTIC_BAND_FILE, formatEutecticBand(result), error);
+    const std::string eutectic = formatEutecticBand(result);
+    return writeWholeFile(EUTECTIC_BAND_FILE, eutectic.data(), eutectic.size(), error);
 }
