@@ -162,7 +162,7 @@ void drawBands(Svg& svg, const DiagramData& data, const Frame& frame)
                     ++start;
                     continue;
                 }
-                while (end + 1 < rows.size() && usable(rows[end + 1]) && rows[end + 1].T - rows[end].T <= 10) ++end;
+                while (end + 1 < rows.size() && usable(rows[end + 1]) && static_cast<long long>(rows[end + 1].T) - rows[end].T <= 10) ++end;
                 std::vector<std::pair<double, double>> outline;
                 for (std::size_t r = start; r <= end; ++r) outline.push_back({frame.px(rows[r].low[c]), frame.py(rows[r].T)});
                 for (std::size_t r = end + 1; r-- > start;) outline.push_back({frame.px(rows[r].high[c]), frame.py(rows[r].T)});
@@ -220,12 +220,12 @@ std::string eutecticNote(const DiagramData& data, const std::vector<bool> (&stab
     const bool haveFcc = lowestStable(data.tables[0], stable[0], liquidFcc);
     const bool haveBcc = lowestStable(data.tables[1], stable[1], liquidBcc);
     if (haveFcc && haveBcc) {
-        const int low = std::min(liquidFcc, liquidBcc) - 1;
-        const int high = std::max(liquidFcc, liquidBcc);
+        const long long low = static_cast<long long>(std::min(liquidFcc, liquidBcc)) - 1;
+        const long long high = std::max(liquidFcc, liquidBcc);
         char text[200];
         std::snprintf(text, sizeof text,
                       "; the stable Liquid/FCC and Liquid/BCC boundaries end at %d K and %d K, so the eutectic lies "
-                      "between %d K and %d K.",
+                      "between %lld K and %lld K.",
                       liquidFcc, liquidBcc, low, high);
         note += text;
     } else {
@@ -315,7 +315,7 @@ std::vector<BoundarySegment> boundarySegments(const BoundaryTable& table, int co
             open = false;
             continue;
         }
-        const bool continues = open && row.T == previousT + 1 && std::fabs(x - previousX) <= JUMP_LIMIT;
+        const bool continues = open && row.T == static_cast<long long>(previousT) + 1 && std::fabs(x - previousX) <= JUMP_LIMIT;
         if (!continues) {
             segments.push_back({{}, stable[r]});
         } else if (segments.back().stable != stable[r]) {

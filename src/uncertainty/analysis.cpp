@@ -2,6 +2,7 @@
 #include "uncertainty/analysis.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "numeric/newton.h"
@@ -45,7 +46,8 @@ std::vector<std::pair<int, Vector4>> nominalBoundary(const PhaseParameters (&mod
     std::vector<std::pair<int, Vector4>> points;
     bool havePrevious = false;
     Vector4 previous{};
-    for (int T = initialT; T < finalT; T += BAND_STEP) {
+    for (long long step = initialT; step < finalT; step += BAND_STEP) {
+        const int T = static_cast<int>(step);
         Vector4 solution{};
         bool found = false;
         if (table != nullptr)
@@ -162,7 +164,7 @@ bool analyseUncertainty(const MeasuredData& data, const BoundaryTable* tables, c
         for (int t = 0; t < 3; ++t)
             for (const BoundaryRow& row : tables[t].rows) {
                 if (!any || row.T < result.initialT) result.initialT = row.T;
-                if (!any || row.T + 1 > result.finalT) result.finalT = row.T + 1;
+                if (!any || row.T >= result.finalT) result.finalT = row.T == INT_MAX ? INT_MAX : row.T + 1;
                 any = true;
             }
     }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +30,17 @@ TEST(BoundarySegments, BreakAtInvalidRowsMissingTemperaturesAndJumps)
     EXPECT_EQ(segments[1].points.size(), 2u);  // 703-704, then 705 is missing
     EXPECT_EQ(segments[2].points.size(), 2u);  // 706-707, then a jump of 0.1
     EXPECT_EQ(segments[3].points.front().second, 708.0);
+}
+
+// Temperatures at the ends of a 32-bit integer: no overflow in the step from row to row.
+TEST(BoundarySegments, TakeTemperaturesAtTheEndsOfTheIntegerRange)
+{
+    BoundaryTable table;
+    table.rows = {row(INT_MAX - 1, 0.3, 0.9), row(INT_MAX, 0.3, 0.9), row(INT_MIN, 0.3, 0.9), row(INT_MIN + 1, 0.3, 0.9)};
+    const std::vector<BoundarySegment> segments = boundarySegments(table, 0, std::vector<bool>(4, true));
+    ASSERT_EQ(segments.size(), 2u);
+    EXPECT_EQ(segments[0].points.size(), 2u);
+    EXPECT_EQ(segments[1].points.size(), 2u);
 }
 
 TEST(BoundarySegments, ContinueAcrossAChangeOfStability)
