@@ -2,6 +2,7 @@
 #include "uncertainty/analysis.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 
@@ -184,57 +185,62 @@ bool analyseUncertainty(const MeasuredData& data, const BoundaryTable* tables, c
         boundary[t] = nominalBoundary(nominal, static_cast<PhasePair>(t + 1), tables != nullptr ? &tables[t] : nullptr,
                                       result.initialT, result.finalT);
 
-    // Replicates: values[quantity][replicate], NaN where the replicate failed.
+    // The replicates' coefficients, drawn in order; each quantity is then solved for every
+    // replicate and summarised at once, so that memory does not grow with the range.
     const auto replicates = static_cast<std::size_t>(options.replicates);
-    std::vector<double> coefficientValues[3][4];
-    std::vector<double> eutecticValues[4];
-    std::vector<double> boundaryValues[3][2];
-    for (auto& phase : coefficientValues)
-        for (auto& values : phase) values.reserve(replicates);
-    for (auto& values : eutecticValues) values.reserve(replicates);
-    for (int t = 0; t < 3; ++t)
-        for (auto& values : boundaryValues[t]) values.resize(boundary[t].size() * replicates, NAN);
-
+    std::vector<std::array<PhaseParameters, 3>> models(replicates);
     std::mt19937_64 generator(options.seed);
-    PhaseParameters model[3];
-    for (std::size_t r = 0; r < replicates; ++r) {
-        replicateCoefficients(samples, generator, model);
-        for (int p = 0; p < 3; ++p)
-            for (int k = 0; k < 4; ++k) coefficientValues[p][k].push_back(field(model[p], k));
-        if (result.eutecticFound) {
-            Vector4 start = eutectic;
-            Vector4 solved{};
-            const bool ok = refineEutectic(start, solved, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT;
-            for (int i = 0; i < 4; ++i) eutecticValues[i].push_back(ok ? solved[i] : NAN);
-        }
-        for (int t = 0; t < 3; ++t) {
-            const auto pair = static_cast<PhasePair>(t + 1);
-            for (std::size_t s = 0; s < boundary[t].size(); ++s) {
-                Vector4 start = boundary[t][s].second;
-                Vector4 solved{};
-                if (refineTwoPhase(boundary[t][s].first, start, solved, firstOf(model, pair), secondOf(model, pair),
-                                   pair) < ITERATION_LIMIT) {
-                    boundaryValues[t][0][s * replicates + r] = solved[0];
-                    boundaryValues[t][1][s * replicates + r] = solved[1];
-                }
-            }
-        }
-        if ((r + 1) % 100 == 0) progress(static_cast<int>(r + 1));
+    for (auto& model : models) {
+        PhaseParameters drawn[3];
+        replicateCoefficients(samples, generator, drawn);
+        model = {drawn[0], drawn[1], drawn[2]};
     }
-
+    std::vector<double> values(replicates);
     for (int p = 0; p < 3; ++p)
-        for (int k = 0; k < 4; ++k) result.coefficient[p][k] = summarise(field(nominal[p], k), coefficientValues[p][k]);
-    for (int i = 0; i < 4; ++i)
-        result.eutectic[i] = result.eutecticFound ? summarise(eutectic[i], eutecticValues[i]) : Summary{NAN, NAN, NAN, NAN, 0};
+        for (int k = 0; k < 4; ++k) {
+            for (std::size_t r = 0; r < replicates; ++r) values[r] = field(models[r][p], k);
+            result.coefficient[p][k] = summarise(field(nominal[p], k), values);
+        }
+
+    std::size_t total = 1;
+    for (const auto& points : boundary) total += points.size();
+    std::size_t done = 0;
+    const auto advance = [&] { progress(static_cast<int>(100 * ++done / total)); };
+
+    std::vector<Vector4> solved(replicates);
+    std::vector<bool> ok(replicates);
+    if (result.eutecticFound) {
+        for (std::size_t r = 0; r < replicates; ++r) {
+            const auto& m = models[r];
+            Vector4 start = eutectic;
+            ok[r] = refineEutectic(start, solved[r], m[LIQUID], m[BCC], m[FCC]) < ITERATION_LIMIT;
+        }
+        for (int i = 0; i < 4; ++i) {
+            for (std::size_t r = 0; r < replicates; ++r) values[r] = ok[r] ? solved[r][i] : NAN;
+            result.eutectic[i] = summarise(eutectic[i], values);
+        }
+    } else {
+        for (Summary& s : result.eutectic) s = Summary{NAN, NAN, NAN, NAN, 0};
+    }
+    advance();
+
     for (int t = 0; t < 3; ++t) {
+        const auto pair = static_cast<PhasePair>(t + 1);
         result.band[t].clear();
-        for (std::size_t s = 0; s < boundary[t].size(); ++s) {
-            BandRow row{boundary[t][s].first, {}};
+        for (const auto& [T, start] : boundary[t]) {
+            for (std::size_t r = 0; r < replicates; ++r) {
+                const PhaseParameters model[3] = {models[r][0], models[r][1], models[r][2]};
+                Vector4 guess = start;
+                ok[r] = refineTwoPhase(T, guess, solved[r], firstOf(model, pair), secondOf(model, pair), pair) <
+                        ITERATION_LIMIT;
+            }
+            BandRow row{T, {}};
             for (int c = 0; c < 2; ++c) {
-                const auto begin = boundaryValues[t][c].begin() + static_cast<std::ptrdiff_t>(s * replicates);
-                row.x[c] = summarise(boundary[t][s].second[c], std::vector<double>(begin, begin + static_cast<std::ptrdiff_t>(replicates)));
+                for (std::size_t r = 0; r < replicates; ++r) values[r] = ok[r] ? solved[r][c] : NAN;
+                row.x[c] = summarise(start[c], values);
             }
             result.band[t].push_back(row);
+            advance();
         }
     }
     return true;

@@ -54,7 +54,7 @@ struct UncertaintyResult {
 // Runs the analysis on the measured data; `tables`, where the folder holds them, give the range
 // and the nominal boundaries (which are refined with the nominal coefficients), and `eutecticRow`
 // a start for the nominal eutectic if the program's own start fails. `progress` is called now and
-// then with the number of replicates done. Fails, naming the phase and the file, on data that
+// then with the percentage of the solves done. Fails, naming the phase and the file, on data that
 // cannot be resampled.
 bool analyseUncertainty(const MeasuredData& data, const BoundaryTable* tables, const EutecticPoint* eutecticRow,
                         const UncertaintyOptions& options, UncertaintyResult& result, ErrorText& error,

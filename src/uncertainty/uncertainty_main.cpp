@@ -16,6 +16,9 @@
 
 namespace {
 
+// The widest range of --range: 10000 temperatures of each band.
+constexpr long long MAX_SPAN = 100000;
+
 constexpr const char* HELP =
     "Usage: phasediagram-uncertainty [--replicates N] [--seed S] [--range T0 T1]\n"
     "Resamples the residuals of the six straight-line fits of the measured data in this folder (a\n"
@@ -65,7 +68,7 @@ int main(int argc, char** argv)
             ++i;
         } else if (std::strcmp(option, "--range") == 0 && i + 2 < argc &&
                    parseInteger(argv[i + 1], INT_MIN, INT_MAX, value) && parseInteger(argv[i + 2], INT_MIN, INT_MAX, second) &&
-                   value < second) {
+                   value < second && second - value <= MAX_SPAN) {
             options.rangeGiven = true;
             options.initialT = static_cast<int>(value);
             options.finalT = static_cast<int>(second);
@@ -74,7 +77,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr,
                          "phasediagram-uncertainty: %s: not an option, or a value that is not valid: --replicates "
                          "takes a whole number of at least 2, --seed a whole number, --range two temperatures "
-                         "T0 < T1 in K (see --help)\n",
+                         "T0 < T1 in K at most 100000 K apart (see --help)\n",
                          option);
             return 1;
         }
@@ -101,10 +104,10 @@ int main(int argc, char** argv)
 
     const auto start = std::chrono::steady_clock::now();
     auto reported = start;
-    const auto progress = [&](int done) {
+    const auto progress = [&](int percent) {
         const auto now = std::chrono::steady_clock::now();
         if (now - start > std::chrono::seconds(1) && now - reported > std::chrono::seconds(1)) {
-            std::fprintf(stderr, "phasediagram-uncertainty: %d of %d replicates\n", done, options.replicates);
+            std::fprintf(stderr, "phasediagram-uncertainty: %d %% of the solves done\n", percent);
             reported = now;
         }
     };

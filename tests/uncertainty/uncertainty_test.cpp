@@ -179,6 +179,7 @@ TEST(UncertaintyProgram, RefusesAFitWithoutRoomForScatter)
                        "needs at least 3\n");
     EXPECT_FALSE(fs::exists(dir / "Uncertainty.txt"));
     EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--replicates", "1"}).status, 1);
+    EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--range", "0", "100001"}).status, 1);  // more than 100000 K
 }
 
 }  // namespace
