@@ -40,6 +40,13 @@ enum PhasePair : int {
     BCC_FCC = 3,
 };
 
+// Coefficient k of a record in its storage order: 0 a0, 1 a1, 2 b0, 3 b1.
+inline double coefficient(const PhaseParameters& p, int k)
+{
+    const double values[4] = {p.a0, p.a1, p.b0, p.b1};
+    return values[k];
+}
+
 // All four coefficients finite: what degenerate data (too few compositions, a composition of 0
 // or 1, an activity of 0 or less) does not give.
 bool isFinite(const PhaseParameters& p);

@@ -6,6 +6,7 @@
 
 #include "app/output_file.h"
 #include "model/fitting.h"
+#include "app/phase_tables.h"
 #include "model/measured_data.h"
 #include "plot/phase_diagram.h"
 #include "plot/regression_plot.h"
@@ -32,7 +33,7 @@ int main()
     fitModel(measured, data.model[LIQUID], data.model[BCC], data.model[FCC], fits);
     for (int t = 0; t < 3; ++t)
         if (!readBoundaryTable(boundaryFileName(static_cast<PhasePair>(t + 1)), data.tables[t], error)) return stop(error);
-    if (!readEutecticTable("_Data(Eutectic).txt", data.eutectic, error)) return stop(error);
+    if (!readEutecticTable(EUTECTIC_FILE, data.eutectic, error)) return stop(error);
     for (int t = 0; t < 3; ++t)
         if (!readBandTable(bandFileName(static_cast<PhasePair>(t + 1)), data.bands[t], error)) return stop(error);
     if (!readEutecticBand(EUTECTIC_BAND_FILE, data.eutecticBand, error)) return stop(error);

@@ -1,6 +1,8 @@
 // Parsing of the tab-separated result tables.
 #include "plot/result_tables.h"
 
+#include "app/phase_tables.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -85,13 +87,13 @@ const char* boundaryFileName(PhasePair pair)
 {
     switch (pair) {
     case LIQUID_FCC:
-        return "_Data(Li-FCC).txt";
+        return LIQUID_FCC_FILE;
     case LIQUID_BCC:
-        return "_Data(Li-BCC).txt";
+        return LIQUID_BCC_FILE;
     case BCC_FCC:
         break;
     }
-    return "_Data(BCC-FCC).txt";
+    return BCC_FCC_FILE;
 }
 
 PhaseIndex firstPhase(PhasePair pair) { return pair == BCC_FCC ? BCC : LIQUID; }

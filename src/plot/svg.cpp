@@ -54,6 +54,17 @@ void attribute(std::string& text, const char* name, const char* value)
     text += '"';
 }
 
+// "x,y x,y ..." of a polyline or polygon.
+void appendPoints(std::string& text, const std::vector<std::pair<double, double>>& points)
+{
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i > 0) text += ' ';
+        appendNumber(text, points[i].first);
+        text += ',';
+        appendNumber(text, points[i].second);
+    }
+}
+
 void appendStroke(std::string& text, const Stroke& stroke)
 {
     attribute(text, "stroke", stroke.colour);
@@ -96,12 +107,7 @@ void svgPolyline(Svg& svg, const std::vector<std::pair<double, double>>& points,
 {
     if (points.size() < 2) return;
     svg.text += "<polyline fill=\"none\" stroke-linejoin=\"round\" points=\"";
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (i > 0) svg.text += ' ';
-        appendNumber(svg.text, points[i].first);
-        svg.text += ',';
-        appendNumber(svg.text, points[i].second);
-    }
+    appendPoints(svg.text, points);
     svg.text += "\"";
     appendStroke(svg.text, stroke);
     svg.text += "/>\n";
@@ -115,12 +121,7 @@ void svgPolygon(Svg& svg, const std::vector<std::pair<double, double>>& points, 
     svg.text += "\" fill-opacity=\"";
     appendNumber(svg.text, opacity);
     svg.text += "\" points=\"";
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (i > 0) svg.text += ' ';
-        appendNumber(svg.text, points[i].first);
-        svg.text += ',';
-        appendNumber(svg.text, points[i].second);
-    }
+    appendPoints(svg.text, points);
     svg.text += "\"/>\n";
 }
 

@@ -100,12 +100,6 @@ bool nominalEutectic(const PhaseParameters (&model)[3], const EutecticPoint* row
     return false;
 }
 
-double field(const PhaseParameters& p, int k)
-{
-    const double values[4] = {p.a0, p.a1, p.b0, p.b1};
-    return values[k];
-}
-
 }  // namespace
 
 Summary summarise(double nominal, std::vector<double> values)
@@ -198,8 +192,8 @@ bool analyseUncertainty(const MeasuredData& data, const BoundaryTable* tables, c
     std::vector<double> values(replicates);
     for (int p = 0; p < 3; ++p)
         for (int k = 0; k < 4; ++k) {
-            for (std::size_t r = 0; r < replicates; ++r) values[r] = field(models[r][p], k);
-            result.coefficient[p][k] = summarise(field(nominal[p], k), values);
+            for (std::size_t r = 0; r < replicates; ++r) values[r] = coefficient(models[r][p], k);
+            result.coefficient[p][k] = summarise(coefficient(nominal[p], k), values);
         }
 
     std::size_t total = 1;

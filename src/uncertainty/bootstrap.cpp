@@ -56,12 +56,6 @@ void lineCovariance(const FitSample& fit, double (&covariance)[2][2])
     covariance[0][0] = variance / fit.n + mean * mean * variance / spread;
 }
 
-double field(const PhaseParameters& p, int k)
-{
-    const double values[4] = {p.a0, p.a1, p.b0, p.b1};
-    return values[k];
-}
-
 }  // namespace
 
 bool prepareFits(const MeasuredData& data, FitSamples& samples, ErrorText& error)
@@ -121,7 +115,7 @@ void coefficientCovariance(const FitSamples& samples, PhaseIndex phase, double (
         downValue -= 1.0;
         const PhaseParameters high = coefficientsFromFits(phase, up[0], up[1]);
         const PhaseParameters low = coefficientsFromFits(phase, down[0], down[1]);
-        for (int k = 0; k < 4; ++k) gradient[k][j] = (field(high, k) - field(low, k)) / 2.0;
+        for (int k = 0; k < 4; ++k) gradient[k][j] = (coefficient(high, k) - coefficient(low, k)) / 2.0;
     }
     double q[4][4] = {};
     double block[2][2];

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "app/phase_tables.h"
 #include "model/measured_data.h"
 #include "plot/result_tables.h"
 #include "uncertainty/analysis.h"
@@ -99,8 +100,8 @@ int main(int argc, char** argv)
         if (!readBoundaryTable(name, tables[t], error)) return stop(error.text);
     }
     EutecticPoint eutecticRow{};
-    const bool haveEutectic = exists("_Data(Eutectic).txt");
-    if (haveEutectic && !readEutecticTable("_Data(Eutectic).txt", eutecticRow, error)) return stop(error.text);
+    const bool haveEutectic = exists(EUTECTIC_FILE);
+    if (haveEutectic && !readEutecticTable(EUTECTIC_FILE, eutecticRow, error)) return stop(error.text);
 
     const auto start = std::chrono::steady_clock::now();
     auto reported = start;

@@ -16,12 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-double field(const PhaseParameters& p, int k)
-{
-    const double values[4] = {p.a0, p.a1, p.b0, p.b1};
-    return values[k];
-}
-
 TEST(Summarise, CountsAFailedReplicateAndLeavesItOut)
 {
     const Summary s = summarise(2.0, {1.0, 3.0, NAN, 2.0, INFINITY});
@@ -48,7 +42,7 @@ TEST(Uncertainty, DataWithoutScatterGiveZeroWidthAndTheNominalValues)
     for (int p = 0; p < 3; ++p)
         for (int k = 0; k < 4; ++k) {
             const Summary& s = result.coefficient[p][k];
-            EXPECT_NEAR(s.nominal, field(GENERATED_MODEL[p], k), 1e-6 * std::fabs(s.nominal));
+            EXPECT_NEAR(s.nominal, coefficient(GENERATED_MODEL[p], k), 1e-6 * std::fabs(s.nominal));
             EXPECT_LE(s.high - s.low, 1e-6 * std::fabs(s.nominal)) << p << k;
             EXPECT_EQ(s.failed, 0);
         }
