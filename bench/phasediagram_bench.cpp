@@ -11,7 +11,7 @@
 #include "model/fitting.h"
 #include "model/measured_data.h"
 #include "numeric/matrix.h"
-#include "numeric/newton.h"
+#include "equilibrium/newton.h"
 #include "uncertainty/analysis.h"
 
 namespace {

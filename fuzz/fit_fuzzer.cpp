@@ -9,7 +9,7 @@
 #include "app/text_buffer.h"
 #include "model/fitting.h"
 #include "model/measured_data.h"
-#include "numeric/newton.h"
+#include "equilibrium/newton.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "app/output_file.h"
 #include "app/text_buffer.h"
-#include "numeric/newton.h"
+#include "equilibrium/newton.h"
 
 namespace {
 

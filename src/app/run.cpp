@@ -11,7 +11,7 @@
 #include "app/regression_report.h"
 #include "model/fitting.h"
 #include "model/measured_data.h"
-#include "numeric/newton.h"
+#include "equilibrium/newton.h"
 
 namespace {
 

@@ -40,6 +40,10 @@ enum PhasePair : int {
     BCC_FCC = 3,
 };
 
+// The two phases of a pair: the first carries the first composition of the pair's equations.
+inline PhaseIndex firstPhase(PhasePair pair) { return pair == BCC_FCC ? BCC : LIQUID; }
+inline PhaseIndex secondPhase(PhasePair pair) { return pair == LIQUID_BCC ? BCC : FCC; }
+
 // Coefficient k of a record in its storage order: 0 a0, 1 a1, 2 b0, 3 b1.
 inline double coefficient(const PhaseParameters& p, int k)
 {

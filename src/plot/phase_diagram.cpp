@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <map>
 
-#include "plot/stability.h"
+#include "equilibrium/stability.h"
 #include "plot/svg.h"
 
 namespace {
@@ -331,9 +331,7 @@ std::vector<BoundarySegment> boundarySegments(const BoundaryTable& table, int co
 
 bool isStableEutectic(const PhaseParameters (&model)[3], const EutecticPoint& eutectic)
 {
-    GibbsCurves curves;
-    gibbsCurves(model, eutectic.T, curves);
-    return isStableTieLine(curves, FCC, eutectic.xFCC, BCC, eutectic.xBCC);
+    return isStableEutectic(model, Vector4{eutectic.T, eutectic.xL, eutectic.xBCC, eutectic.xFCC});
 }
 
 std::string drawPhaseDiagram(const DiagramData& data, std::vector<std::string>& notes)

@@ -96,10 +96,6 @@ const char* boundaryFileName(PhasePair pair)
     return BCC_FCC_FILE;
 }
 
-PhaseIndex firstPhase(PhasePair pair) { return pair == BCC_FCC ? BCC : LIQUID; }
-
-PhaseIndex secondPhase(PhasePair pair) { return pair == LIQUID_BCC ? BCC : FCC; }
-
 bool readBoundaryTable(const char* path, BoundaryTable& table, ErrorText& error)
 {
     std::vector<std::string> lines;

@@ -65,10 +65,6 @@ bool readEutecticBand(const char* path, EutecticBand& band, ErrorText& error);
 // The file name of a pair's table, "_Data(Li-FCC).txt" and so on.
 const char* boundaryFileName(PhasePair pair);
 
-// The two phases of a pair: the first phase carries x[0], the second x[1].
-PhaseIndex firstPhase(PhasePair pair);
-PhaseIndex secondPhase(PhasePair pair);
-
 // Reads a phase-boundary table. Fails naming the file (and the line) when it cannot be opened or
 // a line is not a title or a row of such a table. An empty file holds no rows.
 bool readBoundaryTable(const char* path, BoundaryTable& table, ErrorText& error);

@@ -6,7 +6,7 @@
 #include <climits>
 #include <cmath>
 
-#include "numeric/newton.h"
+#include "equilibrium/newton.h"
 #include "uncertainty/bootstrap.h"
 #include "uncertainty/sensitivity.h"
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "model/eutectic.h"
+#include "equilibrium/eutectic.h"
 
 namespace {
 

@@ -266,4 +266,28 @@ TEST(Program, DegenerateDataRunsOnWithAWarningNamingThePhase)
     EXPECT_TRUE(report.find("nan") != std::string::npos || report.find("inf") != std::string::npos) << report;
 }
 
+// Data of a model whose eutectic solve, from the frozen clock's start values, first reaches a
+// three-phase root at 199.20 K that FCC undercuts: the table must hold the stable eutectic.
+TEST(Program, TheEutecticTableHoldsTheStableRootWhereAMetastableOneIsReachedFirst)
+{
+    const PhaseParameters model[3] = {
+        {-14747.8, 2.2993, 4038.3, -1.6246},
+        {15263.0, -1.4485, -4862.0, 2.4434},
+        {15846.2, -2.4755, 5189.7, -2.0234},
+    };
+    MeasuredData data{};
+    generateData(model, data);
+    const fs::path dir = makeScratchDir();
+    writeDataFiles(data, dir);
+    ASSERT_EQ(runProgram(dir, "700\n701\n").status, 0);
+    double T = 0;
+    double x[3] = {};
+    int count = 0;
+    const std::string row = readFile(dir / "_Data(Eutectic).txt");
+    ASSERT_EQ(std::sscanf(row.c_str() + row.find('\n'), "%lf %lf %lf %lf %d", &T, &x[0], &x[1], &x[2], &count), 5);
+    EXPECT_NEAR(T, 761.302598, 2e-6);
+    EXPECT_NEAR(x[0], 0.498845, 2e-6);
+    EXPECT_LT(count, 100);
+}
+
 }  // namespace

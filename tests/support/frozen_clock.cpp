@@ -2,7 +2,7 @@
 // random start values of a run are always the same.
 #include "frozen_clock.h"
 
-#include "numeric/clock.h"
+#include "equilibrium/clock.h"
 
 std::time_t frozenCalendarTime = FROZEN_CLOCK_START;
 

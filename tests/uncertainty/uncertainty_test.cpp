@@ -6,7 +6,7 @@
 #include <random>
 
 #include "model_data.h"
-#include "numeric/newton.h"
+#include "equilibrium/newton.h"
 #include "scratch_dir.h"
 #include "uncertainty/analysis.h"
 #include "uncertainty/bootstrap.h"

@@ -1,5 +1,5 @@
 // Residuals and Jacobian of the eutectic (Liquid + BCC + FCC) equilibrium.
-#include "model/eutectic.h"
+#include "equilibrium/eutectic.h"
 
 #include <cmath>
 

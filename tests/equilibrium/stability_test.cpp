@@ -1,12 +1,12 @@
 // The stability of tie-lines: the common-tangent test must agree with the lower convex hull of
 // the Gibbs energy curves, which is an independent construction of the same equilibria.
-#include "plot/stability.h"
+#include "equilibrium/stability.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "numeric/newton.h"
+#include "equilibrium/newton.h"
 #include "plot/phase_diagram.h"
 
 namespace {

@@ -1,12 +1,13 @@
 // Newton-Raphson iteration for the phase boundaries and the eutectic point.
-#include "numeric/newton.h"
+#include "equilibrium/newton.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "model/eutectic.h"
-#include "model/two_phase.h"
-#include "numeric/clock.h"
+#include "equilibrium/eutectic.h"
+#include "equilibrium/stability.h"
+#include "equilibrium/two_phase.h"
+#include "equilibrium/clock.h"
 
 namespace {
 
@@ -116,8 +117,19 @@ int eutecticIterations(Vector4& guess, Vector4& result, int n, const PhaseParame
         invertMatrix(J, Jinv, n);
         eutecticResiduals(F, guess, cL, cB, cF);
         const Verdict verdict = step<0, RESTART>(Jinv, F, guess, result, 1, n);
-        if (verdict == Verdict::CONVERGED) return counter;
-        if (!RESTART && verdict == Verdict::REJECTED) return ITERATION_LIMIT;
+        if constexpr (RESTART) {
+            // A three-phase root that some curve undercuts is no equilibrium an alloy reaches: it
+            // is treated as a step that left (0, 1), and the solve starts afresh from 1000 K.
+            if (verdict == Verdict::CONVERGED) {
+                const PhaseParameters model[3] = {liquid, bcc, fcc};
+                if (isStableEutectic(model, result)) return counter;
+                for (int j = 1; j < n; ++j) guess[j] = randomComposition();
+                guess[0] = EUTECTIC_START_TEMPERATURE;
+            }
+        } else {
+            if (verdict == Verdict::CONVERGED) return counter;
+            if (verdict == Verdict::REJECTED) return ITERATION_LIMIT;
+        }
     }
     return counter;
 }

@@ -1,4 +1,4 @@
 // The program's clock: the system's calendar time.
-#include "numeric/clock.h"
+#include "equilibrium/clock.h"
 
 std::time_t calendarTime() { return std::time(nullptr); }

@@ -1,6 +1,6 @@
-// Which equilibria of the tables are stable: the common-tangent test of a tie-line against every
-// phase's Gibbs energy curve, and the lower convex hull of the three curves, which gives the
-// stable phase or phases at any composition.
+// Which equilibria are stable: the common-tangent test of a tie-line against every phase's Gibbs
+// energy curve, and the lower convex hull of the three curves, which gives the stable phase or
+// phases at any composition.
 //
 // Gibbs energies are those of the model, relative to pure Ps as FCC and pure Ks as BCC, on a grid
 // of compositions k / STABILITY_GRID, k = 1 .. STABILITY_GRID - 1.
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/phase.h"
+#include "numeric/matrix.h"
 
 inline constexpr int STABILITY_GRID = 2000;
 
@@ -30,6 +31,14 @@ void gibbsCurves(const PhaseParameters (&model)[3], double T, GibbsCurves& curve
 // (x2, G_q(x2)) over the whole grid, within STABILITY_TOLERANCE. x1 and x2 lie in (0, 1).
 bool isStableTieLine(const GibbsCurves& curves, PhaseIndex p, double x1, PhaseIndex q, double x2);
 
+// The same test at temperature T, with the curves evaluated point by point instead of stored:
+// the same values and the same verdict, without allocating.
+bool isStableTieLine(const PhaseParameters (&model)[3], double T, PhaseIndex p, double x1, PhaseIndex q, double x2);
+
+// A three-phase equilibrium u = (T, xL, xBCC, xFCC) is stable when no curve lies below the line
+// through its FCC and BCC points at T: the tie-line test of FCC at xFCC against BCC at xBCC.
+bool isStableEutectic(const PhaseParameters (&model)[3], const Vector4& u);
+
 // The stable state at a composition: one phase (first == second), two phases, or the two sides
 // of a miscibility gap of one phase (first == second, gap true).
 struct StableState {
@@ -41,3 +50,15 @@ struct StableState {
 // The stable states at the compositions `queries` (each in (0, 1)) from the lower convex hull of
 // the three curves.
 void stableStates(const GibbsCurves& curves, const std::vector<double>& queries, std::vector<StableState>& states);
+
+// A stretch of the lower hull between grid points of two different phases: the tie-line of a
+// stable two-phase field, to the resolution of the grid.
+struct HullTieLine {
+    PhaseIndex left;   // the phase at the lower composition
+    PhaseIndex right;
+    double xLeft;
+    double xRight;
+};
+
+// The two-phase stretches of the lower hull, in increasing composition.
+void hullTieLines(const GibbsCurves& curves, std::vector<HullTieLine>& tieLines);

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "model/eutectic.h"
+#include "equilibrium/eutectic.h"
 #include "model/phase.h"
-#include "model/two_phase.h"
+#include "equilibrium/two_phase.h"
 
 namespace {
 
