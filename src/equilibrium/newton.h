@@ -43,12 +43,3 @@ int solveTwoPhase(double T, Vector4& guess, Vector4& result, int n, const PhaseP
 // compositions are drawn anew, the temperature goes back to 1000 K and the count goes on.
 int solveEutectic(Vector4& guess, Vector4& result, int n, const PhaseParameters& liquid,
                   const PhaseParameters& bcc, const PhaseParameters& fcc);
-
-// The same iterations started from the caller's guess, for a solution close to a known one: an
-// iterate outside (0, 1) ends the solve, with no random restart and no draw from any generator,
-// and a converged root is returned without the stability test.
-// Return the count of the converged iteration (1 to 99), or ITERATION_LIMIT for a failure.
-int refineTwoPhase(double T, Vector4& guess, Vector4& result, const PhaseParameters& first,
-                   const PhaseParameters& second, PhasePair pair);
-int refineEutectic(Vector4& guess, Vector4& result, const PhaseParameters& liquid, const PhaseParameters& bcc,
-                   const PhaseParameters& fcc);

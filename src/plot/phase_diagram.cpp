@@ -7,6 +7,7 @@
 #include <map>
 
 #include "equilibrium/stability.h"
+#include "equilibrium/stable_solves.h"
 #include "plot/svg.h"
 
 namespace {
@@ -234,19 +235,55 @@ std::string eutecticNote(const DiagramData& data, const std::vector<bool> (&stab
     return note;
 }
 
-void drawEutectic(Svg& svg, const DiagramData& data, const Frame& frame, const std::vector<bool> (&stable)[3],
-                  bool haveRange, std::vector<std::string>& notes)
+// Which boundaries the picture completed, and where.
+std::string completionNote(const std::vector<CompletedStretch>& stretches)
 {
-    const EutecticPoint& e = data.eutectic;
-    if (!e.present) {
-        notes.push_back(eutecticNote(data, stable, "The eutectic table holds no row"));
-        return;
+    constexpr std::size_t LISTED = 8;
+    constexpr const char* NAMES[] = {"Liquid/FCC", "Liquid/BCC", "BCC/FCC"};
+    std::string note = "Where the tables hold no converged row but the phases coexist stably, the picture completes "
+                       "the boundary from the model: ";
+    for (std::size_t i = 0; i < stretches.size() && i < LISTED; ++i) {
+        const CompletedStretch& s = stretches[i];
+        char text[96];
+        if (s.from == s.to)
+            std::snprintf(text, sizeof text, "%s%s at %d K", i > 0 ? ", " : "", NAMES[s.pair - 1], s.from);
+        else
+            std::snprintf(text, sizeof text, "%s%s at %d to %d K", i > 0 ? ", " : "", NAMES[s.pair - 1], s.from, s.to);
+        note += text;
     }
-    if (e.count >= 100) {
-        notes.push_back(eutecticNote(data, stable, "The eutectic solve did not converge (iteration count 100)"));
-        return;
+    if (stretches.size() > LISTED) note += formatNumber(" and %.0f more stretches", static_cast<double>(stretches.size() - LISTED));
+    return note + ".";
+}
+
+void drawEutectic(Svg& svg, const DiagramData& data, const Frame& frame, const std::vector<bool> (&stable)[3],
+                  std::vector<std::string>& notes)
+{
+    // The table's row where it is a converged, stable eutectic; else the stable eutectic of the
+    // model, solved from fixed start values, with a note on what was wrong with the row.
+    EutecticPoint e = data.eutectic;
+    std::string problem;
+    if (!e.present)
+        problem = "The eutectic table holds no row";
+    else if (e.count >= 100)
+        problem = "The eutectic solve did not converge (iteration count 100)";
+    else if (!(e.xFCC > 0 && e.xFCC < 1) || !(e.xBCC > 0 && e.xBCC < 1) || !(e.xL > 0 && e.xL < 1) ||
+             !isStableEutectic(data.model, e))
+        problem = formatNumber("The eutectic table's row at %.2f K is no stable equilibrium: another phase lies below "
+                               "its three-phase line",
+                               e.T);
+    if (!problem.empty()) {
+        Vector4 u{};
+        if (solveStableEutectic(data.model, u)) {
+            e = {true, u[0], u[1], u[2], u[3], 0};
+            notes.push_back(problem + formatNumber("; the picture shows the stable eutectic of the model, solved from "
+                                                   "fixed start values, at %.2f K.",
+                                                   u[0]));
+        } else if (!e.present || e.count >= 100) {
+            notes.push_back(eutecticNote(data, stable, problem));
+            return;
+        }
     }
-    if (!haveRange || !(e.T >= frame.low && e.T <= frame.high) || !(e.xFCC > 0 && e.xFCC < 1) ||
+    if (!(e.T >= frame.low && e.T <= frame.high) || !(e.xFCC > 0 && e.xFCC < 1) ||
         !(e.xBCC > 0 && e.xBCC < 1) || !(e.xL > 0 && e.xL < 1)) {
         char reason[160];
         std::snprintf(reason, sizeof reason, "The eutectic found at %.2f K lies outside the swept range", e.T);
@@ -279,6 +316,72 @@ void drawEutectic(Svg& svg, const DiagramData& data, const Frame& frame, const s
 }
 
 }  // namespace
+
+namespace {
+
+bool isSolved(const BoundaryRow& row)
+{
+    return row.valid && row.x[0] > 0 && row.x[0] < 1 && row.x[1] > 0 && row.x[1] < 1;
+}
+
+// Solves the rows first, first + step, ... up to and including last, each from the one before
+// (from `start` for the first, where given), and marks those that gave a stable tie-line.
+void walkGap(const PhaseParameters (&model)[3], PhasePair pair, std::vector<BoundaryRow>& rows, std::ptrdiff_t first,
+             std::ptrdiff_t last, std::ptrdiff_t step, const BoundaryRow* start, std::vector<bool>& solved,
+             GibbsCurves& curves)
+{
+    bool havePrevious = start != nullptr;
+    Vector4 previous = havePrevious ? Vector4{start->x[0], start->x[1], 0, 0} : Vector4{};
+    for (std::ptrdiff_t k = first; step > 0 ? k <= last : k >= last; k += step) {
+        BoundaryRow& row = rows[static_cast<std::size_t>(k)];
+        Vector4 solution{};
+        havePrevious = solveStableTieLine(model, pair, row.T, havePrevious ? &previous : nullptr, solution, curves);
+        if (!havePrevious) continue;
+        previous = solution;
+        row = {row.T, {solution[0], solution[1]}, 0, true};
+        solved[static_cast<std::size_t>(k)] = true;
+    }
+}
+
+}  // namespace
+
+void completeBoundaries(const DiagramData& data, BoundaryTable (&completed)[3], std::vector<CompletedStretch>& stretches)
+{
+    stretches.clear();
+    GibbsCurves curves;
+    for (int t = 0; t < 3; ++t) {
+        const auto pair = static_cast<PhasePair>(t + 1);
+        completed[t] = data.tables[t];
+        std::vector<BoundaryRow>& rows = completed[t].rows;
+        const auto size = static_cast<std::ptrdiff_t>(rows.size());
+        std::vector<bool> solved(rows.size(), false);
+        for (std::ptrdiff_t i = 0; i < size;) {
+            if (isSolved(rows[static_cast<std::size_t>(i)])) {
+                ++i;
+                continue;
+            }
+            std::ptrdiff_t j = i;
+            while (j + 1 < size && !isSolved(rows[static_cast<std::size_t>(j + 1)])) ++j;
+            // The gap i..j: its lower half continued upwards from the row below it, its upper half
+            // downwards from the row above it; a gap at an end of the table from its one side.
+            const BoundaryRow* below = i > 0 ? &data.tables[t].rows[static_cast<std::size_t>(i - 1)] : nullptr;
+            const BoundaryRow* above = j + 1 < size ? &data.tables[t].rows[static_cast<std::size_t>(j + 1)] : nullptr;
+            const std::ptrdiff_t split = below != nullptr && above != nullptr ? i + (j - i + 1) / 2
+                                        : below != nullptr                    ? j + 1
+                                                                              : i;
+            walkGap(data.model, pair, rows, i, split - 1, 1, below, solved, curves);
+            walkGap(data.model, pair, rows, j, split, -1, above, solved, curves);
+            i = j + 1;
+        }
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (!solved[r]) continue;
+            if (r > 0 && solved[r - 1] && !stretches.empty() && static_cast<long long>(stretches.back().to) + 1 == rows[r].T)
+                stretches.back().to = rows[r].T;
+            else
+                stretches.push_back({pair, rows[r].T, rows[r].T});
+        }
+    }
+}
 
 void classifyRows(const DiagramData& data, std::vector<bool> (&stable)[3])
 {
@@ -336,8 +439,12 @@ bool isStableEutectic(const PhaseParameters (&model)[3], const EutecticPoint& eu
 
 std::string drawPhaseDiagram(const DiagramData& data, std::vector<std::string>& notes)
 {
+    // What the tables leave out of the stable boundaries, completed from the model.
+    DiagramData shown = data;
+    std::vector<CompletedStretch> stretches;
+    completeBoundaries(data, shown.tables, stretches);
     std::vector<bool> stable[3];
-    classifyRows(data, stable);
+    classifyRows(shown, stable);
 
     bool haveRange = false;
     Frame frame{0, 0};
@@ -367,14 +474,15 @@ std::string drawPhaseDiagram(const DiagramData& data, std::vector<std::string>& 
 
     for (int t = 0; t < 3; ++t)
         for (int column = 0; column < 2; ++column)
-            for (const BoundarySegment& segment : boundarySegments(data.tables[t], column, stable[t])) {
+            for (const BoundarySegment& segment : boundarySegments(shown.tables[t], column, stable[t])) {
                 std::vector<std::pair<double, double>> points;
                 for (const auto& [x, T] : segment.points) points.push_back({frame.px(x), frame.py(T)});
                 const Stroke stroke = segment.stable ? Stroke{PAIR_COLOURS[t], 2.2, nullptr, 1}
                                                      : Stroke{PAIR_COLOURS[t], 1.8, METASTABLE_DASH, METASTABLE_OPACITY};
                 svgPolyline(svg, points, stroke);
             }
-    drawEutectic(svg, data, frame, stable, haveRange, notes);
+    if (!stretches.empty()) notes.push_back(completionNote(stretches));
+    drawEutectic(svg, shown, frame, stable, notes);
     drawLegend(svg, data.bands[0].present || data.bands[1].present || data.bands[2].present);
 
     double y = TOP + PLOT_HEIGHT + 80;

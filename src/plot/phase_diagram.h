@@ -29,6 +29,20 @@ struct BoundarySegment {
     bool stable;
 };
 
+// Temperatures at which the picture completed a table: a stretch with no Valid row where the
+// hull of the curves shows the pair's two phases side by side.
+struct CompletedStretch {
+    int pair;  // PhasePair
+    int from;  // K, inclusive
+    int to;
+};
+
+// Copies the tables into `completed` and replaces each row that is not Valid, at a temperature
+// where the pair has a stable tie-line, by that tie-line: solved by continuation from the nearest
+// Valid row (each half of a gap from its own side), or from the hull where there is none, with
+// Newton's method and the tables' convergence rule, and kept only when stable.
+void completeBoundaries(const DiagramData& data, BoundaryTable (&completed)[3], std::vector<CompletedStretch>& stretches);
+
 // Whether each row of each table is a stable equilibrium (false for Invalid rows).
 void classifyRows(const DiagramData& data, std::vector<bool> (&stable)[3]);
 

@@ -6,7 +6,7 @@
 #include <climits>
 #include <cmath>
 
-#include "equilibrium/newton.h"
+#include "equilibrium/refine.h"
 #include "uncertainty/bootstrap.h"
 #include "uncertainty/sensitivity.h"
 

@@ -64,14 +64,15 @@ TEST(PhaseDiagram, EmptyTablesGiveAnEmptyDiagramWithANote)
     const std::string svg = drawPhaseDiagram(data, notes);
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[0].rfind("The tables hold no rows", 0), 0u);
-    EXPECT_EQ(notes[1].rfind("The eutectic table holds no row; the tables hold no stable", 0), 0u);
+    EXPECT_EQ(notes[1], "The eutectic table holds no row; the picture shows the stable eutectic of the model, solved "
+                        "from fixed start values, at 823.61 K.");
     EXPECT_EQ(svg.find("<polyline"), std::string::npos);
     EXPECT_NE(svg.find("</svg>"), std::string::npos);
 }
 
-// The picture of the example, with the eutectic taken away: a note that places it from the
-// ends of the stable liquidus lines.
-TEST(PhaseDiagram, PlacesAnUnconvergedEutecticBetweenTheEndsOfTheLiquidusLines)
+// The picture of the example with an unconverged eutectic row: it shows the model's stable
+// eutectic instead, and completes the BCC/FCC boundary where the table's first rows are Invalid.
+TEST(PhaseDiagram, ShowsTheStableEutecticAndEveryStableBoundaryThatTheTablesLack)
 {
     DiagramData data{};
     const fs::path expected = EXPECTED_DIR;
@@ -85,10 +86,22 @@ TEST(PhaseDiagram, PlacesAnUnconvergedEutecticBetweenTheEndsOfTheLiquidusLines)
     data.model[FCC] = {13986.689572, -2.947846, 5044.692460, -2.141900};
     data.eutectic = {true, 900, 0.5, 0.9, 0.1, 100};
     std::vector<std::string> notes;
-    drawPhaseDiagram(data, notes);
-    ASSERT_EQ(notes.size(), 1u);
-    EXPECT_EQ(notes[0], "The eutectic solve did not converge (iteration count 100); the stable Liquid/FCC and "
-                        "Liquid/BCC boundaries end at 824 K and 824 K, so the eutectic lies between 823 K and 824 K.");
+    const std::string svg = drawPhaseDiagram(data, notes);
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_EQ(notes[0], "Where the tables hold no converged row but the phases coexist stably, the picture completes "
+                        "the boundary from the model: BCC/FCC at 500 to 504 K.");
+    EXPECT_EQ(notes[1], "The eutectic solve did not converge (iteration count 100); the picture shows the stable "
+                        "eutectic of the model, solved from fixed start values, at 823.66 K.");
+    EXPECT_NE(svg.find("Eutectic 823.66 K"), std::string::npos);
+
+    BoundaryTable completed[3];
+    std::vector<CompletedStretch> stretches;
+    completeBoundaries(data, completed, stretches);
+    const BoundaryRow& first = completed[BCC_FCC - 1].rows[0];  // 500 K: x in BCC and in FCC
+    EXPECT_EQ(first.T, 500);
+    EXPECT_TRUE(first.valid);
+    EXPECT_NEAR(first.x[0], 0.986401, 1e-6);
+    EXPECT_NEAR(first.x[1], 0.008284, 1e-6);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "model_data.h"
-#include "equilibrium/newton.h"
+#include "equilibrium/refine.h"
 #include "scratch_dir.h"
 #include "uncertainty/analysis.h"
 #include "uncertainty/bootstrap.h"
