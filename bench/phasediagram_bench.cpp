@@ -147,13 +147,12 @@ void uncertainty(benchmark::State& state)
 {
     const MeasuredData data = exampleData();
     UncertaintyOptions options;
-    options.rangeGiven = true;
     options.initialT = 500;
     options.finalT = 1600;
     for (auto _ : state) {
         UncertaintyResult result;
         ErrorText error{};
-        if (!analyseUncertainty(data, nullptr, nullptr, options, result, error, [](int) {})) std::abort();
+        if (!analyseUncertainty(data, options, result, error, [](int) {})) std::abort();
         benchmark::DoNotOptimize(result.eutectic);
     }
 }

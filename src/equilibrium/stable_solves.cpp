@@ -1,7 +1,9 @@
 // The stable tie-lines and the stable eutectic, solved without random start values.
 #include "equilibrium/stable_solves.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "equilibrium/refine.h"
@@ -72,7 +74,61 @@ bool refineStableEutectic(const PhaseParameters (&model)[3], Vector4 guess, Vect
     return true;
 }
 
+// Coefficients a fraction `t` of the way from `from` to `target`.
+void between(const PhaseParameters (&from)[3], const PhaseParameters (&target)[3], double t, PhaseParameters (&model)[3])
+{
+    for (int p = LIQUID; p <= FCC; ++p)
+        model[p] = {from[p].a0 + t * (target[p].a0 - from[p].a0), from[p].a1 + t * (target[p].a1 - from[p].a1),
+                    from[p].b0 + t * (target[p].b0 - from[p].b0), from[p].b1 + t * (target[p].b1 - from[p].b1)};
+}
+
+// Refines from `start` along the path in 1, 2, 4, 8, 16 steps until one succeeds; `refine` solves
+// one model from a guess.
+template <typename Refine>
+bool follow(const PhaseParameters (&from)[3], const PhaseParameters (&target)[3], const Vector4& start,
+            Vector4& solution, Refine refine)
+{
+    for (int steps = 1; steps <= 16; steps *= 2) {
+        Vector4 guess = start;
+        bool ok = true;
+        for (int k = 1; k <= steps && ok; ++k) {
+            PhaseParameters model[3];
+            if (k == steps)
+                std::copy(std::begin(target), std::end(target), std::begin(model));
+            else
+                between(from, target, static_cast<double>(k) / steps, model);
+            Vector4 result{};
+            ok = refine(model, guess, result);
+            guess = result;
+        }
+        if (ok) {
+            solution = guess;
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+bool followEutectic(const PhaseParameters (&from)[3], const PhaseParameters (&target)[3], const Vector4& start,
+                    Vector4& solution)
+{
+    return follow(from, target, start, solution,
+                  [](const PhaseParameters (&model)[3], Vector4 guess, Vector4& result) {
+                      return refineEutectic(guess, result, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT;
+                  });
+}
+
+bool followTieLine(const PhaseParameters (&from)[3], const PhaseParameters (&target)[3], PhasePair pair, double T,
+                   const Vector4& start, Vector4& solution)
+{
+    return follow(from, target, start, solution,
+                  [pair, T](const PhaseParameters (&model)[3], Vector4 guess, Vector4& result) {
+                      return refineTwoPhase(T, guess, result, firstOf(model, pair), secondOf(model, pair), pair) <
+                             ITERATION_LIMIT;
+                  });
+}
 
 bool solveStableTieLine(const PhaseParameters (&model)[3], PhasePair pair, double T, const Vector4* start,
                         Vector4& solution, GibbsCurves& curves)

@@ -21,3 +21,13 @@ bool solveStableTieLine(const PhaseParameters (&model)[3], PhasePair pair, doubl
 // bisection; the hull's tie-lines there start Newton's method, and fixed start values are tried
 // after them. True when a converged and stable three-phase equilibrium was found.
 bool solveStableEutectic(const PhaseParameters (&model)[3], Vector4& eutectic);
+
+// The eutectic of the model `target`, followed from `start`, a eutectic of the model `from`: first
+// refined from it directly, then, where that fails, along the straight path between the two sets
+// of coefficients in 2, 4, 8 or 16 equal steps, each refined from the last. No stability test.
+bool followEutectic(const PhaseParameters (&from)[3], const PhaseParameters (&target)[3], const Vector4& start,
+                    Vector4& solution);
+
+// The same for a tie-line of a pair at T.
+bool followTieLine(const PhaseParameters (&from)[3], const PhaseParameters (&target)[3], PhasePair pair, double T,
+                   const Vector4& start, Vector4& solution);

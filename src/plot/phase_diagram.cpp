@@ -196,7 +196,8 @@ void drawLegend(Svg& svg, bool bands)
     if (bands) {
         y += 24;
         svgRect(svg, x, y - 6, 36, 12, "#888", {"none", 0, nullptr, 1});
-        svgText(svg, x + 46, y + 4, "95 % band (bootstrap)", "start", 13);
+        svgText(svg, x + 46, y + 4, "95 % interval from", "start", 13);
+        svgText(svg, x + 46, y + 20, "the measured scatter", "start", 13);
     }
 }
 

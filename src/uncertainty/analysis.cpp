@@ -3,19 +3,14 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cmath>
 
 #include "equilibrium/refine.h"
+#include "equilibrium/stable_solves.h"
 #include "uncertainty/bootstrap.h"
 #include "uncertainty/sensitivity.h"
 
 namespace {
-
-constexpr int BAND_STEP = 10;  // K between the temperatures of the bands
-
-const PhaseParameters& firstOf(const PhaseParameters (&model)[3], PhasePair pair) { return model[firstPhase(pair)]; }
-const PhaseParameters& secondOf(const PhaseParameters (&model)[3], PhasePair pair) { return model[secondPhase(pair)]; }
 
 double percentile(const std::vector<double>& sorted, double p)
 {
@@ -25,98 +20,81 @@ double percentile(const std::vector<double>& sorted, double p)
     return sorted[below] + (position - static_cast<double>(below)) * (sorted[above] - sorted[below]);
 }
 
-// A boundary point solved from `start` with the nominal coefficients, or false.
-bool solveNominalPoint(const PhaseParameters (&model)[3], PhasePair pair, int T, Vector4 start, Vector4& solution)
+using ScatterRatios = std::array<double, 6>;  // per replicate: [3 * phase + kind]
+
+// The standard error of a quantity to first order, from its derivatives with respect to the
+// coefficients, with each file's sd scaled by `ratio` (a replicate's own estimate over the data's),
+// or as the data give it where ratio is null.
+double standardError(const LinearPropagation& propagation, const double (&derivative)[12], const ScatterRatios* ratio)
 {
-    Vector4 result{};
-    if (refineTwoPhase(T, start, result, firstOf(model, pair), secondOf(model, pair), pair) >= ITERATION_LIMIT)
-        return false;
-    solution = result;
-    return true;
+    double variance[3][2];
+    fileVariances(propagation, derivative, variance);
+    double sum = 0;
+    for (int f = 0; f < 6; ++f) {
+        const double r = ratio != nullptr ? (*ratio)[f] : 1.0;
+        sum += variance[f / 2][f % 2] * r * r;
+    }
+    return std::sqrt(sum);
 }
 
-// Start compositions tried, in this order, where no nearby solution is known.
-constexpr double GRID_STARTS[] = {0.05, 0.2, 0.35, 0.5, 0.65, 0.8, 0.95};
+// Per replicate, the standard error of a quantity with the same derivatives for every replicate,
+// relative to the data's.
+void relativeScales(const LinearPropagation& propagation, const double (&derivative)[12],
+                    const std::vector<ScatterRatios>& ratios, std::vector<double>& scale)
+{
+    const double nominal = standardError(propagation, derivative, nullptr);
+    scale.assign(ratios.size(), 1.0);
+    if (!(nominal > 0) || !std::isfinite(nominal)) return;
+    for (std::size_t r = 0; r < ratios.size(); ++r) scale[r] = standardError(propagation, derivative, &ratios[r]) / nominal;
+}
 
-// The nominal boundary of a pair at every BAND_STEP K: from the table's Valid row at that
-// temperature where there is one, else continued from the previous temperature, else from a grid
-// of start values.
-std::vector<std::pair<int, Vector4>> nominalBoundary(const PhaseParameters (&model)[3], PhasePair pair,
-                                                     const BoundaryTable* table, int initialT, int finalT)
+// The nominal stable boundary of a pair at every BAND_STEP K: each temperature continued from the
+// one before, or started from the hull where there is none or the continuation fails.
+std::vector<std::pair<int, Vector4>> nominalBoundary(const PhaseParameters (&model)[3], PhasePair pair, int initialT,
+                                                     int finalT)
 {
     std::vector<std::pair<int, Vector4>> points;
+    GibbsCurves curves;
     bool havePrevious = false;
     Vector4 previous{};
     for (long long step = initialT; step < finalT; step += BAND_STEP) {
         const int T = static_cast<int>(step);
         Vector4 solution{};
-        bool found = false;
-        if (table != nullptr)
-            for (const BoundaryRow& row : table->rows)
-                if (row.T == T && row.valid) {
-                    found = solveNominalPoint(model, pair, T, {row.x[0], row.x[1], 0, 0}, solution);
-                    break;
-                }
-        if (!found && havePrevious) found = solveNominalPoint(model, pair, T, previous, solution);
-        for (const double a : GRID_STARTS) {
-            for (const double b : GRID_STARTS) {
-                if (found) break;
-                if (a != b) found = solveNominalPoint(model, pair, T, {a, b, 0, 0}, solution);
-            }
-        }
-        havePrevious = found;
-        if (found) {
-            previous = solution;
-            points.push_back({T, solution});
-        }
+        havePrevious = solveStableTieLine(model, pair, T, havePrevious ? &previous : nullptr, solution, curves);
+        if (!havePrevious) continue;
+        previous = solution;
+        points.push_back({T, solution});
     }
     return points;
 }
 
-// The nominal eutectic: as the program starts it, else from the eutectic table, else from a grid.
-bool nominalEutectic(const PhaseParameters (&model)[3], const EutecticPoint* row, Vector4& eutectic,
-                     std::vector<std::string>& notes)
-{
-    Vector4 guess{};
-    Vector4 result{};
-    if (solveEutectic(guess, result, 4, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT) {
-        eutectic = result;
-        return true;
-    }
-    std::vector<Vector4> starts;
-    if (row != nullptr && row->present && row->count < ITERATION_LIMIT) starts.push_back({row->T, row->xL, row->xBCC, row->xFCC});
-    for (const double T : {1000.0, 800.0, 1200.0, 600.0})
-        for (const double xL : {0.5, 0.3, 0.7})
-            for (const double xBCC : {0.9, 0.7})
-                for (const double xFCC : {0.1, 0.3}) starts.push_back({T, xL, xBCC, xFCC});
-    for (Vector4 start : starts) {
-        if (refineEutectic(start, result, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT) {
-            eutectic = result;
-            notes.push_back("The nominal eutectic did not converge from the program's random start; it was solved "
-                            "from fixed start values instead.");
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
-Summary summarise(double nominal, std::vector<double> values)
+Summary summarise(double nominal, const std::vector<double>& values, const std::vector<double>& scale,
+                  bool composition)
 {
+    const auto forward = [composition](double x) { return composition ? std::log(x / (1 - x)) : x; };
+    const auto back = [composition](double u) { return composition ? 1 / (1 + std::exp(-u)) : u; };
+    const double centre = forward(nominal);
     Summary summary{nominal, NAN, NAN, NAN, 0};
     std::vector<double> kept;
+    std::vector<double> pivots;
     kept.reserve(values.size());
-    for (const double v : values) {
-        if (std::isfinite(v))
-            kept.push_back(v);
-        else
+    pivots.reserve(values.size());
+    for (std::size_t r = 0; r < values.size(); ++r) {
+        const double s = scale.empty() ? 1.0 : scale[r];
+        const double u = forward(values[r]);
+        if (std::isfinite(values[r]) && std::isfinite(u) && std::isfinite(s) && s > 0) {
+            kept.push_back(values[r]);
+            pivots.push_back((u - centre) / s);
+        } else {
             ++summary.failed;
+        }
     }
     if (kept.empty()) return summary;
-    std::sort(kept.begin(), kept.end());
-    summary.low = percentile(kept, 0.025);
-    summary.high = percentile(kept, 0.975);
+    std::sort(pivots.begin(), pivots.end());
+    summary.low = back(centre - percentile(pivots, 0.975));
+    summary.high = back(centre - percentile(pivots, 0.025));
     if (kept.size() >= 2) {
         double mean = 0;
         for (const double v : kept) mean += v;
@@ -128,12 +106,13 @@ Summary summarise(double nominal, std::vector<double> values)
     return summary;
 }
 
-bool analyseUncertainty(const MeasuredData& data, const BoundaryTable* tables, const EutecticPoint* eutecticRow,
-                        const UncertaintyOptions& options, UncertaintyResult& result, ErrorText& error,
-                        const std::function<void(int)>& progress)
+bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& options, UncertaintyResult& result,
+                        ErrorText& error, const std::function<void(int)>& progress)
 {
     FitSamples samples;
-    if (!prepareFits(data, samples, error)) return false;
+    if (!prepareFits(data, options.given, samples, error)) return false;
+    LinearPropagation propagation;
+    linearPropagation(samples, propagation);
     PhaseParameters nominal[3];
     double covariance[3][4][4];
     for (int p = LIQUID; p <= FCC; ++p) {
@@ -142,58 +121,59 @@ bool analyseUncertainty(const MeasuredData& data, const BoundaryTable* tables, c
         coefficientCovariance(samples, phase, covariance[p]);
         for (int k = 0; k < 4; ++k) result.linearSd[p][k] = std::sqrt(covariance[p][k][k]);
         for (int f = ENTHALPY_FIT; f <= ACTIVITY_FIT; ++f) {
-            double squares = 0;
-            for (int i = 0; i < samples.fit[p][f].n; ++i) squares += samples.fit[p][f].residual[i] * samples.fit[p][f].residual[i];
-            if (squares == 0)
-                result.notes.push_back(std::string(phaseName(phase)) + ": " +
-                                       (f == ENTHALPY_FIT ? enthalpyFileName(phase) : activityFileName(phase)) +
-                                       " lies exactly on its line: its fit has no scatter to resample.");
+            const FitSample& fit = samples.fit[p][f];
+            result.scatter[p][f] = {fit.n, fit.sd, fit.degreesOfFreedom};
+            if (fit.sd == 0)
+                result.notes.push_back(std::string(phaseName(phase)) + ": " + fitFileName(phase, f) +
+                                       (fit.degreesOfFreedom > 0 ? " lies exactly on its line" : " is given no scatter") +
+                                       ": its fit does not vary between replicates.");
+            else if (fit.degreesOfFreedom > 0 && fit.degreesOfFreedom <= 2)
+                result.notes.push_back(std::string(phaseName(phase)) + ": " + fitFileName(phase, f) +
+                                       " has too few pairs for a finite linear estimate of the scatter's effect; the "
+                                       "bootstrap's intervals still hold.");
         }
     }
-
-    // The range of the bands.
     result.initialT = options.initialT;
     result.finalT = options.finalT;
-    if (!options.rangeGiven && tables != nullptr) {
-        bool any = false;
-        for (int t = 0; t < 3; ++t)
-            for (const BoundaryRow& row : tables[t].rows) {
-                if (!any || row.T < result.initialT) result.initialT = row.T;
-                if (!any || row.T >= result.finalT) result.finalT = row.T == INT_MAX ? INT_MAX : row.T + 1;
-                any = true;
-            }
-    }
 
-    // Nominal solutions.
+    // Nominal solutions, from the data alone.
     Vector4 eutectic{};
-    result.eutecticFound = nominalEutectic(nominal, eutecticRow, eutectic, result.notes);
+    result.eutecticFound = solveStableEutectic(nominal, eutectic);
     double derivative[4][12] = {};
-    if (result.eutecticFound && eutecticSensitivity(nominal, eutectic, derivative)) {
+    const bool haveDerivative = result.eutecticFound && eutecticSensitivity(nominal, eutectic, derivative);
+    if (haveDerivative) {
         propagateToEutectic(derivative, covariance, result.eutecticLinearSd);
     } else {
         for (double& sd : result.eutecticLinearSd) sd = NAN;
-        if (!result.eutecticFound) result.notes.push_back("No nominal eutectic was found: the eutectic has no statistics.");
+        if (!result.eutecticFound) result.notes.push_back("The model has no stable eutectic that the analysis could solve: the eutectic has no statistics.");
     }
     std::vector<std::pair<int, Vector4>> boundary[3];
     for (int t = 0; t < 3; ++t)
-        boundary[t] = nominalBoundary(nominal, static_cast<PhasePair>(t + 1), tables != nullptr ? &tables[t] : nullptr,
-                                      result.initialT, result.finalT);
+        boundary[t] = nominalBoundary(nominal, static_cast<PhasePair>(t + 1), result.initialT, result.finalT);
 
     // The replicates' coefficients, drawn in order; each quantity is then solved for every
     // replicate and summarised at once, so that memory does not grow with the range.
     const auto replicates = static_cast<std::size_t>(options.replicates);
     std::vector<std::array<PhaseParameters, 3>> models(replicates);
+    std::vector<ScatterRatios> ratios(replicates);
     std::mt19937_64 generator(options.seed);
-    for (auto& model : models) {
+    GaussianSource gauss{generator};
+    for (std::size_t r = 0; r < replicates; ++r) {
         PhaseParameters drawn[3];
-        replicateCoefficients(samples, generator, drawn);
-        model = {drawn[0], drawn[1], drawn[2]};
+        double ratio[3][2];
+        replicateCoefficients(samples, gauss, drawn, ratio);
+        models[r] = {drawn[0], drawn[1], drawn[2]};
+        ratios[r] = {ratio[0][0], ratio[0][1], ratio[1][0], ratio[1][1], ratio[2][0], ratio[2][1]};
     }
+    std::vector<double> scale;
     std::vector<double> values(replicates);
     for (int p = 0; p < 3; ++p)
         for (int k = 0; k < 4; ++k) {
             for (std::size_t r = 0; r < replicates; ++r) values[r] = coefficient(models[r][p], k);
-            result.coefficient[p][k] = summarise(coefficient(nominal[p], k), values);
+            double unit[12] = {};
+            unit[4 * p + k] = 1;
+            relativeScales(propagation, unit, ratios, scale);
+            result.coefficient[p][k] = summarise(coefficient(nominal[p], k), values, scale);
         }
 
     std::size_t total = 1;
@@ -205,33 +185,66 @@ bool analyseUncertainty(const MeasuredData& data, const BoundaryTable* tables, c
     std::vector<bool> ok(replicates);
     if (result.eutecticFound) {
         for (std::size_t r = 0; r < replicates; ++r) {
-            const auto& m = models[r];
-            Vector4 start = eutectic;
-            ok[r] = refineEutectic(start, solved[r], m[LIQUID], m[BCC], m[FCC]) < ITERATION_LIMIT;
+            const PhaseParameters model[3] = {models[r][0], models[r][1], models[r][2]};
+            ok[r] = followEutectic(nominal, model, eutectic, solved[r]) || solveStableEutectic(model, solved[r]);
+        }
+        // Each replicate's standard errors from its own eutectic's sensitivity and its own sds.
+        std::vector<std::array<double, 4>> errors(replicates);
+        for (std::size_t r = 0; r < replicates; ++r) {
+            const PhaseParameters model[3] = {models[r][0], models[r][1], models[r][2]};
+            double slopes[4][12];
+            const bool have = ok[r] && haveDerivative && eutecticSensitivity(model, solved[r], slopes);
+            for (int i = 0; i < 4; ++i) errors[r][i] = have ? standardError(propagation, slopes[i], &ratios[r]) : NAN;
         }
         for (int i = 0; i < 4; ++i) {
             for (std::size_t r = 0; r < replicates; ++r) values[r] = ok[r] ? solved[r][i] : NAN;
-            result.eutectic[i] = summarise(eutectic[i], values);
+            const double nominalError = haveDerivative ? standardError(propagation, derivative[i], nullptr) : NAN;
+            scale.clear();
+            if (nominalError > 0 && std::isfinite(nominalError)) {
+                // On the composition's logit scale the errors carry the factor 1 / (x (1 - x)).
+                const auto logitSlope = [i](double x) { return i > 0 ? 1 / (x * (1 - x)) : 1.0; };
+                scale.resize(replicates);
+                for (std::size_t r = 0; r < replicates; ++r)
+                    scale[r] = errors[r][i] * logitSlope(solved[r][i]) / (nominalError * logitSlope(eutectic[i]));
+            }
+            result.eutectic[i] = summarise(eutectic[i], values, scale, i > 0);
         }
     } else {
         for (Summary& s : result.eutectic) s = Summary{NAN, NAN, NAN, NAN, 0};
     }
     advance();
 
+    GibbsCurves curves;
     for (int t = 0; t < 3; ++t) {
         const auto pair = static_cast<PhasePair>(t + 1);
         result.band[t].clear();
         for (const auto& [T, start] : boundary[t]) {
             for (std::size_t r = 0; r < replicates; ++r) {
                 const PhaseParameters model[3] = {models[r][0], models[r][1], models[r][2]};
-                Vector4 guess = start;
-                ok[r] = refineTwoPhase(T, guess, solved[r], firstOf(model, pair), secondOf(model, pair), pair) <
-                        ITERATION_LIMIT;
+                ok[r] = followTieLine(nominal, model, pair, T, start, solved[r]) ||
+                        solveStableTieLine(model, pair, T, nullptr, solved[r], curves);
             }
             BandRow row{T, {}};
+            double slopes[2][12];
+            const bool haveSlopes = tieLineSensitivity(nominal, pair, T, start, slopes);
             for (int c = 0; c < 2; ++c) {
                 for (std::size_t r = 0; r < replicates; ++r) values[r] = ok[r] ? solved[r][c] : NAN;
-                row.x[c] = summarise(start[c], values);
+                const double nominalError = haveSlopes ? standardError(propagation, slopes[c], nullptr) : NAN;
+                scale.clear();
+                if (nominalError > 0 && std::isfinite(nominalError)) {
+                    // Each replicate's own standard error, on the logit scale, relative to the data's.
+                    scale.resize(replicates);
+                    for (std::size_t r = 0; r < replicates; ++r) {
+                        const PhaseParameters model[3] = {models[r][0], models[r][1], models[r][2]};
+                        double own[2][12];
+                        const double x = solved[r][c];
+                        scale[r] = ok[r] && tieLineSensitivity(model, pair, T, solved[r], own)
+                                       ? standardError(propagation, own[c], &ratios[r]) / (x * (1 - x)) /
+                                             (nominalError / (start[c] * (1 - start[c])))
+                                       : NAN;
+                    }
+                }
+                row.x[c] = summarise(start[c], values, scale, true);
             }
             result.band[t].push_back(row);
             advance();

@@ -11,27 +11,36 @@
 #include "model/error_text.h"
 #include "model/measured_data.h"
 #include "numeric/matrix.h"
-#include "plot/result_tables.h"
+#include "uncertainty/bootstrap.h"
 
 // Statistics of one quantity over the replicates in which it could be computed.
 struct Summary {
     double nominal;
-    double sd;    // sample standard deviation; NaN with fewer than two values
-    double low;   // 2.5 and 97.5 percentiles (linear interpolation between order statistics)
+    double sd;    // sample standard deviation of the replicates; NaN with fewer than two values
+    double low;   // the 95 % interval (bootstrap-t, see summarise)
     double high;
     int failed;   // replicates left out: their solve did not converge, or the value is not finite
 };
 
-// Summarises `values` (one per replicate, NaN for a replicate that failed) around `nominal`.
-Summary summarise(double nominal, std::vector<double> values);
+// Summarises `values` (one per replicate, NaN for a replicate that failed) around `nominal`. With
+// scale[r] the standard error that replicate r's own data give the quantity, relative to that of
+// the measured data, the interval is the studentised bootstrap's: nominal - q(97.5 %) to
+// nominal - q(2.5 %) of u_r = (values[r] - nominal) / scale[r]; without scales, scale[r] = 1.
+// Percentiles interpolate linearly between order statistics. For a mole fraction (composition
+// true) the pivots are formed on the scale of ln(x / (1 - x)), on which the chemical potentials
+// and the spread of a small composition are even, and the interval is taken back to x.
+Summary summarise(double nominal, const std::vector<double>& values, const std::vector<double>& scale = {},
+                  bool composition = false);
 
 struct UncertaintyOptions {
     int replicates = 2000;
     std::uint64_t seed = 20260101;
-    bool rangeGiven = false;  // otherwise the range of the tables, else 500 to 1600
-    int initialT = 500;
+    int initialT = 500;  // the bands: every BAND_STEP K from initialT up to below finalT
     int finalT = 1600;
+    GivenScatter given;  // sd given per file, else estimated
 };
+
+inline constexpr int BAND_STEP = 10;
 
 // One temperature of a phase boundary: its nominal compositions and their spread.
 struct BandRow {
@@ -39,9 +48,17 @@ struct BandRow {
     Summary x[2];
 };
 
+// The scatter a data file was given or estimated to have.
+struct FileScatter {
+    int n;
+    double sd;             // J/mol, or in ln a
+    int degreesOfFreedom;  // 0: given by the user
+};
+
 struct UncertaintyResult {
     int initialT;
     int finalT;
+    FileScatter scatter[3][2];    // [phase][ENTHALPY_FIT, ACTIVITY_FIT]
     Summary coefficient[3][4];    // [phase][a0, a1, b0, b1]
     double linearSd[3][4];
     bool eutecticFound;
@@ -51,11 +68,10 @@ struct UncertaintyResult {
     std::vector<std::string> notes;
 };
 
-// Runs the analysis on the measured data; `tables`, where the folder holds them, give the range
-// and the nominal boundaries (which are refined with the nominal coefficients), and `eutecticRow`
-// a start for the nominal eutectic if the program's own start fails. `progress` is called now and
-// then with the percentage of the solves done. Fails, naming the phase and the file, on data that
-// cannot be resampled.
-bool analyseUncertainty(const MeasuredData& data, const BoundaryTable* tables, const EutecticPoint* eutecticRow,
-                        const UncertaintyOptions& options, UncertaintyResult& result, ErrorText& error,
-                        const std::function<void(int)>& progress);
+// Runs the analysis on the measured data. The nominal eutectic and the nominal stable boundaries
+// are solved from the data alone, without random start values, so the same data, options and
+// seed give the same result on every run. `progress` is called now and then with the percentage
+// of the solves done. Fails, naming the phase and the file, on data whose scatter cannot be
+// estimated.
+bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& options, UncertaintyResult& result,
+                        ErrorText& error, const std::function<void(int)>& progress);

@@ -40,15 +40,36 @@ std::string formatUncertaintyReport(const UncertaintyResult& result, const Uncer
 {
     std::string text;
     text += "Uncertainty of the Ks-Ps model from the scatter of its measured data\n\n";
-    text += "Method: residual bootstrap of the six straight-line fits, the compositions held fixed; each\n"
-            "replicate refits the lines and derives a0, b0, a1, b1 as the fitting does, then solves the\n"
-            "eutectic and the phase boundaries from the nominal solutions. Linear sd: least-squares\n"
-            "covariance of each fit, propagated to the coefficients and through the eutectic equations.\n\n";
+    text += "Method: parametric bootstrap, with the scatter of each data file on the scale on which it is\n"
+            "measured: enthalpies additive in J/mol, activities relative (additive in ln a), one sd per\n"
+            "file, estimated from the file's points by a fit weighted by each point's measurement scatter\n"
+            "(n - 2 degrees of freedom) unless given. Each replicate adds Gaussian scatter of that sd to\n"
+            "the measurements on the program's fitted lines, refits the six lines by least squares as the\n"
+            "program does, derives a0, b0, a1, b1, and solves the stable eutectic and the stable phase\n"
+            "boundaries from the nominal solutions. 95 % low to high: the 95 % interval, studentised\n"
+            "(bootstrap-t): each replicate also estimates the sds from its own values, so that the\n"
+            "interval allows for the few points they rest on; compositions on the scale of ln(x/(1-x)).\n"
+            "Linear sd: the same scatter propagated to first order through the fits and the eutectic.\n\n";
     appendf(text, "Replicates: %d\nSeed: %" PRIu64 " (std::mt19937_64)\n", options.replicates, options.seed);
-    appendf(text, "Boundaries: every 10 K from %d K to below %d K\n\n", result.initialT, result.finalT);
+    appendf(text, "Boundaries: every %d K from %d K to below %d K\n\n", BAND_STEP, result.initialT, result.finalT);
+
+    text += "Scatter of the measured data (one sd per file, on the measured scale)\n";
+    appendf(text, "%-16s %6s %16s  %-6s %s\n", "File", "pairs", "sd", "unit", "source");
+    for (int p = LIQUID; p <= FCC; ++p)
+        for (int f = ENTHALPY_FIT; f <= ACTIVITY_FIT; ++f) {
+            const FileScatter& s = result.scatter[p][f];
+            char source[64];
+            if (s.degreesOfFreedom > 0)
+                std::snprintf(source, sizeof source, "estimated, %d degrees of freedom", s.degreesOfFreedom);
+            else
+                std::snprintf(source, sizeof source, "given");
+            appendf(text, "%-16s %6d %16.6f  %-6s %s\n", fitFileName(static_cast<PhaseIndex>(p), f), s.n, s.sd,
+                    f == ENTHALPY_FIT ? "J/mol" : "ln a", source);
+        }
+    text += "\n";
 
     const char* header = "%-16s %16s %14s %16s %16s %14s %s\n";
-    appendf(text, header, "Coefficient", "nominal", "bootstrap sd", "2.5 %", "97.5 %", "linear sd", "failed");
+    appendf(text, header, "Coefficient", "nominal", "bootstrap sd", "95 % low", "95 % high", "linear sd", "failed");
     for (int p = LIQUID; p <= FCC; ++p)
         for (int k = 0; k < 4; ++k) {
             char label[32];
@@ -57,7 +78,7 @@ std::string formatUncertaintyReport(const UncertaintyResult& result, const Uncer
         }
     text += "(a0, b0 in J/mol; a1, b1 in J/(mol K))\n\n";
 
-    appendf(text, header, "Eutectic", "nominal", "bootstrap sd", "2.5 %", "97.5 %", "linear sd", "failed");
+    appendf(text, header, "Eutectic", "nominal", "bootstrap sd", "95 % low", "95 % high", "linear sd", "failed");
     if (result.eutecticFound) {
         for (int i = 0; i < 4; ++i)
             appendRow(text, EUTECTIC_NAMES[i], result.eutectic[i], result.eutecticLinearSd[i], options.replicates);
@@ -66,7 +87,7 @@ std::string formatUncertaintyReport(const UncertaintyResult& result, const Uncer
     }
     text += "(x: mole fraction of Ks)\n\n";
 
-    text += "Phase boundaries         temperatures    replicate solves    failed\n";
+    text += "Stable phase boundaries  temperatures    replicate solves    failed\n";
     for (int t = 0; t < 3; ++t) {
         long failed = 0;
         for (const BandRow& row : result.band[t]) failed += row.x[0].failed;

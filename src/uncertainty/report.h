@@ -13,11 +13,13 @@ inline constexpr const char* UNCERTAINTY_FILE = "Uncertainty.txt";
 
 std::string formatUncertaintyReport(const UncertaintyResult& result, const UncertaintyOptions& options);
 
-// A band file: title line, then per temperature "T, x, 2.5 %, 97.5 % of the first phase, the
-// same of the second, failed replicates", tab-separated.
+// A band file: title line, then per temperature "T, x and the low and high ends of its 95 %
+// interval (the columns titled 2.5% and 97.5%) in the first phase, the same in the second, failed
+// replicates", tab-separated.
 std::string formatBand(const UncertaintyResult& result, PhasePair pair);
 
-// The eutectic band: nominal, 2.5 % and 97.5 % of T, xL, xBCC and xFCC, then failed replicates.
+// The eutectic band: nominal and the ends of the 95 % interval of T, xL, xBCC and xFCC, then failed
+// replicates.
 std::string formatEutecticBand(const UncertaintyResult& result);
 
 // Writes the report and the band files, each replacing an earlier one only once complete.

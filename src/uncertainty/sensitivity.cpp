@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "equilibrium/eutectic.h"
+#include "equilibrium/two_phase.h"
 
 namespace {
 
@@ -65,6 +66,38 @@ bool eutecticSensitivity(const PhaseParameters (&model)[3], const Vector4& u, do
         for (int k = 0; k < 12; ++k) {
             double sum = 0;
             for (int i = 0; i < 4; ++i) sum += inverse[4 * r + i] * dTheta[i][k];
+            derivative[r][k] = -sum;
+            if (!std::isfinite(derivative[r][k])) return false;
+        }
+    return true;
+}
+
+bool tieLineSensitivity(const PhaseParameters (&model)[3], PhasePair pair, double T, const Vector4& x,
+                        double (&derivative)[2][12])
+{
+    const PhaseIndex first = firstPhase(pair);
+    const PhaseIndex second = secondPhase(pair);
+    Matrix4 J{};
+    twoPhaseJacobian(J, x, T, interactionCoefficients(model[first], T), interactionCoefficients(model[second], T));
+    // F0 and F1 are the A and B potentials of the first phase less those of the second.
+    const ExcessSlopes one = excessSlopes(x[0]);
+    const ExcessSlopes two = excessSlopes(x[1]);
+    double dTheta[2][12] = {};
+    const double dL0[2][2] = {{one.A0, -two.A0}, {one.B0, -two.B0}};  // [residual][first, second]
+    const double dL1[2][2] = {{one.A1, -two.A1}, {one.B1, -two.B1}};
+    for (int i = 0; i < 2; ++i)
+        for (int side = 0; side < 2; ++side) {
+            const int p = side == 0 ? first : second;
+            dTheta[i][4 * p + 0] = dL0[i][side];
+            dTheta[i][4 * p + 1] = dL0[i][side] * T;
+            dTheta[i][4 * p + 2] = dL1[i][side];
+            dTheta[i][4 * p + 3] = dL1[i][side] * T;
+        }
+    Matrix4 inverse{};
+    if (invertMatrix(J, inverse, 2) != 1) return false;
+    for (int r = 0; r < 2; ++r)
+        for (int k = 0; k < 12; ++k) {
+            const double sum = inverse[4 * r] * dTheta[0][k] + inverse[4 * r + 1] * dTheta[1][k];
             derivative[r][k] = -sum;
             if (!std::isfinite(derivative[r][k])) return false;
         }

@@ -12,6 +12,12 @@
 // Returns false when the Jacobian cannot be inverted.
 bool eutecticSensitivity(const PhaseParameters (&model)[3], const Vector4& u, double (&derivative)[4][12]);
 
+// Derivatives of the compositions (x in the first, x in the second phase) of a solved tie-line of
+// the pair at T with respect to each coefficient, by the same implicit differentiation at fixed T.
+// Returns false when the Jacobian cannot be inverted.
+bool tieLineSensitivity(const PhaseParameters (&model)[3], PhasePair pair, double T, const Vector4& x,
+                        double (&derivative)[2][12]);
+
 // Standard deviations of (T, xL, xBCC, xFCC) from the covariance of each phase's coefficients
 // (storage order a0, a1, b0, b1), the phases independent.
 void propagateToEutectic(const double (&derivative)[4][12], const double (&covariance)[3][4][4], double (&sd)[4]);

@@ -1,13 +1,16 @@
 // Entry point of phasediagram-uncertainty: how far the coefficients, the eutectic and the phase
 // boundaries move within the scatter of the measured data in the current directory.
+#include <getopt.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <chrono>
-#include <cinttypes>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
+#include <string>
 
 #include "app/phase_tables.h"
 #include "model/measured_data.h"
@@ -17,20 +20,47 @@
 
 namespace {
 
+constexpr const char* PROGRAM = "phasediagram-uncertainty";
+
 // The widest range of --range: 10000 temperatures of each band.
 constexpr long long MAX_SPAN = 100000;
 
+constexpr int USAGE_ERROR = 2;
+
 constexpr const char* HELP =
-    "Usage: phasediagram-uncertainty [--replicates N] [--seed S] [--range T0 T1]\n"
-    "Resamples the residuals of the six straight-line fits of the measured data in this folder (a\n"
-    "residual bootstrap, compositions fixed) N times (default 2000) and refits the model each time;\n"
-    "solves the eutectic and the phase boundaries every 10 K (default: the range of the tables here)\n"
-    "from the nominal solutions; writes Uncertainty.txt, beside the linear estimate, and _Band files.\n";
+    "Usage: phasediagram-uncertainty [options]\n"
+    "How sure the phase diagram is, given the scatter of the six measured-data files in this folder.\n"
+    "Each file's scatter is modelled where it is measured: enthalpies additive (J/mol), activities\n"
+    "relative (additive in ln a), one sd per file, estimated from the file's own points (a fit weighted\n"
+    "by each point's scatter, n - 2 degrees of freedom) unless given. Each of N replicates adds that\n"
+    "scatter to the fitted measurements, refits the model as phasediagram does and solves the stable\n"
+    "eutectic and the stable phase boundaries every 10 K. The 95 % intervals are studentised bootstrap\n"
+    "intervals (each replicate re-estimates the sds), so that they hold for few points too: over many\n"
+    "data sets they contain the true value 95 % of the time.\n"
+    "\n"
+    "  --replicates N      N replicates (default 2000, at least 2)\n"
+    "  --seed S            seed of the generator (default 20260101): the same data and seed give the\n"
+    "                      same files\n"
+    "  --range T0 T1       bands from T0 K up to below T1 K, at most 100000 K apart (default: the\n"
+    "                      range of the _Data tables here, else 500 to 1600)\n"
+    "  --enthalpy-sd S     the sd of every enthalpy file, in J/mol, instead of its estimate\n"
+    "  --activity-sd S     the sd of every activity file, in ln a (0.004 for 0.4 % of a)\n"
+    "  --sd FILE=S         the sd of one file, for instance --sd 'Li(a).txt=0.003'\n"
+    "  -h, --help          this text\n"
+    "\n"
+    "Writes Uncertainty.txt and _Band(Li-FCC).txt, _Band(Li-BCC).txt, _Band(BCC-FCC).txt,\n"
+    "_Band(Eutectic).txt. Exit status: 0 done, 1 a data or file error, 2 a usage error.\n";
 
 int stop(const char* message)
 {
-    std::fprintf(stderr, "phasediagram-uncertainty: %s\n", message);
+    std::fprintf(stderr, "%s: %s\n", PROGRAM, message);
     return 1;
+}
+
+int usage(const std::string& message)
+{
+    std::fprintf(stderr, "%s: %s (see --help)\n", PROGRAM, message.c_str());
+    return USAGE_ERROR;
 }
 
 bool parseInteger(const char* text, long long low, long long high, long long& value)
@@ -41,83 +71,155 @@ bool parseInteger(const char* text, long long low, long long high, long long& va
     return end != text && *end == '\0' && errno == 0 && value >= low && value <= high;
 }
 
+bool parseScatter(const char* text, double& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text, &end);
+    return end != text && *end == '\0' && errno == 0 && std::isfinite(value) && value >= 0;
+}
+
+// "Li(a).txt=0.003" (the ".txt" may be left out) into the given sd of that file.
+bool parseFileScatter(const char* text, GivenScatter& given)
+{
+    const char* equals = std::strrchr(text, '=');
+    if (equals == nullptr) return false;
+    std::string name(text, equals);
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".txt") != 0) name += ".txt";
+    double value = 0;
+    if (!parseScatter(equals + 1, value)) return false;
+    for (int p = LIQUID; p <= FCC; ++p)
+        for (int f = ENTHALPY_FIT; f <= ACTIVITY_FIT; ++f)
+            if (name == fitFileName(static_cast<PhaseIndex>(p), f)) {
+                given.sd[p][f] = value;
+                return true;
+            }
+    return false;
+}
+
 bool exists(const char* path)
 {
     struct stat status;
     return stat(path, &status) == 0;
 }
 
+enum Option { REPLICATES = 1000, SEED, RANGE, ENTHALPY_SD, ACTIVITY_SD, FILE_SD };
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     UncertaintyOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const char* option = argv[i];
+    bool rangeGiven = false;
+    double enthalpySd = -1;
+    double activitySd = -1;
+    GivenScatter perFile;
+    const option longOptions[] = {
+        {"help", no_argument, nullptr, 'h'},
+        {"replicates", required_argument, nullptr, REPLICATES},
+        {"seed", required_argument, nullptr, SEED},
+        {"range", required_argument, nullptr, RANGE},
+        {"enthalpy-sd", required_argument, nullptr, ENTHALPY_SD},
+        {"activity-sd", required_argument, nullptr, ACTIVITY_SD},
+        {"sd", required_argument, nullptr, FILE_SD},
+        {nullptr, 0, nullptr, 0},
+    };
+    opterr = 0;
+    for (;;) {
+        const int previous = optind;
+        const int c = getopt_long(argc, argv, "+:h", longOptions, nullptr);
+        if (c == -1) break;
         long long value = 0;
         long long second = 0;
-        if (std::strcmp(option, "--help") == 0) {
+        switch (c) {
+        case 'h':
             std::fputs(HELP, stdout);
-            return 0;
-        } else if (std::strcmp(option, "--replicates") == 0 && i + 1 < argc &&
-                   parseInteger(argv[i + 1], 2, 10000000, value)) {
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        case REPLICATES:
+            if (!parseInteger(optarg, 2, 10000000, value))
+                return usage(std::string("--replicates takes a whole number from 2 to 10000000, not \"") + optarg + "\"");
             options.replicates = static_cast<int>(value);
-            ++i;
-        } else if (std::strcmp(option, "--seed") == 0 && i + 1 < argc && argv[i + 1][0] != '-' &&
-                   parseInteger(argv[i + 1], 0, LLONG_MAX, value)) {
+            break;
+        case SEED:
+            if (!parseInteger(optarg, 0, LLONG_MAX, value))
+                return usage(std::string("--seed takes a whole number of at least 0, not \"") + optarg + "\"");
             options.seed = static_cast<std::uint64_t>(value);
-            ++i;
-        } else if (std::strcmp(option, "--range") == 0 && i + 2 < argc &&
-                   parseInteger(argv[i + 1], INT_MIN, INT_MAX, value) && parseInteger(argv[i + 2], INT_MIN, INT_MAX, second) &&
-                   value < second && second - value <= MAX_SPAN) {
-            options.rangeGiven = true;
+            break;
+        case RANGE:
+            if (optind >= argc) return usage("--range takes two temperatures, T0 and T1");
+            if (!parseInteger(optarg, INT_MIN, INT_MAX, value) || !parseInteger(argv[optind], INT_MIN, INT_MAX, second) ||
+                !(value < second) || second - value > MAX_SPAN)
+                return usage(std::string("--range takes two whole temperatures T0 < T1 in K at most 100000 K apart, not \"") +
+                             optarg + " " + argv[optind] + "\"");
+            ++optind;
+            rangeGiven = true;
             options.initialT = static_cast<int>(value);
             options.finalT = static_cast<int>(second);
-            i += 2;
-        } else {
-            std::fprintf(stderr,
-                         "phasediagram-uncertainty: %s: not an option, or a value that is not valid: --replicates "
-                         "takes a whole number of at least 2, --seed a whole number, --range two temperatures "
-                         "T0 < T1 in K at most 100000 K apart (see --help)\n",
-                         option);
-            return 1;
+            break;
+        case ENTHALPY_SD:
+        case ACTIVITY_SD: {
+            double sd = 0;
+            if (!parseScatter(optarg, sd))
+                return usage(std::string(c == ENTHALPY_SD ? "--enthalpy-sd" : "--activity-sd") +
+                             " takes a standard deviation of 0 or more, not \"" + optarg + "\"");
+            (c == ENTHALPY_SD ? enthalpySd : activitySd) = sd;
+            break;
         }
+        case FILE_SD:
+            if (!parseFileScatter(optarg, perFile))
+                return usage(std::string("--sd takes FILE=S with FILE one of the six data files and S a standard "
+                                         "deviation of 0 or more, not \"") +
+                             optarg + "\"");
+            break;
+        case ':':
+            return usage(std::string(argv[previous]) + " needs a value");
+        default:
+            return usage(std::string(argv[previous]) + ": not an option");
+        }
+    }
+    if (optind < argc) return usage(std::string(argv[optind]) + ": not an option; this program takes no file names");
+    for (int p = LIQUID; p <= FCC; ++p) {
+        if (enthalpySd >= 0) options.given.sd[p][ENTHALPY_FIT] = enthalpySd;
+        if (activitySd >= 0) options.given.sd[p][ACTIVITY_FIT] = activitySd;
+        for (int f = ENTHALPY_FIT; f <= ACTIVITY_FIT; ++f)
+            if (perFile.sd[p][f] >= 0) options.given.sd[p][f] = perFile.sd[p][f];
     }
 
     ErrorText error{};
     MeasuredData data;
     if (!readMeasuredData(data, error)) return stop(error.text);
 
-    // The tables of a phasediagram run, where the folder holds them.
-    BoundaryTable tables[3];
-    bool haveTables = true;
-    for (int t = 0; t < 3; ++t) {
-        const char* name = boundaryFileName(static_cast<PhasePair>(t + 1));
-        if (!exists(name)) {
-            haveTables = false;
-            continue;
+    // The default range: that of the tables of a phasediagram run, where the folder holds them.
+    if (!rangeGiven) {
+        bool any = false;
+        for (int t = 0; t < 3; ++t) {
+            const char* name = boundaryFileName(static_cast<PhasePair>(t + 1));
+            if (!exists(name)) continue;
+            BoundaryTable table;
+            if (!readBoundaryTable(name, table, error)) return stop(error.text);
+            for (const BoundaryRow& row : table.rows) {
+                if (!any || row.T < options.initialT) options.initialT = row.T;
+                if (!any || row.T >= options.finalT) options.finalT = row.T == INT_MAX ? INT_MAX : row.T + 1;
+                any = true;
+            }
         }
-        if (!readBoundaryTable(name, tables[t], error)) return stop(error.text);
+        if (static_cast<long long>(options.finalT) - options.initialT > MAX_SPAN)
+            return stop("the tables here span more than 100000 K; give the bands' range with --range");
     }
-    EutecticPoint eutecticRow{};
-    const bool haveEutectic = exists(EUTECTIC_FILE);
-    if (haveEutectic && !readEutecticTable(EUTECTIC_FILE, eutecticRow, error)) return stop(error.text);
 
     const auto start = std::chrono::steady_clock::now();
     auto reported = start;
     const auto progress = [&](int percent) {
         const auto now = std::chrono::steady_clock::now();
         if (now - start > std::chrono::seconds(1) && now - reported > std::chrono::seconds(1)) {
-            std::fprintf(stderr, "phasediagram-uncertainty: %d %% of the solves done\n", percent);
+            std::fprintf(stderr, "%s: %d %% of the solves done\n", PROGRAM, percent);
             reported = now;
         }
     };
     UncertaintyResult result;
-    if (!analyseUncertainty(data, haveTables ? tables : nullptr, haveEutectic ? &eutecticRow : nullptr, options,
-                            result, error, progress))
-        return stop(error.text);
+    if (!analyseUncertainty(data, options, result, error, progress)) return stop(error.text);
     if (!writeUncertaintyFiles(result, options, error)) return stop(error.text);
-    for (const std::string& note : result.notes) std::fprintf(stderr, "phasediagram-uncertainty: note: %s\n", note.c_str());
+    for (const std::string& note : result.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
     std::printf("The uncertainty report is written in the file : %s\n", UNCERTAINTY_FILE);
     std::printf("The bands of the phase boundaries are written in the files : _Band(Li-FCC).txt, _Band(Li-BCC).txt, "
                 "_Band(BCC-FCC).txt, %s\n",

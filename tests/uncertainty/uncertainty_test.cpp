@@ -7,9 +7,12 @@
 
 #include "model_data.h"
 #include "equilibrium/refine.h"
+#include "equilibrium/stable_solves.h"
+#include "frozen_clock.h"
 #include "scratch_dir.h"
 #include "uncertainty/analysis.h"
-#include "uncertainty/bootstrap.h"
+#include "uncertainty/calibration.h"
+#include "uncertainty/report.h"
 #include "uncertainty/sensitivity.h"
 
 namespace fs = std::filesystem;
@@ -33,12 +36,11 @@ TEST(Uncertainty, DataWithoutScatterGiveZeroWidthAndTheNominalValues)
     generateData(GENERATED_MODEL, data);
     UncertaintyOptions options;
     options.replicates = 40;
-    options.rangeGiven = true;
     options.initialT = 600;
     options.finalT = 700;
     UncertaintyResult result;
     ErrorText error{};
-    ASSERT_TRUE(analyseUncertainty(data, nullptr, nullptr, options, result, error, [](int) {})) << error.text;
+    ASSERT_TRUE(analyseUncertainty(data, options, result, error, [](int) {})) << error.text;
     for (int p = 0; p < 3; ++p)
         for (int k = 0; k < 4; ++k) {
             const Summary& s = result.coefficient[p][k];
@@ -52,76 +54,36 @@ TEST(Uncertainty, DataWithoutScatterGiveZeroWidthAndTheNominalValues)
         for (const BandRow& row : band) EXPECT_LE(row.x[0].high - row.x[0].low, 1e-9);
 }
 
-// Liquid enthalpies whose ordinates carry Gaussian noise of a known sd; the other series exact.
-MeasuredData noisyLiquid(std::mt19937_64& noise, double sigma, int n)
+// Simulation from a known truth: data sets generated with known measurement scatter, each
+// analysed as a user's data would be. The 95 % intervals must contain the truth about 95 % of the
+// time, and the reported sd must be the spread of the estimates across data sets.
+TEST(Calibration, IntervalsContainTheTruthAsOftenAsTheyClaim)
 {
-    MeasuredData data{};
-    generateData(GENERATED_MODEL, data);
-    std::normal_distribution<double> gauss(0.0, sigma);
-    DataSeries& enthalpy = data.phase[LIQUID].enthalpy;
-    DataSeries& activity = data.phase[LIQUID].activity;
-    const PhaseParameters& m = GENERATED_MODEL[LIQUID];
-    const InteractionCoefficients c = interactionCoefficients(m, 1500.0);
-    enthalpy.count = activity.count = n;
-    for (int i = 0; i < n; ++i) {
-        const double x = 0.05 + 0.9 * i / (n - 1);
-        enthalpy.x[i] = activity.x[i] = x;
-        enthalpy.value[i] = x * (1 - x) * (m.a0 + m.b0 * x + gauss(noise));
-        activity.value[i] = x * std::exp(muBExcess(x, c) / (GAS_CONSTANT * 1500.0));
+    CalibrationSetup setup{{GENERATED_MODEL[0], GENERATED_MODEL[1], GENERATED_MODEL[2]}, 10, 80.0, 0.005, 60, 300, 5};
+    CalibrationResult result;
+    ASSERT_TRUE(runCalibration(setup, result));
+    EXPECT_EQ(result.failedDataSets, 0);
+    int covered = 0;
+    int counted = 0;
+    for (int r = 0; r < CALIBRATION_ROWS; ++r) {
+        const CalibrationRow& row = result.row[r];
+        EXPECT_EQ(row.counted, setup.dataSets) << calibrationRowName(r);
+        EXPECT_GE(row.covered, 51) << calibrationRowName(r);  // 85 % of 60
+        EXPECT_NEAR(row.meanSd, row.sdOfEstimates, 0.3 * row.sdOfEstimates) << calibrationRowName(r);
+        covered += row.covered;
+        counted += row.counted;
     }
-    return data;
+    EXPECT_NEAR(static_cast<double>(covered) / counted, 0.95, 0.03);
 }
 
-TEST(Bootstrap, SpreadMatchesLeastSquaresForKnownNoise)
+// Central differences of a solution in each of the twelve coefficients against the derivatives of
+// its entries 0 .. N-1: `solve` refines the solution of the perturbed model from the nominal one
+// (twice, so that the second solve polishes the first below the solver's step tolerance, which
+// the small differences need).
+template <int N, typename Solve>
+void expectCentralDifferences(PhaseParameters (&model)[3], const Vector4& solution, const double (&derivative)[N][12],
+                              Solve solve)
 {
-    constexpr double SIGMA = 150.0;
-    constexpr int N = 50;
-    constexpr int DATA_SETS = 8;
-    std::mt19937_64 noise(11);
-    double bootstrapVariance[2] = {};  // a0 and b0, summed over the data sets
-    double analyticVariance[2] = {};
-    for (int d = 0; d < DATA_SETS; ++d) {
-        const MeasuredData data = noisyLiquid(noise, SIGMA, N);
-        FitSamples samples;
-        ErrorText error{};
-        ASSERT_TRUE(prepareFits(data, samples, error)) << error.text;
-        std::mt19937_64 generator(100 + d);
-        std::vector<double> values[2];
-        PhaseParameters model[3];
-        for (int r = 0; r < 4000; ++r) {
-            replicateCoefficients(samples, generator, model);
-            values[0].push_back(model[LIQUID].a0);
-            values[1].push_back(model[LIQUID].b0);
-        }
-        double covariance[4][4];
-        coefficientCovariance(samples, LIQUID, covariance);
-        const double linear[2] = {std::sqrt(covariance[0][0]), std::sqrt(covariance[2][2])};
-        double meanX = 0, spread = 0;
-        for (int i = 0; i < N; ++i) meanX += samples.fit[LIQUID][ENTHALPY_FIT].x[i] / N;
-        for (int i = 0; i < N; ++i) spread += std::pow(samples.fit[LIQUID][ENTHALPY_FIT].x[i] - meanX, 2);
-        analyticVariance[0] += SIGMA * SIGMA * (1.0 / N + meanX * meanX / spread);
-        analyticVariance[1] += SIGMA * SIGMA / spread;
-        for (int k = 0; k < 2; ++k) {
-            const double sd = summarise(0, values[k]).sd;
-            EXPECT_NEAR(sd, linear[k], 0.1 * linear[k]) << "data set " << d << " coefficient " << k;
-            bootstrapVariance[k] += sd * sd;
-        }
-    }
-    for (int k = 0; k < 2; ++k)
-        EXPECT_NEAR(std::sqrt(bootstrapVariance[k] / DATA_SETS), std::sqrt(analyticVariance[k] / DATA_SETS),
-                    0.1 * std::sqrt(analyticVariance[k] / DATA_SETS))
-            << k;
-}
-
-TEST(EutecticSensitivity, MatchesCentralDifferencesOfTheSolvedEutectic)
-{
-    PhaseParameters model[3] = {GENERATED_MODEL[0], GENERATED_MODEL[1], GENERATED_MODEL[2]};
-    std::srand(1);
-    Vector4 guess{};
-    Vector4 eutectic{};
-    ASSERT_LT(solveEutectic(guess, eutectic, 4, model[LIQUID], model[BCC], model[FCC]), ITERATION_LIMIT);
-    double derivative[4][12];
-    ASSERT_TRUE(eutecticSensitivity(model, eutectic, derivative));
     for (int k = 0; k < 12; ++k) {
         double* coefficient[4] = {&model[k / 4].a0, &model[k / 4].a1, &model[k / 4].b0, &model[k / 4].b1};
         double& theta = *coefficient[k % 4];
@@ -130,50 +92,117 @@ TEST(EutecticSensitivity, MatchesCentralDifferencesOfTheSolvedEutectic)
         Vector4 solved[2];
         for (int side = 0; side < 2; ++side) {
             theta = nominal + (side == 0 ? h : -h);
-            // Solved twice: the second solve starts at the first one's result and polishes it
-            // below the solver's step tolerance, which the small differences need.
-            Vector4 start = eutectic;
             Vector4 first{};
-            ASSERT_LT(refineEutectic(start, first, model[LIQUID], model[BCC], model[FCC]), ITERATION_LIMIT);
-            ASSERT_LT(refineEutectic(first, solved[side], model[LIQUID], model[BCC], model[FCC]), ITERATION_LIMIT);
+            ASSERT_TRUE(solve(solution, first));
+            ASSERT_TRUE(solve(first, solved[side]));
         }
         theta = nominal;
-        for (int r = 0; r < 4; ++r) {
+        for (int r = 0; r < N; ++r) {
             const double numeric = (solved[0][r] - solved[1][r]) / (2 * h);
             EXPECT_NEAR(derivative[r][k], numeric, 1e-4 * std::fabs(numeric) + 1e-9) << "u" << r << " theta" << k;
         }
     }
 }
 
-TEST(UncertaintyProgram, TheSameSeedGivesTheSameReport)
+TEST(Sensitivity, MatchesCentralDifferencesOfTheSolvedEutecticAndTieLine)
+{
+    PhaseParameters model[3] = {GENERATED_MODEL[0], GENERATED_MODEL[1], GENERATED_MODEL[2]};
+    Vector4 eutectic{};
+    ASSERT_TRUE(solveStableEutectic(model, eutectic));
+    double derivative[4][12];
+    ASSERT_TRUE(eutecticSensitivity(model, eutectic, derivative));
+    expectCentralDifferences(model, eutectic, derivative, [&](Vector4 start, Vector4& result) {
+        return refineEutectic(start, result, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT;
+    });
+
+    GibbsCurves curves;
+    Vector4 x{};
+    ASSERT_TRUE(solveStableTieLine(model, LIQUID_FCC, 1000, nullptr, x, curves));
+    double slopes[2][12];
+    ASSERT_TRUE(tieLineSensitivity(model, LIQUID_FCC, 1000, x, slopes));
+    expectCentralDifferences(model, x, slopes, [&](Vector4 start, Vector4& result) {
+        return refineTwoPhase(1000, start, result, model[LIQUID], model[FCC], LIQUID_FCC) < ITERATION_LIMIT;
+    });
+}
+
+// Neither the clock nor the roots that a clock-seeded phasediagram run left in the tables may
+// change a byte: the nominal solutions come from the data alone.
+TEST(UncertaintyProgram, TheSameDataAndSeedGiveTheSameFilesWhateverTheClockAndTheTables)
+{
+    MeasuredData data{};
+    ErrorText error{};
+    for (int p = LIQUID; p <= FCC; ++p) {
+        const auto phase = static_cast<PhaseIndex>(p);
+        const fs::path dir = EXAMPLE_DATA_DIR;
+        ASSERT_TRUE(readDataSeries((dir / enthalpyFileName(phase)).c_str(), data.phase[p].enthalpy, error));
+        ASSERT_TRUE(readDataSeries((dir / activityFileName(phase)).c_str(), data.phase[p].activity, error));
+    }
+    UncertaintyOptions options;
+    options.replicates = 200;
+    options.initialT = 500;
+    options.finalT = 1000;
+    std::string reports[2];
+    for (int run = 0; run < 2; ++run) {
+        frozenCalendarTime = FROZEN_CLOCK_START + 7919 * run;
+        UncertaintyResult result;
+        ASSERT_TRUE(analyseUncertainty(data, options, result, error, [](int) {})) << error.text;
+        reports[run] = formatUncertaintyReport(result, options) + formatBand(result, BCC_FCC) + formatEutecticBand(result);
+    }
+    frozenCalendarTime = FROZEN_CLOCK_START;
+    EXPECT_EQ(reports[0], reports[1]);
+
+    // The program, with tables of two runs that found other roots: only the seed changes the files.
+    const fs::path dir = makeScratchDir();
+    copyExampleData(dir);
+    const std::string tables[2] = {"Temp\tXb(BCC) \tXb(FCC)\t      Iteration\t\tValidity\t\n"
+                                   "700\t0.952010\t0.037823\t3\t\t Valid \t\n",
+                                   "Temp\tXb(BCC) \tXb(FCC)\t      Iteration\t\tValidity\t\n"
+                                   "700\t0.649800\t0.958400\t5\t\t Valid \t\n"};
+    std::string files[2];
+    for (int run = 0; run < 2; ++run) {
+        writeFile(dir / "_Data(BCC-FCC).txt", tables[run]);
+        const ProgramRun result = runTool(UNCERTAINTY_PATH, dir, {"--replicates", "300", "--range", "600", "900"});
+        ASSERT_EQ(result.status, 0) << result.err;
+        for (const char* name : {"Uncertainty.txt", "_Band(Li-FCC).txt", "_Band(BCC-FCC).txt", "_Band(Eutectic).txt"})
+            files[run] += readFile(dir / name);
+    }
+    EXPECT_EQ(files[0], files[1]);
+    EXPECT_NE(files[0].find("Seed: 20260101"), std::string::npos);
+    ASSERT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--replicates=300", "--range", "600", "900", "--seed", "7"}).status, 0);
+    EXPECT_NE(readFile(dir / "Uncertainty.txt").find("Seed: 7 "), std::string::npos);
+}
+
+TEST(UncertaintyProgram, TakesTheScatterOfAFileFromTheUser)
 {
     const fs::path dir = makeScratchDir();
     copyExampleData(dir);
-    const ProgramRun first = runTool(UNCERTAINTY_PATH, dir, {"--replicates", "300", "--range", "700", "900"});
-    ASSERT_EQ(first.status, 0) << first.err;
+    const ProgramRun run =
+        runTool(UNCERTAINTY_PATH, dir, {"--replicates", "50", "--range", "700", "710", "--enthalpy-sd", "60", "--sd", "Li(a).txt=0.004"});
+    ASSERT_EQ(run.status, 0) << run.err;
     const std::string report = readFile(dir / "Uncertainty.txt");
-    EXPECT_NE(report.find("Seed: 20260101"), std::string::npos);
-    EXPECT_NE(report.find("Replicates: 300\n"), std::string::npos);
-    ASSERT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--replicates", "300", "--range", "700", "900"}).status, 0);
-    EXPECT_EQ(readFile(dir / "Uncertainty.txt"), report);
-    ASSERT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--replicates", "300", "--range", "700", "900", "--seed", "7"}).status, 0);
-    const std::string other = readFile(dir / "Uncertainty.txt");
-    EXPECT_NE(other, report);
-    EXPECT_NE(other.find("Seed: 7 "), std::string::npos);
+    EXPECT_NE(report.find("Li(Hm).txt            9        60.000000  J/mol  given\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Li(a).txt             9         0.004000  ln a   given\n"), std::string::npos);
+    EXPECT_NE(report.find("FCC(aKs).txt          9         0.001052  ln a   estimated, 7 degrees of freedom\n"),
+              std::string::npos);
 }
 
-TEST(UncertaintyProgram, RefusesAFitWithoutRoomForScatter)
+TEST(UncertaintyProgram, RefusesAFitWithoutRoomForScatterAndBadOptions)
 {
     const fs::path dir = makeScratchDir();
     copyExampleData(dir);
     writeFile(dir / "FCC(aKs).txt", "0.1 0.062191\n0.2 0.13886\n");
     const ProgramRun run = runTool(UNCERTAINTY_PATH, dir);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "phasediagram-uncertainty: FCC: FCC(aKs).txt holds 2 pairs; a fit with scatter to resample "
+    EXPECT_EQ(run.err, "phasediagram-uncertainty: FCC: FCC(aKs).txt holds 2 pairs; a fit whose scatter is estimated "
                        "needs at least 3\n");
     EXPECT_FALSE(fs::exists(dir / "Uncertainty.txt"));
-    EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--replicates", "1"}).status, 1);
-    EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--range", "0", "100001"}).status, 1);  // more than 100000 K
+    const ProgramRun bad = runTool(UNCERTAINTY_PATH, dir, {"--replicates", "1"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "phasediagram-uncertainty: --replicates takes a whole number from 2 to 10000000, not \"1\" (see "
+                       "--help)\n");
+    EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--range", "0", "100001"}).status, 2);  // more than 100000 K
+    EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--sd", "Li(x).txt=3"}).status, 2);
+    EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"-h"}).status, 0);
 }
 
 }  // namespace
