@@ -7,9 +7,10 @@
 #include <string>
 
 #include "app/phase_tables.h"
-#include "app/text_buffer.h"
+#include "formats/result_tables.h"
+#include "formats/text_buffer.h"
 #include "model/fitting.h"
-#include "model/measured_data.h"
+#include "formats/data_files.h"
 #include "numeric/matrix.h"
 #include "equilibrium/newton.h"
 #include "uncertainty/analysis.h"

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/regression_report.h"
-#include "app/text_buffer.h"
+#include "formats/regression_report.h"
+#include "formats/text_buffer.h"
 #include "model/fitting.h"
-#include "model/measured_data.h"
+#include "formats/data_files.h"
 #include "equilibrium/newton.h"
 
 namespace {

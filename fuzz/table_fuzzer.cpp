@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "plot/phase_diagram.h"
-#include "plot/result_tables.h"
+#include "plot/phase_diagram_svg.h"
+#include "formats/result_tables.h"
+#include "formats/band_files.h"
 
 namespace {
 
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int t = 0; t < 3; ++t)
         if (!readBandTable(paths[4 + t].c_str(), diagram.bands[t], error)) return 0;
     if (!readEutecticBand(paths[7].c_str(), diagram.eutecticBand, error)) return 0;
-    std::vector<std::string> notes;
-    const std::string svg = drawPhaseDiagram(diagram, notes);
+    PhaseDiagram described;
+    describePhaseDiagram(diagram, described);
+    const std::string svg = drawPhaseDiagram(described);
     return svg.empty() ? 1 : 0;
 }

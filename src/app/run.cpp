@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "app/phase_tables.h"
-#include "app/regression_report.h"
+#include "formats/regression_report.h"
 #include "model/fitting.h"
-#include "model/measured_data.h"
+#include "formats/data_files.h"
 #include "equilibrium/newton.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // as phasediagram does, and writes it as the database KsPs.tdb for other CALPHAD programs.
 #include <cstdio>
 
-#include "app/tdb_export.h"
+#include "formats/tdb_export.h"
 #include "model/fitting.h"
-#include "model/measured_data.h"
+#include "formats/data_files.h"
 
 int main()
 {

@@ -1,20 +1,23 @@
-// "PhaseDiagram.svg": the three phase boundaries of the tables against the mole fraction of Ks,
-// stable parts solid and metastable parts dashed, the eutectic, and the phase fields named.
+// What "PhaseDiagram.svg" says, decided before anything is drawn: the temperature axis, the named
+// phase fields, the pieces of each boundary line with their stability (the tables' Valid rows,
+// completed from the model where the tables lack a stable tie-line), the bands of
+// phasediagram-uncertainty, the stable eutectic, and the notes on what is missing.
 #pragma once
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "formats/band_files.h"
+#include "formats/result_tables.h"
 #include "model/phase.h"
-#include "plot/result_tables.h"
-
-inline constexpr const char* DIAGRAM_FILE = "PhaseDiagram.svg";
+#include "plot/field_labels.h"
 
 // Neighbouring rows of one line whose compositions differ by more than this belong to different
 // roots of the equations, and the line breaks between them.
 inline constexpr double JUMP_LIMIT = 0.02;
 
+// What the picture is drawn from.
 struct DiagramData {
     BoundaryTable tables[3];  // Liquid/FCC, Liquid/BCC, BCC/FCC (PhasePair - 1)
     EutecticPoint eutectic;
@@ -29,6 +32,34 @@ struct BoundarySegment {
     bool stable;
 };
 
+// One piece of line of the picture, with the pair (PhasePair - 1) it belongs to.
+struct DiagramLine {
+    int pair;
+    BoundarySegment segment;
+};
+
+// A shaded 95 % band of one composition column: the outline (x, T), low ends upwards, then high
+// ends downwards.
+struct BandArea {
+    int pair;
+    std::vector<std::pair<double, double>> outline;
+};
+
+// The eutectic as drawn: the three-phase line from FCC to BCC with the liquid's point, and the
+// 95 % interval of its temperature where the band holds one.
+struct EutecticMark {
+    bool shown;
+    bool stable;
+    double T;
+    double xL;
+    double xBCC;
+    double xFCC;
+    bool interval;
+    double low;   // K
+    double high;
+    std::string label;
+};
+
 // Temperatures at which the picture completed a table: a stretch with no Valid row where the
 // hull of the curves shows the pair's two phases side by side.
 struct CompletedStretch {
@@ -36,6 +67,21 @@ struct CompletedStretch {
     int from;  // K, inclusive
     int to;
 };
+
+struct PhaseDiagram {
+    double low;  // K at the bottom and the top of the temperature axis
+    double high;
+    bool haveRows;
+    std::vector<FieldLabel> fields;
+    std::vector<BandArea> bands;
+    std::vector<DiagramLine> lines;  // by pair, then column, then temperature
+    EutecticMark eutectic;
+    bool bandsPresent;               // a band file was read: the legend explains the shading
+    std::vector<std::string> notes;  // one sentence each
+};
+
+// Decides everything the picture shows.
+void describePhaseDiagram(const DiagramData& data, PhaseDiagram& diagram);
 
 // Copies the tables into `completed` and replaces each row that is not Valid, at a temperature
 // where the pair has a stable tie-line, by that tie-line: solved by continuation from the nearest
@@ -54,6 +100,3 @@ std::vector<BoundarySegment> boundarySegments(const BoundaryTable& table, int co
 // The eutectic as a three-phase equilibrium: stable when every phase lies on or above the line
 // through the FCC and BCC points at its temperature.
 bool isStableEutectic(const PhaseParameters (&model)[3], const EutecticPoint& eutectic);
-
-// The whole picture. `notes` receives what it says about missing pieces, one sentence each.
-std::string drawPhaseDiagram(const DiagramData& data, std::vector<std::string>& notes);

@@ -133,6 +133,8 @@ bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& opti
                                        "bootstrap's intervals still hold.");
         }
     }
+    result.replicates = options.replicates;
+    result.seed = options.seed;
     result.initialT = options.initialT;
     result.finalT = options.finalT;
 

@@ -8,19 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "model/error_text.h"
+#include "formats/error_text.h"
 #include "model/measured_data.h"
 #include "numeric/matrix.h"
+#include "formats/uncertainty_report.h"
 #include "uncertainty/bootstrap.h"
-
-// Statistics of one quantity over the replicates in which it could be computed.
-struct Summary {
-    double nominal;
-    double sd;    // sample standard deviation of the replicates; NaN with fewer than two values
-    double low;   // the 95 % interval (bootstrap-t, see summarise)
-    double high;
-    int failed;   // replicates left out: their solve did not converge, or the value is not finite
-};
 
 // Summarises `values` (one per replicate, NaN for a replicate that failed) around `nominal`. With
 // scale[r] the standard error that replicate r's own data give the quantity, relative to that of
@@ -38,34 +30,6 @@ struct UncertaintyOptions {
     int initialT = 500;  // the bands: every BAND_STEP K from initialT up to below finalT
     int finalT = 1600;
     GivenScatter given;  // sd given per file, else estimated
-};
-
-inline constexpr int BAND_STEP = 10;
-
-// One temperature of a phase boundary: its nominal compositions and their spread.
-struct BandRow {
-    int T;
-    Summary x[2];
-};
-
-// The scatter a data file was given or estimated to have.
-struct FileScatter {
-    int n;
-    double sd;             // J/mol, or in ln a
-    int degreesOfFreedom;  // 0: given by the user
-};
-
-struct UncertaintyResult {
-    int initialT;
-    int finalT;
-    FileScatter scatter[3][2];    // [phase][ENTHALPY_FIT, ACTIVITY_FIT]
-    Summary coefficient[3][4];    // [phase][a0, a1, b0, b1]
-    double linearSd[3][4];
-    bool eutecticFound;
-    Summary eutectic[4];          // T, xL, xBCC, xFCC
-    double eutecticLinearSd[4];
-    std::vector<BandRow> band[3];  // Liquid/FCC, Liquid/BCC, BCC/FCC
-    std::vector<std::string> notes;
 };
 
 // Runs the analysis on the measured data. The nominal eutectic and the nominal stable boundaries

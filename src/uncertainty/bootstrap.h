@@ -17,9 +17,9 @@
 #include <cstdint>
 #include <random>
 
-#include "model/error_text.h"
+#include "formats/error_text.h"
 #include "model/fitting.h"
-#include "model/measured_data.h"
+#include "formats/data_files.h"
 
 inline constexpr int ENTHALPY_FIT = 0;
 inline constexpr int ACTIVITY_FIT = 1;

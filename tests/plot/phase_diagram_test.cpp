@@ -1,4 +1,5 @@
-// Drawing the diagram: lines that never bridge a gap, and notes where the tables fall short.
+// What the diagram says: lines that never bridge a gap, the stable eutectic and every stable
+// boundary, and notes where the tables fall short.
 #include "plot/phase_diagram.h"
 
 #include <gtest/gtest.h>
@@ -60,14 +61,15 @@ TEST(PhaseDiagram, EmptyTablesGiveAnEmptyDiagramWithANote)
     data.model[LIQUID] = {-11713.8, 2.85, 3441.9, -1.72};
     data.model[BCC] = {11983.4, -2.01, -4057.0, 2.10};
     data.model[FCC] = {13986.7, -2.95, 5044.7, -2.14};
-    std::vector<std::string> notes;
-    const std::string svg = drawPhaseDiagram(data, notes);
+    PhaseDiagram diagram;
+    describePhaseDiagram(data, diagram);
+    const std::vector<std::string>& notes = diagram.notes;
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[0].rfind("The tables hold no rows", 0), 0u);
     EXPECT_EQ(notes[1], "The eutectic table holds no row; the picture shows the stable eutectic of the model, solved "
                         "from fixed start values, at 823.61 K.");
-    EXPECT_EQ(svg.find("<polyline"), std::string::npos);
-    EXPECT_NE(svg.find("</svg>"), std::string::npos);
+    EXPECT_TRUE(diagram.lines.empty());
+    EXPECT_TRUE(diagram.eutectic.shown);
 }
 
 // The picture of the example with an unconverged eutectic row: it shows the model's stable
@@ -85,14 +87,16 @@ TEST(PhaseDiagram, ShowsTheStableEutecticAndEveryStableBoundaryThatTheTablesLack
     data.model[BCC] = {11983.433124, -2.011936, -4057.015542, 2.095475};
     data.model[FCC] = {13986.689572, -2.947846, 5044.692460, -2.141900};
     data.eutectic = {true, 900, 0.5, 0.9, 0.1, 100};
-    std::vector<std::string> notes;
-    const std::string svg = drawPhaseDiagram(data, notes);
+    PhaseDiagram diagram;
+    describePhaseDiagram(data, diagram);
+    const std::vector<std::string>& notes = diagram.notes;
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[0], "Where the tables hold no converged row but the phases coexist stably, the picture completes "
                         "the boundary from the model: BCC/FCC at 500 to 504 K.");
     EXPECT_EQ(notes[1], "The eutectic solve did not converge (iteration count 100); the picture shows the stable "
                         "eutectic of the model, solved from fixed start values, at 823.66 K.");
-    EXPECT_NE(svg.find("Eutectic 823.66 K"), std::string::npos);
+    EXPECT_EQ(diagram.eutectic.label, "Eutectic 823.66 K");
+    EXPECT_TRUE(diagram.eutectic.stable);
 
     BoundaryTable completed[3];
     std::vector<CompletedStretch> stretches;

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "model/measured_data.h"
+#include "formats/data_files.h"
 #include "model/phase.h"
 
 // Coefficients with b0 and L1 at the data temperatures far from zero (a0, a1, b0, b1).

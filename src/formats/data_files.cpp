@@ -1,6 +1,6 @@
 // Reading of the measured-data files into fixed arrays, with a clear verdict on every file that
 // cannot be taken as it stands.
-#include "model/measured_data.h"
+#include "formats/data_files.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // Formatting of error lines.
-#include "model/error_text.h"
+#include "formats/error_text.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -12,11 +12,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/phase_tables.h"
-#include "model/measured_data.h"
-#include "plot/result_tables.h"
+#include "formats/data_files.h"
+#include "formats/result_tables.h"
+#include "formats/band_files.h"
 #include "uncertainty/analysis.h"
-#include "uncertainty/report.h"
+#include "formats/output_file.h"
+#include "formats/uncertainty_report.h"
 
 namespace {
 
@@ -101,6 +102,20 @@ bool exists(const char* path)
 {
     struct stat status;
     return stat(path, &status) == 0;
+}
+
+// The report and the band files, each replacing an earlier one only once complete.
+bool writeUncertaintyFiles(const UncertaintyResult& result, ErrorText& error)
+{
+    const std::string report = formatUncertaintyReport(result);
+    if (!writeWholeFile(UNCERTAINTY_FILE, report.data(), report.size(), error)) return false;
+    for (int t = 0; t < 3; ++t) {
+        const auto pair = static_cast<PhasePair>(t + 1);
+        const std::string band = formatBand(bandRows(result, pair), pair);
+        if (!writeWholeFile(bandFileName(pair), band.data(), band.size(), error)) return false;
+    }
+    const std::string eutectic = formatEutecticBand(eutecticBand(result));
+    return writeWholeFile(EUTECTIC_BAND_FILE, eutectic.data(), eutectic.size(), error);
 }
 
 enum Option { REPLICATES = 1000, SEED, RANGE, ENTHALPY_SD, ACTIVITY_SD, FILE_SD };
@@ -218,7 +233,7 @@ int main(int argc, char** argv)
     };
     UncertaintyResult result;
     if (!analyseUncertainty(data, options, result, error, progress)) return stop(error.text);
-    if (!writeUncertaintyFiles(result, options, error)) return stop(error.text);
+    if (!writeUncertaintyFiles(result, error)) return stop(error.text);
     for (const std::string& note : result.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
     std::printf("The uncertainty report is written in the file : %s\n", UNCERTAINTY_FILE);
     std::printf("The bands of the phase boundaries are written in the files : _Band(Li-FCC).txt, _Band(Li-BCC).txt, "

@@ -1,6 +1,7 @@
-// Reading back the result tables: the fields of unconverged rows, tables without rows, and lines
-// that do not belong in a table.
-#include "plot/result_tables.h"
+// The result tables and band files: what the writers write the readers read back, the fields of
+// unconverged rows, tables without rows, and lines that do not belong in a table.
+#include "formats/result_tables.h"
+#include "formats/band_files.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,47 @@ TEST(ReadEutecticTable, ReadsTheRowWithoutALineEndOrNoRowAtAll)
     EXPECT_EQ(point.count, 52);
     ASSERT_TRUE(readEutecticTable((dir / "missing.txt").c_str(), point, error));
     EXPECT_FALSE(point.present);
+}
+
+TEST(RoundTrip, WhatTheWritersWriteTheReadersReadBack)
+{
+    const auto dir = makeScratchDir();
+    TextBuffer text;
+    text.length = 0;
+    appendText(text, boundaryTitle(BCC_FCC));
+    appendSweepRow(text, 700, {0.952010, 0.037823, 0, 0}, 3);
+    appendSweepRow(text, 701, {-1.5, NAN, 0, 0}, UNCONVERGED_COUNT);
+    writeFile(dir / "table.txt", std::string(text.data, text.length));
+    text.length = 0;
+    appendText(text, EUTECTIC_TITLE);
+    appendEutecticRow(text, {823.657314, 0.505193, 0.922979, 0.067631}, 52);
+    writeFile(dir / "eutectic.txt", std::string(text.data, text.length));
+    const std::vector<BandTableRow> rows = {{700, {0.95201, 0.037823}, {0.9501, 0.0361}, {0.954, 0.0395}, 2}};
+    writeFile(dir / "band.txt", formatBand(rows, BCC_FCC));
+    const EutecticBand written{true, {823.66, 0.5, 0.92, 0.07}, {821.7, 0.49, 0.91, 0.06}, {825.7, 0.51, 0.93, 0.08}, 1};
+    writeFile(dir / "eutectic-band.txt", formatEutecticBand(written));
+
+    ErrorText error{};
+    BoundaryTable table;
+    ASSERT_TRUE(readBoundaryTable((dir / "table.txt").c_str(), table, error)) << error.text;
+    ASSERT_EQ(table.rows.size(), 2u);
+    EXPECT_EQ(table.rows[0].x[0], 0.95201);
+    EXPECT_TRUE(table.rows[0].valid);
+    EXPECT_FALSE(table.rows[1].valid);
+    EXPECT_TRUE(std::isnan(table.rows[1].x[1]));
+    EutecticPoint point{};
+    ASSERT_TRUE(readEutecticTable((dir / "eutectic.txt").c_str(), point, error)) << error.text;
+    EXPECT_EQ(point.xBCC, 0.922979);
+    BandTable band;
+    ASSERT_TRUE(readBandTable((dir / "band.txt").c_str(), band, error)) << error.text;
+    ASSERT_EQ(band.rows.size(), 1u);
+    EXPECT_EQ(band.rows[0].high[1], 0.0395);
+    EXPECT_EQ(band.rows[0].failed, 2);
+    EutecticBand read;
+    ASSERT_TRUE(readEutecticBand((dir / "eutectic-band.txt").c_str(), read, error)) << error.text;
+    EXPECT_TRUE(read.present);
+    EXPECT_EQ(read.low[0], 821.7);
+    EXPECT_EQ(read.high[3], 0.08);
 }
 
 }  // namespace

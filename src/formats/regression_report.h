@@ -1,8 +1,8 @@
 // "Reg_result.txt": the fitted coefficients of every phase with the |r| of the fit that gave them.
 #pragma once
 
-#include "app/text_buffer.h"
-#include "model/error_text.h"
+#include "formats/text_buffer.h"
+#include "formats/error_text.h"
 #include "model/fitting.h"
 
 inline constexpr const char* REGRESSION_FILE = "Reg_result.txt";

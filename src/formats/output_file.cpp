@@ -1,5 +1,5 @@
 // Write-then-rename output files with every write and the close checked.
-#include "app/output_file.h"
+#include "formats/output_file.h"
 
 #include <cerrno>
 #include <cstring>

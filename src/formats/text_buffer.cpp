@@ -2,7 +2,7 @@
 // of at most 53 bits, so |v| * 10^6 is an exact integer product over a power of two: it is
 // rounded to the nearest integer, ties to even, as glibc's printf rounds, and printed as an
 // integer part and six decimals. Values beyond 2^63 go through std::to_chars, which is exact too.
-#include "app/text_buffer.h"
+#include "formats/text_buffer.h"
 
 #include <charconv>
 #include <cmath>

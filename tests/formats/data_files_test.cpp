@@ -1,6 +1,6 @@
 // Reading a measured-data file: the layouts that must read alike, and the files that must be
 // refused with a message naming the file and the place.
-#include "model/measured_data.h"
+#include "formats/data_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The database must describe the fitted model: its Gibbs energies, evaluated the way a CALPHAD
 // program evaluates a TDB file, equal the model's own.
-#include "app/tdb_export.h"
+#include "formats/tdb_export.h"
 
 #include <gtest/gtest.h>
 

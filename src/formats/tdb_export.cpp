@@ -1,10 +1,10 @@
 // Writing the fitted model as a TDB database.
-#include "app/tdb_export.h"
+#include "formats/tdb_export.h"
 
 #include <cstdio>
 
-#include "app/output_file.h"
-#include "model/measured_data.h"
+#include "formats/output_file.h"
+#include "formats/data_files.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/output_file.h"
+#include "formats/output_file.h"
 #include "model/fitting.h"
-#include "app/phase_tables.h"
-#include "model/measured_data.h"
-#include "plot/phase_diagram.h"
-#include "plot/regression_plot.h"
-#include "plot/result_tables.h"
+#include "formats/data_files.h"
+#include "plot/phase_diagram_svg.h"
+#include "plot/regression_svg.h"
+#include "formats/result_tables.h"
+#include "formats/band_files.h"
 
 namespace {
 
@@ -19,7 +19,6 @@ int stop(const ErrorText& error)
     std::fprintf(stderr, "phasediagram-plot: %s\n", error.text);
     return 1;
 }
-
 
 }  // namespace
 
@@ -38,12 +37,15 @@ int main()
         if (!readBandTable(bandFileName(static_cast<PhasePair>(t + 1)), data.bands[t], error)) return stop(error);
     if (!readEutecticBand(EUTECTIC_BAND_FILE, data.eutecticBand, error)) return stop(error);
 
-    std::vector<std::string> notes;
-    const std::string diagram = drawPhaseDiagram(data, notes);
-    if (!writeWholeFile(DIAGRAM_FILE, diagram.data(), diagram.size(), error)) return stop(error);
-    const std::string regression = drawRegression(measured, fits);
-    if (!writeWholeFile(REGRESSION_PLOT_FILE, regression.data(), regression.size(), error)) return stop(error);
-    for (const std::string& note : notes) std::fprintf(stderr, "phasediagram-plot: note: %s\n", note.c_str());
+    PhaseDiagram diagram;
+    describePhaseDiagram(data, diagram);
+    const std::string diagramSvg = drawPhaseDiagram(diagram);
+    if (!writeWholeFile(DIAGRAM_FILE, diagramSvg.data(), diagramSvg.size(), error)) return stop(error);
+    RegressionPanel panels[3][2];
+    describeRegression(measured, fits, panels);
+    const std::string regressionSvg = drawRegression(panels);
+    if (!writeWholeFile(REGRESSION_PLOT_FILE, regressionSvg.data(), regressionSvg.size(), error)) return stop(error);
+    for (const std::string& note : diagram.notes) std::fprintf(stderr, "phasediagram-plot: note: %s\n", note.c_str());
     std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
     std::printf("The fits of the measured data are drawn in the file : %s\n", REGRESSION_PLOT_FILE);
     return std::fflush(stdout) == 0 ? 0 : 1;

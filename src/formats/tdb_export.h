@@ -6,8 +6,8 @@
 // form x_KS x_PS (L'0 + L'1 (x_KS - x_PS)) with L'0 = L0 + L1 / 2 and L'1 = L1 / 2.
 #pragma once
 
-#include "app/text_buffer.h"
-#include "model/error_text.h"
+#include "formats/text_buffer.h"
+#include "formats/error_text.h"
 #include "model/phase.h"
 
 inline constexpr const char* DATABASE_FILE = "KsPs.tdb";

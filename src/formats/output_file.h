@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "app/text_buffer.h"
-#include "model/error_text.h"
+#include "formats/text_buffer.h"
+#include "formats/error_text.h"
 
 struct OutputFile {
     std::FILE* file;

@@ -1,5 +1,5 @@
 // The table formatting must write exactly the bytes of the C library's printf.
-#include "app/text_buffer.h"
+#include "formats/text_buffer.h"
 
 #include <gtest/gtest.h>
 

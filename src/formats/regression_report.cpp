@@ -1,11 +1,11 @@
 // Layout of the regression report: a header, one section per phase with an "a0 = " line from
 // the enthalpy fit and an "a1 = " line from the activity fit, and closing dashes.
-#include "app/regression_report.h"
+#include "formats/regression_report.h"
 
 #include <cmath>
 #include <string_view>
 
-#include "app/output_file.h"
+#include "formats/output_file.h"
 
 namespace {
 
