@@ -1,7 +1,54 @@
 // Entry point of phasediagram: derives the phase diagram of Ks-Ps from the measured data in the
-// current directory.
+// current directory (or the one given with -C).
 #include <cstdio>
 
+#include "app/command_line.h"
 #include "app/run.h"
+#include "formats/output_file.h"
 
-int main() { return runPhaseDiagram(stdin, stdout, stderr); }
+namespace {
+
+constexpr const char* PROGRAM = "phasediagram";
+
+constexpr const char* HELP =
+    "Usage: phasediagram [options] [T0 T1]\n"
+    "Derives the phase diagram of Ks-Ps from the six measured-data files in this folder. Fits the\n"
+    "subregular model of Liquid, BCC and FCC to Li(Hm).txt, Li(a).txt, BCC(Hf).txt, BCC(aPs).txt,\n"
+    "FCC(Hf).txt and FCC(aKs).txt and writes the coefficients to Reg_result.txt; asks for the initial\n"
+    "and the final temperature (whole kelvins, at least 1 K), or takes them as T0 and T1; and writes\n"
+    "one row per temperature from T0 to T1 - 1 to _Data(Li-FCC).txt, _Data(Li-BCC).txt and\n"
+    "_Data(BCC-FCC).txt, and the eutectic to _Data(Eutectic).txt. The five outputs replace earlier\n"
+    "ones only when all are complete.\n"
+    "\n"
+    "  -C, --directory DIR  work in DIR instead of the current directory\n"
+    "      --quiet          no progress of long sweeps on a terminal\n"
+    "  -h, --help           this text\n"
+    "      --version        the program's version\n"
+    "\n"
+    "Exit status: 0 done, 1 a data, input or file error, 2 a usage error.\n";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CommonOptions common;
+    std::vector<option> options = commonLongOptions();
+    options.push_back({nullptr, 0, nullptr, 0});
+    opterr = 0;
+    for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
+        const int status = handleCommonOption(code, PROGRAM, HELP, argv[optind - 1], common);
+        if (status >= 0) return status;
+    }
+    RunOptions run;
+    run.quiet = common.quiet;
+    const int operands = argc - optind;
+    if (operands == 2) {
+        run.temperatures[0] = argv[optind];
+        run.temperatures[1] = argv[optind + 1];
+    } else if (operands != 0) {
+        return usageError(PROGRAM, "takes two temperatures T0 T1 or none (then it asks for them)");
+    }
+    if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
+    removeOutputsOnSignals();
+    return runPhaseDiagram(stdin, stdout, stderr, run);
+}

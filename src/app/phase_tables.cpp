@@ -17,8 +17,11 @@ struct Sweep {
 
 constexpr Sweep SWEEPS[] = {{LIQUID_FCC, true}, {LIQUID_BCC, true}, {BCC_FCC, false}};
 
+constexpr const char* SWEEP_NAMES[] = {"Liquid/FCC", "Liquid/BCC", "BCC/FCC"};
+
 bool writeSweep(const Sweep& sweep, int initialT, int finalT, const PhaseParameters& first,
-                const PhaseParameters& second, Vector4& guess, Vector4& result, ErrorText& error)
+                const PhaseParameters& second, Vector4& guess, Vector4& result, ErrorText& error,
+                const SweepProgress& progress)
 {
     if (sweep.freshStart) randomizeGuess(guess);
     OutputFile output;
@@ -32,6 +35,10 @@ bool writeSweep(const Sweep& sweep, int initialT, int finalT, const PhaseParamet
         guess[0] = result[0];
         guess[1] = result[1];
         if (text.length > sizeof text.data - ROW_RESERVE) flushText(output, text);
+        if (progress.report != nullptr && (T & 255) == 0)
+            progress.report(progress.context, SWEEP_NAMES[sweep.pair - 1],
+                            static_cast<int>(100 * (static_cast<long long>(T) - initialT) /
+                                             (static_cast<long long>(finalT) - initialT)));
     }
     flushText(output, text);
     return closeOutput(output, error);
@@ -41,12 +48,13 @@ bool writeSweep(const Sweep& sweep, int initialT, int finalT, const PhaseParamet
 
 bool writePhaseTables(int initialT, int finalT, const PhaseParameters& liquid, const PhaseParameters& bcc,
                       const PhaseParameters& fcc, Vector4& guess, Vector4& result, int& eutecticCount,
-                      ErrorText& error)
+                      ErrorText& error, const SweepProgress& progress)
 {
     const PhaseParameters* firsts[] = {&liquid, &liquid, &bcc};
     const PhaseParameters* seconds[] = {&fcc, &bcc, &fcc};
     for (int s = 0; s < 3; ++s)
-        if (!writeSweep(SWEEPS[s], initialT, finalT, *firsts[s], *seconds[s], guess, result, error)) return false;
+        if (!writeSweep(SWEEPS[s], initialT, finalT, *firsts[s], *seconds[s], guess, result, error, progress))
+            return false;
 
     OutputFile output;
     if (!openOutput(output, EUTECTIC_FILE, error)) return false;

@@ -1,33 +1,87 @@
 // Entry point of phasediagram-plot: draws the phase diagram of the result tables in the current
 // directory, and the fits of its measured data, as two SVG pictures.
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "formats/output_file.h"
-#include "model/fitting.h"
+#include "app/command_line.h"
+#include "formats/band_files.h"
 #include "formats/data_files.h"
+#include "formats/fingerprint.h"
+#include "formats/output_file.h"
+#include "formats/result_tables.h"
+#include "model/fitting.h"
 #include "plot/phase_diagram_svg.h"
 #include "plot/regression_svg.h"
-#include "formats/result_tables.h"
-#include "formats/band_files.h"
 
 namespace {
 
+constexpr const char* PROGRAM = "phasediagram-plot";
+
+constexpr const char* HELP =
+    "Usage: phasediagram-plot [options]\n"
+    "Draws, where phasediagram ran, PhaseDiagram.svg from the tables _Data(Li-FCC).txt,\n"
+    "_Data(Li-BCC).txt, _Data(BCC-FCC).txt and _Data(Eutectic).txt and the model fitted to the six\n"
+    "data files: the boundaries, stable lines solid and metastable ones dashed, the phase fields, the\n"
+    "stable eutectic, and the 95 % bands of phasediagram-uncertainty where its band files were\n"
+    "computed from the same data; and Regression.svg, the six straight-line fits of the data.\n"
+    "Stable boundaries that the tables lack are completed from the model, and a note says where.\n"
+    "\n"
+    "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables)\n"
+    "  -C, --directory DIR  work in DIR instead of the current directory\n"
+    "      --quiet          no notes on standard error (the picture keeps them)\n"
+    "  -h, --help           this text\n"
+    "      --version        the program's version\n"
+    "\n"
+    "Exit status: 0 done, 1 a data or file error, 2 a usage error.\n";
+
+enum Option { RANGE = 2000 };
+
 int stop(const ErrorText& error)
 {
-    std::fprintf(stderr, "phasediagram-plot: %s\n", error.text);
-    return 1;
+    discardOutputs();
+    std::fprintf(stderr, "%s: %s\n", PROGRAM, error.text);
+    return EXIT_DATA_ERROR;
+}
+
+bool parseTemperature(const char* text, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return end != text && *end == '\0' && value >= 0 && value < 1e7;
 }
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    CommonOptions common;
+    DiagramData data;
+    std::vector<option> options = commonLongOptions();
+    options.insert(options.end(), {{"range", required_argument, nullptr, RANGE}, {nullptr, 0, nullptr, 0}});
+    opterr = 0;
+    for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
+        if (code == RANGE) {
+            if (optind >= argc || !parseTemperature(optarg, data.low) || !parseTemperature(argv[optind], data.high) ||
+                !(data.low < data.high))
+                return usageError(PROGRAM, "--range takes two temperatures T0 < T1 in K, from 0 to 10000000");
+            ++optind;
+            data.rangeGiven = true;
+            continue;
+        }
+        const int status = handleCommonOption(code, PROGRAM, HELP, argv[optind - 1], common);
+        if (status >= 0) return status;
+    }
+    if (optind < argc) return usageError(PROGRAM, std::string(argv[optind]) + ": this program takes no operands");
+    if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
+    removeOutputsOnSignals();
+
     ErrorText error{};
     MeasuredData measured;
     if (!readMeasuredData(measured, error)) return stop(error);
-    DiagramData data;
+    if (!dataFingerprint(data.fingerprint, error)) return stop(error);
     PhaseFit fits[3];
     fitModel(measured, data.model[LIQUID], data.model[BCC], data.model[FCC], fits);
     for (int t = 0; t < 3; ++t)
@@ -40,13 +94,16 @@ int main()
     PhaseDiagram diagram;
     describePhaseDiagram(data, diagram);
     const std::string diagramSvg = drawPhaseDiagram(diagram);
-    if (!writeWholeFile(DIAGRAM_FILE, diagramSvg.data(), diagramSvg.size(), error)) return stop(error);
     RegressionPanel panels[3][2];
     describeRegression(measured, fits, panels);
     const std::string regressionSvg = drawRegression(panels);
-    if (!writeWholeFile(REGRESSION_PLOT_FILE, regressionSvg.data(), regressionSvg.size(), error)) return stop(error);
-    for (const std::string& note : diagram.notes) std::fprintf(stderr, "phasediagram-plot: note: %s\n", note.c_str());
+    if (!writeWholeFile(DIAGRAM_FILE, diagramSvg.data(), diagramSvg.size(), error) ||
+        !writeWholeFile(REGRESSION_PLOT_FILE, regressionSvg.data(), regressionSvg.size(), error) ||
+        !commitOutputs(error))
+        return stop(error);
+    if (!common.quiet)
+        for (const std::string& note : diagram.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
     std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
     std::printf("The fits of the measured data are drawn in the file : %s\n", REGRESSION_PLOT_FILE);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
 }

@@ -5,9 +5,14 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "app/phase_tables.h"
+#include "formats/output_file.h"
 #include "formats/regression_report.h"
 #include "model/fitting.h"
 #include "formats/data_files.h"
@@ -79,6 +84,48 @@ bool readTemperature(std::FILE* in, const char* which, int& value, ErrorText& er
     return fail(error, "standard input: the input ends before the %s temperature", which);
 }
 
+// A temperature given as an argument: a whole number of kelvins and nothing else.
+bool parseTemperature(const char* text, const char* which, int& value, ErrorText& error)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(text, &end, 10);
+    if (end == text || *end != '\0')
+        return fail(error, "argument: the %s temperature is not a whole number of kelvins: \"%.40s\"", which, text);
+    if (errno != 0 || parsed < INT_MIN || parsed > INT_MAX)
+        return fail(error, "argument: the %s temperature lies outside %d to %d", which, INT_MIN, INT_MAX);
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+// The model's R T ln x terms need a temperature above absolute zero.
+bool checkTemperature(const char* source, const char* which, int value, ErrorText& error)
+{
+    if (value >= 1) return true;
+    return fail(error, "%s: the %s temperature is %d K; temperatures must be at least 1 K", source, which, value);
+}
+
+// Progress of the sweeps on a terminal, after the first second, about once a second.
+struct Progress {
+    std::FILE* err;
+    bool enabled;
+    std::chrono::steady_clock::time_point start;
+    std::chrono::steady_clock::time_point shown;
+    bool printed;
+};
+
+void reportProgress(void* context, const char* what, int percent)
+{
+    Progress& p = *static_cast<Progress*>(context);
+    if (!p.enabled) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - p.start < std::chrono::seconds(1) || now - p.shown < std::chrono::seconds(1)) return;
+    std::fprintf(p.err, "\rphasediagram: %s %3d %%", what, percent);
+    std::fflush(p.err);
+    p.shown = now;
+    p.printed = true;
+}
+
 // The final temperature is read as "%d" reads it, up to the first character that is not a digit;
 // anything that follows it directly is ignored, and said so.
 void warnAboutRest(std::FILE* in, int finalT, std::FILE* err)
@@ -111,15 +158,22 @@ void warnAboutData(const MeasuredData& data, const PhaseFit (&fits)[3], std::FIL
     }
 }
 
-int stop(std::FILE* err, const ErrorText& error)
+// Ends a failed run: no output is replaced; at a terminal the message starts on a line of its
+// own when a prompt is still open.
+int stop(std::FILE* out, std::FILE* err, const ErrorText& error, bool promptOpen)
 {
+    discardOutputs();
+    if (promptOpen && isatty(fileno(out))) {
+        std::fputs("\n", out);
+        std::fflush(out);
+    }
     std::fprintf(err, "phasediagram: %s\n", error.text);
     return 1;
 }
 
 }  // namespace
 
-int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err)
+int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions& options)
 {
     PhaseParameters liquid{};
     PhaseParameters bcc{};
@@ -132,26 +186,42 @@ int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err)
 
     // Every input file is read and checked before any output file is touched.
     MeasuredData data;
-    if (!readMeasuredData(data, error)) return stop(err, error);
+    if (!readMeasuredData(data, error)) return stop(out, err, error, false);
     PhaseFit fits[3];
     fitModel(data, liquid, bcc, fcc, fits);
     warnAboutData(data, fits, err);
-    if (!writeRegressionReport(fits, error)) return stop(err, error);
+    if (!writeRegressionReport(fits, error)) return stop(out, err, error, false);
 
     std::fputs(STARS, out);
     std::fputs("This program will derive a phase diagram for Ks and Ps.\n", out);
     std::fputs(STARS, out);
     std::fputs("Please enter initial temperature : ", out);
     std::fflush(out);
-    if (!readTemperature(in, "initial", initialT, error)) return stop(err, error);
+    const bool given = options.temperatures[0] != nullptr;
+    const char* source = given ? "argument" : "standard input";
+    if (given ? !parseTemperature(options.temperatures[0], "initial", initialT, error)
+              : !readTemperature(in, "initial", initialT, error))
+        return stop(out, err, error, true);
+    if (!checkTemperature(source, "initial", initialT, error)) return stop(out, err, error, true);
     std::fputs("Please enter final temperature : ", out);
     std::fflush(out);
-    if (!readTemperature(in, "final", finalT, error)) return stop(err, error);
-    warnAboutRest(in, finalT, err);
+    if (given ? !parseTemperature(options.temperatures[1], "final", finalT, error)
+              : !readTemperature(in, "final", finalT, error))
+        return stop(out, err, error, true);
+    if (!checkTemperature(source, "final", finalT, error)) return stop(out, err, error, true);
+    if (!given) warnAboutRest(in, finalT, err);
+    if (finalT <= initialT)
+        std::fprintf(err, "phasediagram: note: the final temperature %d K is not above the initial %d K: there is no "
+                          "temperature to sweep, and the three boundary tables hold their title lines only\n",
+                     finalT, initialT);
 
+    Progress progress{err, !options.quiet && isatty(fileno(err)) != 0, std::chrono::steady_clock::now(), {}, false};
     int eutecticCount = 0;
-    if (!writePhaseTables(initialT, finalT, liquid, bcc, fcc, guess, result, eutecticCount, error))
-        return stop(err, error);
+    if (!writePhaseTables(initialT, finalT, liquid, bcc, fcc, guess, result, eutecticCount, error,
+                          {reportProgress, &progress}))
+        return stop(out, err, error, progress.printed);
+    if (progress.printed) std::fputs("\n", err);
+    if (!commitOutputs(error)) return stop(out, err, error, false);
     if (eutecticCount == ITERATION_LIMIT)
         std::fprintf(err, "phasediagram: note: the eutectic solve did not converge in %d steps; its row is the last "
                           "attempt\n", ITERATION_LIMIT - 1);
@@ -162,7 +232,8 @@ int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err)
     errno = 0;
     if (std::fflush(out) != 0 || std::ferror(out)) {
         fail(error, "standard output: cannot write: %s", std::strerror(errno != 0 ? errno : EIO));
-        return stop(err, error);
+        std::fprintf(err, "phasediagram: %s\n", error.text);
+        return 1;
     }
     return 0;
 }

@@ -4,7 +4,13 @@
 
 #include <cstdio>
 
-// Reads the two temperatures from `in`, prints the banner, prompts and closing messages to
-// `out`, and problems (one line each, "phasediagram: ...") to `err`. Returns the exit status:
-// 0, or 1 when a file or the input could not be used; then no further output file is touched.
-int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err);
+struct RunOptions {
+    const char* temperatures[2] = {nullptr, nullptr};  // given as arguments, else read from `in`
+    bool quiet = false;                                // no progress on a terminal
+};
+
+// Reads the two temperatures from `in` (or takes them from the options), prints the banner,
+// prompts and closing messages to `out`, and problems (one line each, "phasediagram: ...") to
+// `err`. Temperatures below 1 K are refused. Returns the exit status: 0, or 1 when a file or the
+// input could not be used; the outputs replace earlier ones only when all five are complete.
+int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions& options);

@@ -2,18 +2,57 @@
 // as phasediagram does, and writes it as the database KsPs.tdb for other CALPHAD programs.
 #include <cstdio>
 
+#include "app/command_line.h"
+#include "formats/data_files.h"
+#include "formats/output_file.h"
 #include "formats/tdb_export.h"
 #include "model/fitting.h"
-#include "formats/data_files.h"
 
-int main()
+namespace {
+
+constexpr const char* PROGRAM = "phasediagram-tdb";
+
+constexpr const char* HELP =
+    "Usage: phasediagram-tdb [options]\n"
+    "Fits the model to the six measured-data files in this folder as phasediagram does, at full\n"
+    "precision, and writes it to KsPs.tdb, a thermodynamic database in the TDB format of CALPHAD\n"
+    "programs: elements KS and PS, phases LIQUID, FCC_A1 and BCC_A2, the pure-component terms and\n"
+    "the Redlich-Kister interaction parameters, every number with 17 significant digits.\n"
+    "\n"
+    "  -C, --directory DIR  work in DIR instead of the current directory\n"
+    "      --quiet          accepted, as by the other programs; this one prints no progress\n"
+    "  -h, --help           this text\n"
+    "      --version        the program's version\n"
+    "\n"
+    "Exit status: 0 done, 1 a data or file error (coefficients that are not finite write no\n"
+    "database), 2 a usage error.\n";
+
+int stop(const ErrorText& error)
 {
+    discardOutputs();
+    std::fprintf(stderr, "%s: %s\n", PROGRAM, error.text);
+    return EXIT_DATA_ERROR;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CommonOptions common;
+    std::vector<option> options = commonLongOptions();
+    options.push_back({nullptr, 0, nullptr, 0});
+    opterr = 0;
+    for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
+        const int status = handleCommonOption(code, PROGRAM, HELP, argv[optind - 1], common);
+        if (status >= 0) return status;
+    }
+    if (optind < argc) return usageError(PROGRAM, std::string(argv[optind]) + ": this program takes no operands");
+    if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
+    removeOutputsOnSignals();
+
     MeasuredData data;
     ErrorText error{};
-    if (!readMeasuredData(data, error)) {
-        std::fprintf(stderr, "phasediagram-tdb: %s\n", error.text);
-        return 1;
-    }
+    if (!readMeasuredData(data, error)) return stop(error);
     PhaseParameters parameters[3];
     PhaseFit fits[3];
     fitModel(data, parameters[LIQUID], parameters[BCC], parameters[FCC], fits);
@@ -22,17 +61,14 @@ int main()
         if (!isFinite(parameters[p])) {
             const PhaseParameters& c = parameters[p];
             std::fprintf(stderr,
-                         "phasediagram-tdb: %s: the fit gives coefficients that are not finite (a0 = %g, a1 = %g, "
+                         "%s: %s: the fit gives coefficients that are not finite (a0 = %g, a1 = %g, "
                          "b0 = %g, b1 = %g; check %s and %s); no database is written\n",
-                         phaseName(phase), c.a0, c.a1, c.b0, c.b1, enthalpyFileName(phase), activityFileName(phase));
-            return 1;
+                         PROGRAM, phaseName(phase), c.a0, c.a1, c.b0, c.b1, enthalpyFileName(phase),
+                         activityFileName(phase));
+            return EXIT_DATA_ERROR;
         }
     }
-    if (!writeDatabase(parameters, error)) {
-        std::fprintf(stderr, "phasediagram-tdb: %s\n", error.text);
-        return 1;
-    }
+    if (!writeDatabase(parameters, error) || !commitOutputs(error)) return stop(error);
     std::printf("The fitted model is written in the file : %s\n", DATABASE_FILE);
-    if (std::fflush(stdout) != 0) return 1;
-    return 0;
+    return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
 }

@@ -1,7 +1,7 @@
 // Entry point of phasediagram-uncertainty: how far the coefficients, the eutectic and the phase
 // boundaries move within the scatter of the measured data in the current directory.
-#include <getopt.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -12,7 +12,9 @@
 #include <cstring>
 #include <string>
 
+#include "app/command_line.h"
 #include "formats/data_files.h"
+#include "formats/fingerprint.h"
 #include "formats/result_tables.h"
 #include "formats/band_files.h"
 #include "uncertainty/analysis.h"
@@ -25,8 +27,6 @@ constexpr const char* PROGRAM = "phasediagram-uncertainty";
 
 // The widest range of --range: 10000 temperatures of each band.
 constexpr long long MAX_SPAN = 100000;
-
-constexpr int USAGE_ERROR = 2;
 
 constexpr const char* HELP =
     "Usage: phasediagram-uncertainty [options]\n"
@@ -47,22 +47,23 @@ constexpr const char* HELP =
     "  --enthalpy-sd S     the sd of every enthalpy file, in J/mol, instead of its estimate\n"
     "  --activity-sd S     the sd of every activity file, in ln a (0.004 for 0.4 % of a)\n"
     "  --sd FILE=S         the sd of one file, for instance --sd 'Li(a).txt=0.003'\n"
+    "  -C, --directory DIR work in DIR instead of the current directory\n"
+    "  --quiet             no progress and no notes on standard error\n"
     "  -h, --help          this text\n"
+    "  --version           the program's version\n"
     "\n"
     "Writes Uncertainty.txt and _Band(Li-FCC).txt, _Band(Li-BCC).txt, _Band(BCC-FCC).txt,\n"
-    "_Band(Eutectic).txt. Exit status: 0 done, 1 a data or file error, 2 a usage error.\n";
+    "_Band(Eutectic).txt, each marked with a fingerprint of the data files, and replaces earlier ones only\n"
+    "when all five are complete. Exit status: 0 done, 1 a data or file error, 2 a usage error.\n";
 
 int stop(const char* message)
 {
+    discardOutputs();
     std::fprintf(stderr, "%s: %s\n", PROGRAM, message);
-    return 1;
+    return EXIT_DATA_ERROR;
 }
 
-int usage(const std::string& message)
-{
-    std::fprintf(stderr, "%s: %s (see --help)\n", PROGRAM, message.c_str());
-    return USAGE_ERROR;
-}
+int usage(const std::string& message) { return usageError(PROGRAM, message); }
 
 bool parseInteger(const char* text, long long low, long long high, long long& value)
 {
@@ -111,14 +112,14 @@ bool writeUncertaintyFiles(const UncertaintyResult& result, ErrorText& error)
     if (!writeWholeFile(UNCERTAINTY_FILE, report.data(), report.size(), error)) return false;
     for (int t = 0; t < 3; ++t) {
         const auto pair = static_cast<PhasePair>(t + 1);
-        const std::string band = formatBand(bandRows(result, pair), pair);
+        const std::string band = formatBand(bandRows(result, pair), pair, result.fingerprint);
         if (!writeWholeFile(bandFileName(pair), band.data(), band.size(), error)) return false;
     }
-    const std::string eutectic = formatEutecticBand(eutecticBand(result));
+    const std::string eutectic = formatEutecticBand(eutecticBand(result), result.fingerprint);
     return writeWholeFile(EUTECTIC_BAND_FILE, eutectic.data(), eutectic.size(), error);
 }
 
-enum Option { REPLICATES = 1000, SEED, RANGE, ENTHALPY_SD, ACTIVITY_SD, FILE_SD };
+enum Option { REPLICATES = 3000, SEED, RANGE, ENTHALPY_SD, ACTIVITY_SD, FILE_SD };
 
 }  // namespace
 
@@ -129,8 +130,9 @@ int main(int argc, char** argv)
     double enthalpySd = -1;
     double activitySd = -1;
     GivenScatter perFile;
-    const option longOptions[] = {
-        {"help", no_argument, nullptr, 'h'},
+    CommonOptions common;
+    std::vector<option> longOptions = commonLongOptions();
+    longOptions.insert(longOptions.end(), {
         {"replicates", required_argument, nullptr, REPLICATES},
         {"seed", required_argument, nullptr, SEED},
         {"range", required_argument, nullptr, RANGE},
@@ -138,18 +140,14 @@ int main(int argc, char** argv)
         {"activity-sd", required_argument, nullptr, ACTIVITY_SD},
         {"sd", required_argument, nullptr, FILE_SD},
         {nullptr, 0, nullptr, 0},
-    };
+    });
     opterr = 0;
     for (;;) {
-        const int previous = optind;
-        const int c = getopt_long(argc, argv, "+:h", longOptions, nullptr);
+        const int c = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, longOptions.data(), nullptr);
         if (c == -1) break;
         long long value = 0;
         long long second = 0;
         switch (c) {
-        case 'h':
-            std::fputs(HELP, stdout);
-            return std::fflush(stdout) == 0 ? 0 : 1;
         case REPLICATES:
             if (!parseInteger(optarg, 2, 10000000, value))
                 return usage(std::string("--replicates takes a whole number from 2 to 10000000, not \"") + optarg + "\"");
@@ -186,13 +184,13 @@ int main(int argc, char** argv)
                                          "deviation of 0 or more, not \"") +
                              optarg + "\"");
             break;
-        case ':':
-            return usage(std::string(argv[previous]) + " needs a value");
-        default:
-            return usage(std::string(argv[previous]) + ": not an option");
+        default: {
+            const int status = handleCommonOption(c, PROGRAM, HELP, argv[optind - 1], common);
+            if (status >= 0) return status;
+        }
         }
     }
-    if (optind < argc) return usage(std::string(argv[optind]) + ": not an option; this program takes no file names");
+    if (optind < argc) return usage(std::string(argv[optind]) + ": this program takes no operands");
     for (int p = LIQUID; p <= FCC; ++p) {
         if (enthalpySd >= 0) options.given.sd[p][ENTHALPY_FIT] = enthalpySd;
         if (activitySd >= 0) options.given.sd[p][ACTIVITY_FIT] = activitySd;
@@ -200,9 +198,14 @@ int main(int argc, char** argv)
             if (perFile.sd[p][f] >= 0) options.given.sd[p][f] = perFile.sd[p][f];
     }
 
+    if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
+    removeOutputsOnSignals();
+
     ErrorText error{};
     MeasuredData data;
     if (!readMeasuredData(data, error)) return stop(error.text);
+    std::string fingerprint;
+    if (!dataFingerprint(fingerprint, error)) return stop(error.text);
 
     // The default range: that of the tables of a phasediagram run, where the folder holds them.
     if (!rangeGiven) {
@@ -222,19 +225,27 @@ int main(int argc, char** argv)
             return stop("the tables here span more than 100000 K; give the bands' range with --range");
     }
 
+    // Progress on a terminal, for analyses over a second.
+    const bool showProgress = !common.quiet && isatty(fileno(stderr)) != 0;
     const auto start = std::chrono::steady_clock::now();
     auto reported = start;
+    bool progressShown = false;
     const auto progress = [&](int percent) {
         const auto now = std::chrono::steady_clock::now();
-        if (now - start > std::chrono::seconds(1) && now - reported > std::chrono::seconds(1)) {
-            std::fprintf(stderr, "%s: %d %% of the solves done\n", PROGRAM, percent);
+        if (showProgress && now - start > std::chrono::seconds(1) && now - reported > std::chrono::seconds(1)) {
+            std::fprintf(stderr, "\r%s: %3d %% of the solves done", PROGRAM, percent);
             reported = now;
+            progressShown = true;
         }
     };
     UncertaintyResult result;
-    if (!analyseUncertainty(data, options, result, error, progress)) return stop(error.text);
-    if (!writeUncertaintyFiles(result, error)) return stop(error.text);
-    for (const std::string& note : result.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
+    const bool analysed = analyseUncertainty(data, options, result, error, progress);
+    if (progressShown) std::fputs("\n", stderr);
+    if (!analysed) return stop(error.text);
+    result.fingerprint = fingerprint;
+    if (!writeUncertaintyFiles(result, error) || !commitOutputs(error)) return stop(error.text);
+    if (!common.quiet)
+        for (const std::string& note : result.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
     std::printf("The uncertainty report is written in the file : %s\n", UNCERTAINTY_FILE);
     std::printf("The bands of the phase boundaries are written in the files : _Band(Li-FCC).txt, _Band(Li-BCC).txt, "
                 "_Band(BCC-FCC).txt, %s\n",

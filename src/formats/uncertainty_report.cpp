@@ -35,6 +35,7 @@ std::string formatUncertaintyReport(const UncertaintyResult& result)
             "(bootstrap-t): each replicate also estimates the sds from its own values, so that the\n"
             "interval allows for the few points they rest on; compositions on the scale of ln(x/(1-x)).\n"
             "Linear sd: the same scatter propagated to first order through the fits and the eutectic.\n\n";
+    appendFormat(text, "Data files: fingerprint %s\n", result.fingerprint.c_str());
     appendFormat(text, "Replicates: %d\nSeed: %" PRIu64 " (std::mt19937_64)\n", result.replicates, result.seed);
     appendFormat(text, "Boundaries: every %d K from %d K to below %d K\n\n", BAND_STEP, result.initialT, result.finalT);
 
@@ -98,7 +99,7 @@ std::vector<BandTableRow> bandRows(const UncertaintyResult& result, PhasePair pa
 
 EutecticBand eutecticBand(const UncertaintyResult& result)
 {
-    EutecticBand band{result.eutecticFound, {}, {}, {}, result.eutectic[0].failed};
+    EutecticBand band{result.eutecticFound, result.fingerprint, {}, {}, {}, result.eutectic[0].failed};
     for (int k = 0; k < 4; ++k) {
         band.nominal[k] = result.eutectic[k].nominal;
         band.low[k] = result.eutectic[k].low;

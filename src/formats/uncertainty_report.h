@@ -38,6 +38,7 @@ struct FileScatter {
 };
 
 struct UncertaintyResult {
+    std::string fingerprint;      // of the data files analysed (formats/fingerprint)
     int replicates;
     std::uint64_t seed;
     int initialT;                 // the bands: every BAND_STEP K from initialT to below finalT

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "equilibrium/stability.h"
+#include "equilibrium/refine.h"
 #include "equilibrium/stable_solves.h"
 
 namespace {
@@ -289,9 +290,68 @@ bool isStableEutectic(const PhaseParameters (&model)[3], const EutecticPoint& eu
     return isStableEutectic(model, Vector4{eutectic.T, eutectic.xL, eutectic.xBCC, eutectic.xFCC});
 }
 
-void describePhaseDiagram(const DiagramData& data, PhaseDiagram& diagram)
+int rowsNotSolved(const PhaseParameters (&model)[3], PhasePair pair, const BoundaryTable& table)
+{
+    constexpr double ROW_TOLERANCE = 5e-6;  // six printed decimals and the solver's last step
+    int count = 0;
+    for (const BoundaryRow& row : table.rows) {
+        if (!isSolved(row)) continue;
+        Vector4 guess{row.x[0], row.x[1], 0, 0};
+        Vector4 solution{};
+        const bool solved =
+            refineTwoPhase(row.T, guess, solution, model[firstPhase(pair)], model[secondPhase(pair)], pair) <
+            ITERATION_LIMIT;
+        if (!solved || !(std::fabs(solution[0] - row.x[0]) <= ROW_TOLERANCE) ||
+            !(std::fabs(solution[1] - row.x[1]) <= ROW_TOLERANCE))
+            ++count;
+    }
+    return count;
+}
+
+namespace {
+
+// What the picture says about stale and empty files, before it draws anything from them.
+void checkInputs(const DiagramData& data, DiagramData& usable, std::vector<std::string>& notes)
+{
+    bool anyRows = false;
+    for (const BoundaryTable& table : data.tables) anyRows = anyRows || !table.rows.empty();
+    for (int t = 0; t < 3; ++t) {
+        const auto pair = static_cast<PhasePair>(t + 1);
+        if (anyRows && data.tables[t].rows.empty())
+            notes.push_back(std::string(boundaryFileName(pair)) + " holds no rows.");
+        int valid = 0;
+        for (const BoundaryRow& row : data.tables[t].rows) valid += isSolved(row);
+        const int stale = rowsNotSolved(data.model, pair, data.tables[t]);
+        if (stale > 0)
+            notes.push_back(std::to_string(stale) + " of the " + std::to_string(valid) + " Valid rows of " +
+                            boundaryFileName(pair) +
+                            " do not solve the model of the data here: the tables seem to come from other data; run "
+                            "phasediagram again.");
+        if (data.bands[t].present && data.bands[t].rows.empty() && data.bands[t].fingerprint == data.fingerprint)
+            notes.push_back(std::string(bandFileName(pair)) + " holds no rows.");
+    }
+    bool otherData = false;
+    for (int t = 0; t < 3; ++t)
+        if (data.bands[t].present && data.bands[t].fingerprint != data.fingerprint) {
+            otherData = true;
+            usable.bands[t] = BandTable{};
+        }
+    if (data.eutecticBand.present && data.eutecticBand.fingerprint != data.fingerprint) {
+        otherData = true;
+        usable.eutecticBand = EutecticBand{};
+    }
+    if (otherData)
+        notes.push_back("The band files were not computed from the data here (their fingerprint differs, or they carry "
+                        "none): no bands are drawn; run phasediagram-uncertainty again.");
+}
+
+}  // namespace
+
+void describePhaseDiagram(const DiagramData& given, PhaseDiagram& diagram)
 {
     diagram = PhaseDiagram{};
+    DiagramData data = given;
+    checkInputs(given, data, diagram.notes);
     // What the tables leave out of the stable boundaries, completed from the model.
     DiagramData shown = data;
     std::vector<CompletedStretch> stretches;
@@ -307,8 +367,13 @@ void describePhaseDiagram(const DiagramData& data, PhaseDiagram& diagram)
             haveRange = true;
         }
     diagram.haveRows = haveRange;
-    if (!haveRange) {
+    if (!haveRange)
         diagram.notes.push_back("The tables hold no rows: run phasediagram with an initial temperature below the final one.");
+    if (data.rangeGiven) {
+        diagram.low = data.low;
+        diagram.high = data.high;
+        haveRange = true;
+    } else if (!haveRange) {
         diagram.low = 500;
         diagram.high = 1600;
     } else if (diagram.high - diagram.low < MINIMUM_SPAN) {

@@ -24,6 +24,10 @@ struct DiagramData {
     PhaseParameters model[3];  // Liquid, BCC, FCC
     BandTable bands[3];        // of phasediagram-uncertainty, where present
     EutecticBand eutecticBand;
+    std::string fingerprint;   // of the data files here: bands carrying another are not drawn
+    bool rangeGiven = false;   // the temperature axis, else that of the tables
+    double low = 0;            // K
+    double high = 0;
 };
 
 // A piece of boundary line: points (x, T) and whether the equilibria along it are stable.
@@ -80,7 +84,9 @@ struct PhaseDiagram {
     std::vector<std::string> notes;  // one sentence each
 };
 
-// Decides everything the picture shows.
+// Decides everything the picture shows. Says in a note when a table or band file holds no rows,
+// when Valid rows of a table do not solve the model of the data (tables from other data), and
+// when band files carry another fingerprint than the data (then draws no bands).
 void describePhaseDiagram(const DiagramData& data, PhaseDiagram& diagram);
 
 // Copies the tables into `completed` and replaces each row that is not Valid, at a temperature
@@ -88,6 +94,10 @@ void describePhaseDiagram(const DiagramData& data, PhaseDiagram& diagram);
 // Valid row (each half of a gap from its own side), or from the hull where there is none, with
 // Newton's method and the tables' convergence rule, and kept only when stable.
 void completeBoundaries(const DiagramData& data, BoundaryTable (&completed)[3], std::vector<CompletedStretch>& stretches);
+
+// The number of Valid rows of a table that the pair's equations of the model do not solve: the
+// Newton refinement from the row's compositions ends more than 5e-6 away from them, or fails.
+int rowsNotSolved(const PhaseParameters (&model)[3], PhasePair pair, const BoundaryTable& table);
 
 // Whether each row of each table is a stable equilibrium (false for Invalid rows).
 void classifyRows(const DiagramData& data, std::vector<bool> (&stable)[3]);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -94,6 +95,7 @@ TEST(Program, AnEmptyRangeWritesTitleLinesAndStillTheEutectic)
         const ProgramRun run = runProgram(dir, input);
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out, readFile(fs::path(EXPECTED_DIR) / "console.txt"));
+        EXPECT_NE(run.err.find("there is no temperature to sweep"), std::string::npos) << run.err;
         EXPECT_EQ(readFile(dir / "_Data(Li-FCC).txt"), "Temp\tXb(Liquid) \tXb(FCC)\t      Iteration\t\tValidity\t\n");
         EXPECT_EQ(readFile(dir / "_Data(Li-BCC).txt"), "Temp\tXb(Liquid) \tXb(BCC)\t      Iteration\t\tValidity\t\n");
         EXPECT_EQ(readFile(dir / "_Data(BCC-FCC).txt"), "Temp\tXb(BCC) \tXb(FCC)\t      Iteration\t\tValidity\t\n");
@@ -194,13 +196,16 @@ TEST(Program, RefusesTemperaturesThatAreNotWholeNumbersOfKelvins)
         {"-99999999999999999999\n", "the initial temperature lies outside -2147483648 to 2147483647"},
         {"500\n", "the input ends before the final temperature"},
         {"", "the input ends before the initial temperature"},
+        {"-3\n2\n", "the initial temperature is -3 K; temperatures must be at least 1 K"},
+        {"500\n0\n", "the final temperature is 0 K; temperatures must be at least 1 K"},
     };
     for (const auto& [input, message] : cases) {
         const fs::path dir = exampleDir();
         const ProgramRun run = runProgram(dir, input);
         EXPECT_EQ(run.status, 1) << input;
         EXPECT_EQ(run.err, std::string("phasediagram: standard input: ") + message + "\n");
-        for (const char* name : TABLES) EXPECT_EQ(readFile(dir / name), EARLIER) << input << name;
+        for (const char* name : OUTPUTS) EXPECT_EQ(readFile(dir / name), EARLIER) << input << name;
+        expectNoScratchFiles(dir);
     }
 }
 
@@ -236,7 +241,7 @@ TEST(Program, ATableThatCannotBeWrittenEndsTheRun)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "phasediagram: _Data(Li-BCC).txt: cannot write: Is a directory\n");
     EXPECT_EQ(run.out.find("The calculated data"), std::string::npos);
-    expectUntouched(dir, {"_Data(BCC-FCC).txt", "_Data(Eutectic).txt"});
+    expectUntouched(dir, {"Reg_result.txt", "_Data(Li-FCC).txt", "_Data(BCC-FCC).txt", "_Data(Eutectic).txt"});
     expectNoScratchFiles(dir);
 }
 
@@ -246,7 +251,8 @@ TEST(Program, AFullDiskLeavesTheEarlierTableInPlace)
     const ProgramRun run = runProgram(dir, "500\n1600\n", 8192);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "phasediagram: _Data(Li-FCC).txt: cannot write: File too large\n");
-    expectUntouched(dir, {"_Data(Li-FCC).txt", "_Data(Li-BCC).txt", "_Data(BCC-FCC).txt", "_Data(Eutectic).txt"});
+    expectUntouched(dir, {"Reg_result.txt", "_Data(Li-FCC).txt", "_Data(Li-BCC).txt", "_Data(BCC-FCC).txt",
+                          "_Data(Eutectic).txt"});
     expectNoScratchFiles(dir);
 }
 
@@ -288,6 +294,46 @@ TEST(Program, TheEutecticTableHoldsTheStableRootWhereAMetastableOneIsReachedFirs
     EXPECT_NEAR(T, 761.302598, 2e-6);
     EXPECT_NEAR(x[0], 0.498845, 2e-6);
     EXPECT_LT(count, 100);
+}
+
+// The command line of the four programs: help, version, a bad option (status 2, one line naming
+// it), and -C with the temperatures as arguments, which gives the bytes of the dialogue.
+TEST(CommandLine, BehavesTheSameWayInAllFourPrograms)
+{
+    const fs::path dir = exampleDir();
+    for (const char* program : {PROGRAM_PATH, PLOT_PATH, TDB_PATH, UNCERTAINTY_PATH}) {
+        const ProgramRun help = runTool(program, dir, {"--help"});
+        EXPECT_EQ(help.status, 0) << program;
+        EXPECT_EQ(help.out.rfind("Usage: ", 0), 0u) << program;
+        EXPECT_NE(help.out.find("Exit status"), std::string::npos) << program;
+        const ProgramRun version = runTool(program, dir, {"--version"});
+        EXPECT_EQ(version.status, 0);
+        EXPECT_NE(version.out.find(" 1."), std::string::npos) << version.out;
+        const ProgramRun bad = runTool(program, dir, {"--colour=red"});
+        EXPECT_EQ(bad.status, 2) << program;
+        EXPECT_NE(bad.err.find(": --colour=red: not an option (see --help)\n"), std::string::npos) << bad.err;
+        EXPECT_EQ(runTool(program, dir, {"-C"}).status, 2) << program;
+        EXPECT_EQ(runTool(program, dir, {"-C", "/nonexistent/folder"}).status, 1) << program;
+    }
+    for (const char* name : OUTPUTS) EXPECT_EQ(readFile(dir / name), EARLIER) << name;
+
+    const fs::path other = dir / "elsewhere";
+    fs::create_directory(other);
+    const ProgramRun typed = runProgram(dir, "700\n703\n");
+    const ProgramRun given = runTool(PROGRAM_PATH, other, {"-C", dir.c_str(), "700", "703"});
+    EXPECT_EQ(given.status, 0) << given.err;
+    EXPECT_EQ(given.out, typed.out);
+    EXPECT_TRUE(fs::is_empty(other));
+    EXPECT_EQ(runTool(PROGRAM_PATH, dir, {"700"}).status, 2);
+}
+
+TEST(Program, AnInterruptedRunLeavesNoScratchFileAndTheEarlierOutputs)
+{
+    const fs::path dir = exampleDir();
+    const ProgramRun run = runInterrupted(PROGRAM_PATH, dir, {"1", "100000000"}, 300);
+    EXPECT_EQ(run.status, 128 + SIGINT);
+    expectNoScratchFiles(dir);
+    for (const char* name : OUTPUTS) EXPECT_EQ(readFile(dir / name), EARLIER) << name;
 }
 
 }  // namespace

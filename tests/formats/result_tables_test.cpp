@@ -91,9 +91,9 @@ TEST(RoundTrip, WhatTheWritersWriteTheReadersReadBack)
     appendEutecticRow(text, {823.657314, 0.505193, 0.922979, 0.067631}, 52);
     writeFile(dir / "eutectic.txt", std::string(text.data, text.length));
     const std::vector<BandTableRow> rows = {{700, {0.95201, 0.037823}, {0.9501, 0.0361}, {0.954, 0.0395}, 2}};
-    writeFile(dir / "band.txt", formatBand(rows, BCC_FCC));
-    const EutecticBand written{true, {823.66, 0.5, 0.92, 0.07}, {821.7, 0.49, 0.91, 0.06}, {825.7, 0.51, 0.93, 0.08}, 1};
-    writeFile(dir / "eutectic-band.txt", formatEutecticBand(written));
+    writeFile(dir / "band.txt", formatBand(rows, BCC_FCC, "00112233aabbccdd"));
+    const EutecticBand written{true, "", {823.66, 0.5, 0.92, 0.07}, {821.7, 0.49, 0.91, 0.06}, {825.7, 0.51, 0.93, 0.08}, 1};
+    writeFile(dir / "eutectic-band.txt", formatEutecticBand(written, "00112233aabbccdd"));
 
     ErrorText error{};
     BoundaryTable table;
@@ -111,11 +111,13 @@ TEST(RoundTrip, WhatTheWritersWriteTheReadersReadBack)
     ASSERT_EQ(band.rows.size(), 1u);
     EXPECT_EQ(band.rows[0].high[1], 0.0395);
     EXPECT_EQ(band.rows[0].failed, 2);
+    EXPECT_EQ(band.fingerprint, "00112233aabbccdd");
     EutecticBand read;
     ASSERT_TRUE(readEutecticBand((dir / "eutectic-band.txt").c_str(), read, error)) << error.text;
     EXPECT_TRUE(read.present);
     EXPECT_EQ(read.low[0], 821.7);
     EXPECT_EQ(read.high[3], 0.08);
+    EXPECT_EQ(read.fingerprint, "00112233aabbccdd");
 }
 
 }  // namespace

@@ -38,14 +38,15 @@ void writeFile(const fs::path& path, const std::string& text)
 
 void copyExampleData(const fs::path& dir)
 {
-    for (const auto& entry : fs::directory_iterator(EXAMPLE_DATA_DIR))
-        fs::copy_file(entry.path(), dir / entry.path().filename(), fs::copy_options::overwrite_existing);
+    // The six data files only: whatever else a user's run left in the folder is not the example.
+    for (const char* name : {"Li(Hm).txt", "Li(a).txt", "BCC(Hf).txt", "BCC(aPs).txt", "FCC(Hf).txt", "FCC(aKs).txt"})
+        fs::copy_file(fs::path(EXAMPLE_DATA_DIR) / name, dir / name, fs::copy_options::overwrite_existing);
 }
 
 namespace {
 
 ProgramRun run(const char* program, const std::initializer_list<const char*>& arguments, const fs::path& dir,
-               const std::string& input, long fileSizeLimit)
+               const std::string& input, long fileSizeLimit, int interruptAfterMs = 0)
 {
     const fs::path io = dir.parent_path() / (dir.filename().string() + ".io");
     fs::create_directories(io);
@@ -74,6 +75,10 @@ ProgramRun run(const char* program, const std::initializer_list<const char*>& ar
         execv(program, const_cast<char* const*>(argv));
         _exit(127);
     }
+    if (interruptAfterMs > 0) {
+        usleep(static_cast<useconds_t>(interruptAfterMs) * 1000);
+        kill(child, SIGINT);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     ProgramRun run;
@@ -93,4 +98,10 @@ ProgramRun runProgram(const fs::path& dir, const std::string& input, long fileSi
 ProgramRun runTool(const char* program, const fs::path& dir, std::initializer_list<const char*> arguments)
 {
     return run(program, arguments, dir, "", 0);
+}
+
+ProgramRun runInterrupted(const char* program, const fs::path& dir, std::initializer_list<const char*> arguments,
+                          int milliseconds)
+{
+    return run(program, arguments, dir, "", 0, milliseconds);
 }

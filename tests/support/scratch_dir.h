@@ -12,7 +12,7 @@ std::filesystem::path makeScratchDir();
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& text);
 
-// Copies the six example data files into dir.
+// Copies the six example data files, and nothing else, into dir.
 void copyExampleData(const std::filesystem::path& dir);
 
 struct ProgramRun {
@@ -27,3 +27,7 @@ ProgramRun runProgram(const std::filesystem::path& dir, const std::string& input
 
 // The same for another program of the project, given by its path, with arguments.
 ProgramRun runTool(const char* program, const std::filesystem::path& dir, std::initializer_list<const char*> arguments = {});
+
+// Runs a program with arguments and sends it SIGINT after the given time.
+ProgramRun runInterrupted(const char* program, const std::filesystem::path& dir,
+                          std::initializer_list<const char*> arguments, int milliseconds);

@@ -146,8 +146,8 @@ TEST(UncertaintyProgram, TheSameDataAndSeedGiveTheSameFilesWhateverTheClockAndTh
         frozenCalendarTime = FROZEN_CLOCK_START + 7919 * run;
         UncertaintyResult result;
         ASSERT_TRUE(analyseUncertainty(data, options, result, error, [](int) {})) << error.text;
-        reports[run] = formatUncertaintyReport(result) + formatBand(bandRows(result, BCC_FCC), BCC_FCC) +
-                       formatEutecticBand(eutecticBand(result));
+        reports[run] = formatUncertaintyReport(result) + formatBand(bandRows(result, BCC_FCC), BCC_FCC, "f") +
+                       formatEutecticBand(eutecticBand(result), "f");
     }
     frozenCalendarTime = FROZEN_CLOCK_START;
     EXPECT_EQ(reports[0], reports[1]);

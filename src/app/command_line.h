@@ -1,0 +1,40 @@
+// What the four programs share on the command line: -h/--help, --version, -C/--directory DIR
+// and --quiet, parsed with getopt_long beside each program's own options; one message per bad
+// option naming it and what it wants; exit status 2 for a usage error, 1 for a data or file
+// error, 0 when done.
+#pragma once
+
+#include <getopt.h>
+
+#include <string>
+#include <vector>
+
+inline constexpr int EXIT_DATA_ERROR = 1;
+inline constexpr int EXIT_USAGE_ERROR = 2;
+
+// Option codes of the shared options above the single characters; a program numbers its own from
+// 2000 on.
+enum CommonOptionCode { OPTION_VERSION = 1000, OPTION_QUIET };
+
+struct CommonOptions {
+    const char* directory = nullptr;  // -C DIR: work there
+    bool quiet = false;               // no progress and no notes on standard error
+};
+
+// The shared long options, to be followed by a program's own and the closing zero entry.
+std::vector<option> commonLongOptions();
+
+// The short options of every program: "+:hC:" (stop at the first operand, report a missing value).
+inline constexpr const char* COMMON_SHORT_OPTIONS = "+:hC:";
+
+// Handles one code that getopt_long returned for a shared option, or a bad option ('?' or ':').
+// Returns -1 when the program goes on, else the exit status to end with (after --help or
+// --version, or a usage error). `argument` is argv[optind - 1], what the user typed.
+int handleCommonOption(int code, const char* program, const char* help, const char* argument,
+                       CommonOptions& options);
+
+// "program: message (see --help)" on standard error; returns EXIT_USAGE_ERROR.
+int usageError(const char* program, const std::string& message);
+
+// Changes into options.directory where one is given; false, with a message, when it cannot.
+bool enterDirectory(const char* program, const CommonOptions& options);
