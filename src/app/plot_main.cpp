@@ -22,11 +22,12 @@ constexpr const char* PROGRAM = "phasediagram-plot";
 
 constexpr const char* HELP =
     "Usage: phasediagram-plot [options]\n"
-    "Draws, where phasediagram ran, PhaseDiagram.svg from the tables _Data(Li-FCC).txt,\n"
-    "_Data(Li-BCC).txt, _Data(BCC-FCC).txt and _Data(Eutectic).txt and the model fitted to the six\n"
-    "data files: the boundaries, stable lines solid and metastable ones dashed, the phase fields, the\n"
-    "stable eutectic, and the 95 % bands of phasediagram-uncertainty where its band files were\n"
-    "computed from the same data; and Regression.svg, the six straight-line fits of the data.\n"
+    "Draws the phase diagram and the fits of the measured data as two SVG pictures. Where phasediagram\n"
+    "ran, PhaseDiagram.svg from the tables _Data(Li-FCC).txt, _Data(Li-BCC).txt, _Data(BCC-FCC).txt and\n"
+    "_Data(Eutectic).txt and the model fitted to the six data files: the boundaries, stable lines\n"
+    "solid and metastable ones dashed, the phase fields, the stable eutectic, and the 95 % bands of\n"
+    "phasediagram-uncertainty where its band files were computed from the same data; and\n"
+    "Regression.svg, the six straight-line fits of the data.\n"
     "Stable boundaries that the tables lack are completed from the model, and a note says where.\n"
     "\n"
     "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables)\n"

@@ -14,8 +14,9 @@ constexpr const char* PROGRAM = "phasediagram-tdb";
 
 constexpr const char* HELP =
     "Usage: phasediagram-tdb [options]\n"
-    "Fits the model to the six measured-data files in this folder as phasediagram does, at full\n"
-    "precision, and writes it to KsPs.tdb, a thermodynamic database in the TDB format of CALPHAD\n"
+    "Writes the fitted model as a database for CALPHAD programs. Fits the model to the six\n"
+    "measured-data files in this folder as phasediagram does, at full precision, and writes it to\n"
+    "KsPs.tdb, a thermodynamic database in the TDB format of CALPHAD\n"
     "programs: elements KS and PS, phases LIQUID, FCC_A1 and BCC_A2, the pure-component terms and\n"
     "the Redlich-Kister interaction parameters, every number with 17 significant digits.\n"
     "\n"

@@ -91,4 +91,27 @@ TEST(PlotProgram, StopsOnAMissingOrBrokenTable)
     EXPECT_EQ(broken.err, "phasediagram-plot: _Data(Li-BCC).txt: line 2 is not a row of a phase-boundary table\n");
 }
 
+// After the data change, the bands of the old data are not drawn and the old tables are named.
+TEST(PlotProgram, DrawsNothingStaleAndSaysWhatItLeftOut)
+{
+    const fs::path dir = plottedExample();
+    ASSERT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--replicates", "50", "--range", "700", "900"}).status, 0);
+    const ProgramRun fresh = runTool(PLOT_PATH, dir, {"--range", "600", "1000"});
+    EXPECT_EQ(fresh.status, 0);
+    EXPECT_EQ(fresh.err.find("band files"), std::string::npos) << fresh.err;
+    EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find("<polygon"), std::string::npos);
+
+    std::string data = readFile(dir / "Li(Hm).txt");
+    data.replace(data.find("-2"), 2, "-3");  // one enthalpy of mixing changed
+    writeFile(dir / "Li(Hm).txt", data);
+    const ProgramRun stale = runTool(PLOT_PATH, dir);
+    EXPECT_EQ(stale.status, 0);
+    EXPECT_NE(stale.err.find("The band files were not computed from the data here"), std::string::npos) << stale.err;
+    EXPECT_NE(stale.err.find("Valid rows of _Data(Li-FCC).txt do not solve the model of the data here"),
+              std::string::npos);
+    const std::string picture = readFile(dir / "PhaseDiagram.svg");
+    EXPECT_EQ(picture.find("<polygon"), std::string::npos);
+    EXPECT_EQ(picture.find("95 %:"), std::string::npos);
+}
+
 }  // namespace

@@ -1,0 +1,40 @@
+# Installs the build tree BUILD_DIR into a scratch PREFIX and runs the installed programs on the
+# example data DATA_DIR, as a user would after `cmake --install`: each must end with status 0 and
+# write its outputs; the manual pages and the README must be in place.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX} RESULT_VARIABLE status
+                OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed (exit status ${status})")
+endif()
+foreach(program phasediagram phasediagram-plot phasediagram-tdb phasediagram-uncertainty)
+  foreach(file bin/${program} share/man/man1/${program}.1)
+    if(NOT EXISTS ${PREFIX}/${file})
+      message(FATAL_ERROR "the installation lacks ${file}")
+    endif()
+  endforeach()
+endforeach()
+if(NOT EXISTS ${PREFIX}/share/doc/phasediagram/README.md)
+  message(FATAL_ERROR "the installation lacks the README")
+endif()
+
+set(run ${PREFIX}/example-run)
+file(MAKE_DIRECTORY ${run})
+foreach(name "Li(Hm).txt" "Li(a).txt" "BCC(Hf).txt" "BCC(aPs).txt" "FCC(Hf).txt" "FCC(aKs).txt")
+  file(COPY "${DATA_DIR}/${name}" DESTINATION ${run})
+endforeach()
+foreach(command "phasediagram;500;700" "phasediagram-plot" "phasediagram-tdb"
+                "phasediagram-uncertainty;--replicates;20;--range;500;700")
+  list(POP_FRONT command program)
+  execute_process(COMMAND ${PREFIX}/bin/${program} ${command} WORKING_DIRECTORY ${run} RESULT_VARIABLE status
+                  OUTPUT_QUIET ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the installed ${program} failed (exit status ${status}): ${errors}")
+  endif()
+endforeach()
+foreach(output Reg_result.txt "_Data(Eutectic).txt" PhaseDiagram.svg KsPs.tdb Uncertainty.txt)
+  if(NOT EXISTS "${run}/${output}")
+    message(FATAL_ERROR "the installed programs wrote no ${output}")
+  endif()
+endforeach()
+message(STATUS "the installed programs ran on the example")
