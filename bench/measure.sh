@@ -2,7 +2,7 @@
 # Measures a whole run on the example data (500 to 1600 K) as a process: its instruction count
 # under callgrind with the clock frozen, its wall time against a process that only writes the
 # same five files, and how both grow with the number of temperatures. Needs the default build
-# (cmake --workflow --preset test), valgrind and farm-bench.
+# (cmake --workflow --preset test), valgrind, and for the wall time hyperfine (Debian: hyperfine).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 program=$root/build/tests/phasediagram-frozen   # the program with the clock of 2026-01-01 00:00:00 UTC
@@ -29,6 +29,11 @@ printf '500\n1600\n' > answers
 mkdir -p reference
 cp Reg_result.txt _Data*.txt reference/
 echo
-echo "wall time, the run (A) against copying its five output files (B):"
-farm-bench -n 21 --vs "sh -c 'exec cp reference/Reg_result.txt reference/_Data* . < answers'" \
-    -- sh -c "exec $program < answers > /dev/null"
+if ! command -v hyperfine > /dev/null; then
+    echo "wall time: skipped, hyperfine is not installed (Debian: apt-get install hyperfine)"
+    exit 0
+fi
+echo "wall time, the run against copying its five output files:"
+hyperfine --warmup 3 --runs 21 -N \
+    "sh -c 'exec $program < answers > /dev/null'" \
+    "sh -c 'exec cp reference/Reg_result.txt reference/_Data(Li-FCC).txt reference/_Data(Li-BCC).txt reference/_Data(BCC-FCC).txt reference/_Data(Eutectic).txt .'"
