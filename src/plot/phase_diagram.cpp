@@ -389,5 +389,4 @@ void describePhaseDiagram(const DiagramData& given, PhaseDiagram& diagram)
                 diagram.lines.push_back({t, std::move(segment)});
     if (!stretches.empty()) diagram.notes.push_back(completionNote(stretches));
     describeEutectic(shown, shown.tables, stable, diagram);
-    diagram.bandsPresent = data.bands[0].present || data.bands[1].present || data.bands[2].present;
 }

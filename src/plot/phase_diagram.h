@@ -80,7 +80,6 @@ struct PhaseDiagram {
     std::vector<BandArea> bands;
     std::vector<DiagramLine> lines;  // by pair, then column, then temperature
     EutecticMark eutectic;
-    bool bandsPresent;               // a band file was read: the legend explains the shading
     std::vector<std::string> notes;  // one sentence each
 };
 

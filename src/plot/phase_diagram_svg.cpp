@@ -1,7 +1,10 @@
 // The SVG drawing of the phase diagram's description.
 #include "plot/phase_diagram_svg.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "plot/svg.h"
 
@@ -51,34 +54,72 @@ void drawAxes(Svg& svg, const Frame& frame)
     svgText(svg, 28, TOP + PLOT_HEIGHT / 2, "Temperature (K)", "middle", 15, "#222", -90);
 }
 
-void drawLegend(Svg& svg, bool bands)
+// A text's box in pixels, from its anchor, size and length (an average letter is 0.6 em wide).
+struct Box {
+    double left;
+    double top;
+    double right;
+    double bottom;
+    bool overlaps(const Box& other) const
+    {
+        return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+    }
+};
+
+Box textBox(double x, double baseline, const std::string& text, double size, bool centred)
 {
+    const double width = 0.6 * size * static_cast<double>(text.size());
+    const double left = centred ? x - width / 2 : x;
+    return {left, baseline - size, left + width, baseline + 0.3 * size};
+}
+
+// The legend lists what the picture draws, and only that.
+void drawLegend(Svg& svg, const PhaseDiagram& diagram)
+{
+    bool pairDrawn[3] = {false, false, false};
+    bool stableDrawn = false;
+    bool metastableDrawn = diagram.eutectic.shown && !diagram.eutectic.stable;
+    for (const DiagramLine& line : diagram.lines) {
+        pairDrawn[line.pair] = true;
+        (line.segment.stable ? stableDrawn : metastableDrawn) = true;
+    }
+    const bool bands = !diagram.bands.empty() || diagram.eutectic.interval;
     const double x = LEFT + PLOT_WIDTH + 30;
     double y = TOP + 10;
     for (int p = 0; p < 3; ++p) {
+        if (!pairDrawn[p]) continue;
         svgLine(svg, x, y, x + 36, y, {PAIR_COLOURS[p], 2.2, nullptr, 1});
         svgText(svg, x + 46, y + 4, PAIR_NAMES[p], "start", 13);
         y += 24;
     }
     y += 10;
-    svgLine(svg, x, y, x + 36, y, {"#444", 2.2, nullptr, 1});
-    svgText(svg, x + 46, y + 4, "stable", "start", 13);
-    y += 24;
-    svgLine(svg, x, y, x + 36, y, {"#444", 2.2, METASTABLE_DASH, METASTABLE_OPACITY});
-    svgText(svg, x + 46, y + 4, "metastable", "start", 13);
-    y += 24;
-    svgLine(svg, x, y, x + 36, y, {"#000", 1.6, nullptr, 1});
-    svgCircle(svg, x + 18, y, 4, "#000", {"#000", 1, nullptr, 1});
-    svgText(svg, x + 46, y + 4, "eutectic", "start", 13);
-    if (bands) {
+    if (stableDrawn) {
+        svgLine(svg, x, y, x + 36, y, {"#444", 2.2, nullptr, 1});
+        svgText(svg, x + 46, y + 4, "stable", "start", 13);
         y += 24;
-        svgRect(svg, x, y - 6, 36, 12, "#888", {"none", 0, nullptr, 1});
+    }
+    if (metastableDrawn) {
+        svgLine(svg, x, y, x + 36, y, {"#444", 2.2, METASTABLE_DASH, METASTABLE_OPACITY});
+        svgText(svg, x + 46, y + 4, "metastable", "start", 13);
+        y += 24;
+    }
+    if (diagram.eutectic.shown) {
+        svgLine(svg, x, y, x + 36, y, {"#000", 1.6, nullptr, 1});
+        svgCircle(svg, x + 18, y, 4, "#000", {"#000", 1, nullptr, 1});
+        svgText(svg, x + 46, y + 4, "eutectic", "start", 13);
+        y += 24;
+    }
+    if (bands) {
+        const Stroke outline{"#888", 0.8, nullptr, 0.8};
+        svgPolygon(svg, {{x, y - 6}, {x + 36, y - 6}, {x + 36, y + 6}, {x, y + 6}}, "#888", 0.2, &outline);
         svgText(svg, x + 46, y + 4, "95 % interval from", "start", 13);
         svgText(svg, x + 46, y + 20, "the measured scatter", "start", 13);
     }
 }
 
-void drawEutectic(Svg& svg, const EutecticMark& e, const Frame& frame)
+// The eutectic: its three-phase line, the liquid's point, the 95 % interval of its temperature as
+// an error bar with caps beside the point, and its label with a halo. Returns the label's box.
+Box drawEutectic(Svg& svg, const EutecticMark& e, const Frame& frame)
 {
     const Stroke line{"#000", 1.8, e.stable ? nullptr : METASTABLE_DASH, e.stable ? 1.0 : 0.6};
     const double y = frame.py(e.T);
@@ -86,12 +127,17 @@ void drawEutectic(Svg& svg, const EutecticMark& e, const Frame& frame)
     svgCircle(svg, frame.px(e.xL), y, 4.5, e.stable ? "#000" : "#fff", {"#000", 1.2, nullptr, 1});
     if (e.interval) {
         const Stroke bar{"#000", 1.3, nullptr, 1};
-        const double x = frame.px(e.xL);
-        svgLine(svg, x, frame.py(e.low), x, frame.py(e.high), bar);
-        svgLine(svg, x - 6, frame.py(e.low), x + 6, frame.py(e.low), bar);
-        svgLine(svg, x - 6, frame.py(e.high), x + 6, frame.py(e.high), bar);
+        const double x = frame.px(e.xL) + 11;
+        // At least the height of the caps apart, so that a narrow interval stays visible.
+        const double low = std::max(frame.py(e.low), y + 2);
+        const double high = std::min(frame.py(e.high), y - 2);
+        svgLine(svg, x, low, x, high, bar);
+        svgLine(svg, x - 4, low, x + 4, low, bar);
+        svgLine(svg, x - 4, high, x + 4, high, bar);
     }
-    svgText(svg, frame.px(e.xL), y + 20, e.label, "middle", 13, "#000", 0, true);
+    const double labelX = frame.px(e.xL);
+    svgText(svg, labelX, y + 20, e.label, "middle", 13, "#000", 0, true, true);
+    return textBox(labelX, y + 20, e.label, 13, true);
 }
 
 }  // namespace
@@ -106,13 +152,13 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
             "Liquid, BCC and FCC from the fitted model; solid lines stable, dashed lines metastable", "middle", 12,
             "#555");
     drawAxes(svg, frame);
-    for (const FieldLabel& field : diagram.fields)
-        svgText(svg, frame.px(field.x), frame.py(field.T) + 4, field.name, "middle", 13, "#555");
     std::vector<std::pair<double, double>> points;
     for (const BandArea& band : diagram.bands) {
+        // Outlined, so that a band narrower than its line still shows.
         points.clear();
         for (const auto& [x, T] : band.outline) points.push_back({frame.px(x), frame.py(T)});
-        svgPolygon(svg, points, PAIR_COLOURS[band.pair], 0.2);
+        const Stroke outline{PAIR_COLOURS[band.pair], 0.8, nullptr, 0.6};
+        svgPolygon(svg, points, PAIR_COLOURS[band.pair], 0.2, &outline);
     }
     for (const DiagramLine& line : diagram.lines) {
         points.clear();
@@ -121,8 +167,22 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
                                                   : Stroke{PAIR_COLOURS[line.pair], 1.8, METASTABLE_DASH, METASTABLE_OPACITY};
         svgPolyline(svg, points, stroke);
     }
-    if (diagram.eutectic.shown) drawEutectic(svg, diagram.eutectic, frame);
-    drawLegend(svg, diagram.bandsPresent);
+    std::vector<Box> taken;
+    if (diagram.eutectic.shown) taken.push_back(drawEutectic(svg, diagram.eutectic, frame));
+    // The field names over the lines, with halos, inside the frame and clear of each other.
+    constexpr double LABEL_SIZE = 13;
+    for (const FieldLabel& field : diagram.fields) {
+        const double width = 0.6 * LABEL_SIZE * static_cast<double>(field.name.size());
+        const double x = std::clamp(frame.px(field.x), LEFT + width / 2 + 4, LEFT + PLOT_WIDTH - width / 2 - 4);
+        const double y = std::clamp(frame.py(field.T) + 4, TOP + LABEL_SIZE + 4, TOP + PLOT_HEIGHT - 6);
+        const Box box = textBox(x, y, field.name, LABEL_SIZE, true);
+        bool clear = true;
+        for (const Box& other : taken) clear = clear && !box.overlaps(other);
+        if (!clear) continue;
+        taken.push_back(box);
+        svgText(svg, x, y, field.name, "middle", LABEL_SIZE, "#555", 0, false, true);
+    }
+    drawLegend(svg, diagram);
 
     double y = TOP + PLOT_HEIGHT + 80;
     for (const std::string& note : diagram.notes) {

@@ -13,8 +13,12 @@ constexpr const char* ACTIVITY_TITLES[] = {"Liquid: activity of Ks at 1500 K", "
                                            "FCC: activity of Ks at 1100 K"};
 constexpr const char* ENTHALPY_AXES[] = {"H / (x (1 - x))", "(H - 10000 (1 - x)) / (x (1 - x))",
                                          "(H - 7500 x) / (x (1 - x))"};
-constexpr const char* ACTIVITY_AXES[] = {"RT ln(a / x) / (1 - x)^2", "(RT ln(a / (1 - x)) - 10000) / x^2",
-                                         "(RT ln(a / x) - 7500) / (1 - x)^2"};
+constexpr const char* ACTIVITY_AXES[] = {"RT ln(a / x) / (1 - x)\u00b2", "(RT ln(a / (1 - x)) - 10000) / x\u00b2",
+                                         "(RT ln(a / x) - 7500) / (1 - x)\u00b2"};
+constexpr const char* ACTIVITY_DERIVATIONS[] = {
+    "a1 = (intercept - a0)/1500,  b1 = (slope/2 - b0)/1500",
+    "b1 = (slope/2 - b0)/1100,  a1 = (intercept - a0 + b0)/1100 + b1",
+    "a1 = (intercept - a0)/1100,  b1 = (slope/2 - b0)/1100"};
 
 std::string coefficientLine(const char* first, double firstValue, const char* second, double secondValue, double r)
 {
@@ -67,6 +71,7 @@ void describeRegression(const MeasuredData& data, const PhaseFit (&fits)[3], Reg
         RegressionPanel& enthalpy = panels[p][0];
         enthalpy.title = std::string(ENTHALPY_TITLES[p]) + ", " + enthalpyFileName(phase);
         enthalpy.axisTitle = ENTHALPY_AXES[p];
+        enthalpy.derivation = "a0 = intercept,  b0 = slope";
         enthalpy.coefficients = coefficientLine("a0", c.a0, "b0", c.b0, fits[p].enthalpy.r);
         for (int i = 0; i < n; ++i) y[i] = enthalpyOrdinate(phase, series.activity.x[i], series.enthalpy.value[i]);
         describePanel(enthalpy, series.activity.x, y, n, fits[p].enthalpy);
@@ -74,6 +79,7 @@ void describeRegression(const MeasuredData& data, const PhaseFit (&fits)[3], Reg
         RegressionPanel& activity = panels[p][1];
         activity.title = std::string(ACTIVITY_TITLES[p]) + ", " + activityFileName(phase);
         activity.axisTitle = ACTIVITY_AXES[p];
+        activity.derivation = ACTIVITY_DERIVATIONS[p];
         activity.coefficients = coefficientLine("a1", c.a1, "b1", c.b1, fits[p].activity.r);
         for (int i = 0; i < n; ++i) y[i] = activityOrdinate(phase, series.activity.x[i], series.activity.value[i]);
         describePanel(activity, series.activity.x, y, n, fits[p].activity);

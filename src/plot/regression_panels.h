@@ -13,6 +13,7 @@
 struct RegressionPanel {
     std::string title;         // the phase, the measured quantity and the file
     std::string coefficients;  // "a0 = ..., b0 = ..., |r| = ..."
+    std::string derivation;    // how the coefficients follow from the line's intercept and slope
     std::string axisTitle;     // the ordinate, in J/mol
     std::vector<std::pair<double, double>> points;  // finite points with x in [0, 1]
     int skipped;               // points that are not finite

@@ -12,7 +12,7 @@ constexpr int ROWS = 3;
 constexpr double PANEL_WIDTH = 480;
 constexpr double PANEL_HEIGHT = 270;
 constexpr double MARGIN_LEFT = 92;
-constexpr double MARGIN_TOP = 62;
+constexpr double MARGIN_TOP = 76;
 constexpr double MARGIN_BOTTOM = 48;
 constexpr double MARGIN_RIGHT = 24;
 constexpr double PAGE_TOP = 50;
@@ -33,7 +33,8 @@ void drawPanel(Svg& svg, double left, double top, const RegressionPanel& panel)
     const Box box{left + MARGIN_LEFT, top + MARGIN_TOP, PANEL_WIDTH - MARGIN_LEFT - MARGIN_RIGHT,
                   PANEL_HEIGHT - MARGIN_TOP - MARGIN_BOTTOM, panel.low, panel.high};
     svgText(svg, left + MARGIN_LEFT, top + 22, panel.title, "start", 14, "#222", 0, true);
-    svgText(svg, left + MARGIN_LEFT, top + 42, panel.coefficients, "start", 12, "#333");
+    svgText(svg, left + MARGIN_LEFT, top + 40, panel.coefficients, "start", 12, "#333");
+    svgText(svg, left + MARGIN_LEFT, top + 56, panel.derivation, "start", 10, "#555");
     const Stroke grid{"#e6e6e6", 1, nullptr, 1};
     const Stroke axis{"#222", 1, nullptr, 1};
     for (int i = 0; i <= 5; ++i) {

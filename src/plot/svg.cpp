@@ -113,16 +113,24 @@ void svgPolyline(Svg& svg, const std::vector<std::pair<double, double>>& points,
     svg.text += "/>\n";
 }
 
-void svgPolygon(Svg& svg, const std::vector<std::pair<double, double>>& points, const char* fill, double opacity)
+void svgPolygon(Svg& svg, const std::vector<std::pair<double, double>>& points, const char* fill, double opacity,
+                const Stroke* outline)
 {
     if (points.size() < 3) return;
-    svg.text += "<polygon stroke=\"none\" fill=\"";
+    svg.text += "<polygon";
+    if (outline == nullptr) svg.text += " stroke=\"none\"";
+    svg.text += " fill=\"";
     svg.text += fill;
     svg.text += "\" fill-opacity=\"";
     appendNumber(svg.text, opacity);
     svg.text += "\" points=\"";
     appendPoints(svg.text, points);
-    svg.text += "\"/>\n";
+    svg.text += "\"";
+    if (outline != nullptr) {
+        svg.text += " stroke-linejoin=\"round\"";
+        appendStroke(svg.text, *outline);
+    }
+    svg.text += "/>\n";
 }
 
 void svgCircle(Svg& svg, double x, double y, double radius, const char* fill, const Stroke& stroke)
@@ -149,9 +157,10 @@ void svgRect(Svg& svg, double x, double y, double width, double height, const ch
 }
 
 void svgText(Svg& svg, double x, double y, const std::string& text, const char* anchor, double size,
-             const char* colour, double rotate, bool bold)
+             const char* colour, double rotate, bool bold, bool halo)
 {
     svg.text += "<text";
+    if (halo) svg.text += " stroke=\"#fff\" stroke-width=\"3\" stroke-linejoin=\"round\" paint-order=\"stroke\"";
     attribute(svg.text, "x", x);
     attribute(svg.text, "y", y);
     attribute(svg.text, "text-anchor", anchor);
