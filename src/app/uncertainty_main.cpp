@@ -53,8 +53,10 @@ constexpr const char* HELP =
     "  --version           the program's version\n"
     "\n"
     "Writes Uncertainty.txt and _Band(Li-FCC).txt, _Band(Li-BCC).txt, _Band(BCC-FCC).txt,\n"
-    "_Band(Eutectic).txt, each marked with a fingerprint of the data files, and replaces earlier ones only\n"
-    "when all five are complete. Exit status: 0 done, 1 a data or file error, 2 a usage error.\n";
+    "_Band(Eutectic).txt, each marked with a fingerprint of the data files, and replaces earlier\n"
+    "ones only when all five are complete.\n"
+    "\n"
+    "Exit status: 0 done, 1 a data or file error, 2 a usage error.\n";
 
 int stop(const char* message)
 {

@@ -77,7 +77,7 @@ TEST(Program, ExampleRunWritesTheExpectedFilesByteForByte)
 // AddressSanitizer would refuse faketime's preloaded library ahead of its own, hence its option.
 TEST(Program, TheProgramUnderAFrozenSystemClockWritesTheExpectedFiles)
 {
-    if (std::system("command -v faketime > /dev/null 2>&1") != 0) GTEST_SKIP() << "faketime is not installed";
+    if (std::system("command -v faketime > /dev/null 2>&1") != 0) GTEST_SKIP() << "faketime is not installed (Debian: faketime)";
     const fs::path dir = exampleDir();
     const std::string command = "cd '" + dir.string() + "' && printf '500\\n1600\\n' | "
                                 "ASAN_OPTIONS=verify_asan_link_order=0 TZ=UTC faketime -f '2026-01-01 00:00:00' '" PRODUCT_PATH
