@@ -1,4 +1,4 @@
-# Copies the six example data files into RUN_DIR, runs PROGRAM there answering the two
+# Copies the six example data files (and the measured boundary points) into RUN_DIR, runs PROGRAM there answering the two
 # temperature prompts with 500 and 1600 K, then draws the pictures with PLOT. With UNCERTAINTY,
 # runs it between the two, so that the picture shows the bands. With DOCS_DIR, copies the pictures
 # there (the README's pictures, drawn by the program whose clock is frozen).
@@ -14,8 +14,10 @@ endfunction()
 
 file(REMOVE_RECURSE ${RUN_DIR})
 file(MAKE_DIRECTORY ${RUN_DIR})
-foreach(name ${DATA_FILES})
-  file(COPY "${DATA_DIR}/${name}" DESTINATION ${RUN_DIR})
+foreach(name ${DATA_FILES} "Boundaries.txt")
+  if(EXISTS "${DATA_DIR}/${name}")
+    file(COPY "${DATA_DIR}/${name}" DESTINATION ${RUN_DIR})
+  endif()
 endforeach()
 file(WRITE ${RUN_DIR}/answers.txt "500\n1600\n")
 run(phasediagram ${PROGRAM})

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "comparison/residuals.h"
 #include "formats/band_files.h"
+#include "formats/boundary_points.h"
 #include "formats/data_files.h"
 #include "formats/fingerprint.h"
 #include "formats/output_file.h"
@@ -29,6 +31,9 @@ constexpr const char* HELP =
     "phasediagram-uncertainty where its band files were computed from the same data; and\n"
     "Regression.svg, the six straight-line fits of the data.\n"
     "Stable boundaries that the tables lack are completed from the model, and a note says where.\n"
+    "Where the folder holds Boundaries.txt, phase-boundary points measured directly (T, x, the pair\n"
+    "and the phase, or T, x or - and eutectic), draws them over the diagram and writes how far each\n"
+    "lies from it to Boundary_residuals.txt, with a summary on standard output.\n"
     "\n"
     "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables)\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"
@@ -45,6 +50,20 @@ int stop(const ErrorText& error)
     discardOutputs();
     std::fprintf(stderr, "%s: %s\n", PROGRAM, error.text);
     return EXIT_DATA_ERROR;
+}
+
+// A point as the picture draws it: where it was measured, marked by kind, and whether it lies
+// outside the band of its computed value. A eutectic arrest without a composition is drawn at the
+// computed liquid's.
+MeasuredMark measuredMark(const PointResidual& r)
+{
+    const BoundaryPoint& p = r.point;
+    MeasuredMark mark{p.haveX ? p.x : r.xComputed, p.T, p.pair - 1, EUTECTIC_ARREST, r.haveBand && !r.withinBand};
+    if (p.pair == 0) return mark;
+    const auto pair = static_cast<PhasePair>(p.pair);
+    const PhaseIndex phase = p.side == 0 ? firstPhase(pair) : secondPhase(pair);
+    mark.kind = pair == BCC_FCC ? SOLVUS_POINT : phase == LIQUID ? LIQUIDUS_POINT : SOLIDUS_POINT;
+    return mark;
 }
 
 bool parseTemperature(const char* text, double& value)
@@ -92,6 +111,21 @@ int main(int argc, char** argv)
         if (!readBandTable(bandFileName(static_cast<PhasePair>(t + 1)), data.bands[t], error)) return stop(error);
     if (!readEutecticBand(EUTECTIC_BAND_FILE, data.eutecticBand, error)) return stop(error);
 
+    // Measured boundary points, where the folder holds them, against the bands of the same data.
+    std::vector<BoundaryPoint> points;
+    bool havePoints = false;
+    if (!readBoundaryPoints(BOUNDARY_POINTS_FILE, points, havePoints, error)) return stop(error);
+    std::vector<PointResidual> residuals;
+    if (havePoints) {
+        BandTable bands[3];
+        for (int t = 0; t < 3; ++t)
+            if (data.bands[t].fingerprint == data.fingerprint) bands[t] = data.bands[t];
+        const EutecticBand eutecticBand =
+            data.eutecticBand.fingerprint == data.fingerprint ? data.eutecticBand : EutecticBand{};
+        computeResiduals(data.model, points, bands, eutecticBand, residuals);
+        for (const PointResidual& r : residuals) data.measured.push_back(measuredMark(r));
+    }
+
     PhaseDiagram diagram;
     describePhaseDiagram(data, diagram);
     const std::string diagramSvg = drawPhaseDiagram(diagram);
@@ -99,12 +133,19 @@ int main(int argc, char** argv)
     describeRegression(measured, fits, panels);
     const std::string regressionSvg = drawRegression(panels);
     if (!writeWholeFile(DIAGRAM_FILE, diagramSvg.data(), diagramSvg.size(), error) ||
-        !writeWholeFile(REGRESSION_PLOT_FILE, regressionSvg.data(), regressionSvg.size(), error) ||
-        !commitOutputs(error))
+        !writeWholeFile(REGRESSION_PLOT_FILE, regressionSvg.data(), regressionSvg.size(), error))
         return stop(error);
+    const ResidualSummary summary = summariseResiduals(residuals);
+    if (havePoints) {
+        const std::string report = formatResiduals(residuals, summary);
+        if (!writeWholeFile(BOUNDARY_RESIDUALS_FILE, report.data(), report.size(), error)) return stop(error);
+    }
+    if (!commitOutputs(error)) return stop(error);
     if (!common.quiet)
         for (const std::string& note : diagram.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
     std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
     std::printf("The fits of the measured data are drawn in the file : %s\n", REGRESSION_PLOT_FILE);
+    if (havePoints)
+        std::printf("%s; each point in the file : %s\n", residualSummaryLine(summary).c_str(), BOUNDARY_RESIDUALS_FILE);
     return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
 }

@@ -57,14 +57,21 @@ void lowerHull(const GibbsCurves& curves, std::vector<Vertex>& hull)
 void gibbsCurves(const PhaseParameters (&model)[3], double T, GibbsCurves& curves)
 {
     curves.T = T;
-    curves.x.resize(STABILITY_GRID - 1);
-    for (int k = 1; k < STABILITY_GRID; ++k) curves.x[k - 1] = gridComposition(k);
+    if (curves.x.size() != STABILITY_GRID - 1) {
+        // The grid and its mixing terms do not depend on the temperature: the logarithms once.
+        curves.x.resize(STABILITY_GRID - 1);
+        curves.mixing.resize(STABILITY_GRID - 1);
+        for (int k = 1; k < STABILITY_GRID; ++k) {
+            curves.x[k - 1] = gridComposition(k);
+            curves.mixing[k - 1] = idealMixing(curves.x[k - 1]);
+        }
+    }
     for (int p = LIQUID; p <= FCC; ++p) {
         const auto phase = static_cast<PhaseIndex>(p);
         curves.c[p] = interactionCoefficients(model[p], T);
         curves.g[p].resize(curves.x.size());
         for (std::size_t k = 0; k < curves.x.size(); ++k)
-            curves.g[p][k] = gibbsEnergy(phase, curves.c[p], curves.x[k], T);
+            curves.g[p][k] = gibbsEnergy(phase, curves.c[p], curves.x[k], T, curves.mixing[k]);
     }
 }
 

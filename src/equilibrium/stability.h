@@ -22,6 +22,7 @@ struct GibbsCurves {
     double T;
     InteractionCoefficients c[3];
     std::vector<double> x;
+    std::vector<double> mixing;  // idealMixing on the grid, computed once per object
     std::vector<double> g[3];
 };
 

@@ -20,12 +20,18 @@ constexpr int BISECTIONS = 24;
 const PhaseParameters& firstOf(const PhaseParameters (&model)[3], PhasePair pair) { return model[firstPhase(pair)]; }
 const PhaseParameters& secondOf(const PhaseParameters (&model)[3], PhasePair pair) { return model[secondPhase(pair)]; }
 
-bool refineStable(const PhaseParameters (&model)[3], PhasePair pair, double T, Vector4 guess, Vector4& solution)
+// `curves` holds the model's curves at T, or is filled with them here when `haveCurves` is false.
+bool refineStable(const PhaseParameters (&model)[3], PhasePair pair, double T, Vector4 guess, Vector4& solution,
+                  GibbsCurves& curves, bool& haveCurves)
 {
     Vector4 result{};
     if (refineTwoPhase(T, guess, result, firstOf(model, pair), secondOf(model, pair), pair) >= ITERATION_LIMIT)
         return false;
-    if (!isStableTieLine(model, T, firstPhase(pair), result[0], secondPhase(pair), result[1])) return false;
+    if (!haveCurves) {
+        gibbsCurves(model, T, curves);
+        haveCurves = true;
+    }
+    if (!isStableTieLine(curves, firstPhase(pair), result[0], secondPhase(pair), result[1])) return false;
     solution = result;
     return true;
 }
@@ -133,16 +139,20 @@ bool followTieLine(const PhaseParameters (&from)[3], const PhaseParameters (&tar
 bool solveStableTieLine(const PhaseParameters (&model)[3], PhasePair pair, double T, const Vector4* start,
                         Vector4& solution, GibbsCurves& curves)
 {
-    if (start != nullptr && refineStable(model, pair, T, *start, solution)) return true;
-    gibbsCurves(model, T, curves);
+    bool haveCurves = false;
+    if (start != nullptr && refineStable(model, pair, T, *start, solution, curves, haveCurves)) return true;
+    if (!haveCurves) gibbsCurves(model, T, curves);
+    haveCurves = true;
     std::vector<HullTieLine> tieLines;
     hullTieLines(curves, tieLines);
     const PhaseIndex p = firstPhase(pair);
     const PhaseIndex q = secondPhase(pair);
     for (const HullTieLine& line : tieLines) {
-        if (line.left == p && line.right == q && refineStable(model, pair, T, {line.xLeft, line.xRight, 0, 0}, solution))
+        if (line.left == p && line.right == q &&
+            refineStable(model, pair, T, {line.xLeft, line.xRight, 0, 0}, solution, curves, haveCurves))
             return true;
-        if (line.left == q && line.right == p && refineStable(model, pair, T, {line.xRight, line.xLeft, 0, 0}, solution))
+        if (line.left == q && line.right == p &&
+            refineStable(model, pair, T, {line.xRight, line.xLeft, 0, 0}, solution, curves, haveCurves))
             return true;
     }
     return false;

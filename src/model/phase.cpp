@@ -40,10 +40,16 @@ double pureBGibbsEnergy(PhaseIndex phase, double T)
     return 0.0;
 }
 
-double gibbsEnergy(PhaseIndex phase, const InteractionCoefficients& c, double x, double T)
+double idealMixing(double x) { return x * std::log(x) + (1 - x) * std::log(1 - x); }
+
+double gibbsEnergy(PhaseIndex phase, const InteractionCoefficients& c, double x, double T, double mixing)
 {
     const double reference = (1 - x) * pureAGibbsEnergy(phase, T) + x * pureBGibbsEnergy(phase, T);
-    const double mixing = GAS_CONSTANT * T * (x * std::log(x) + (1 - x) * std::log(1 - x));
     const double excess = x * (1 - x) * (c.L0 + c.L1 * x);
-    return reference + mixing + excess;
+    return reference + GAS_CONSTANT * T * mixing + excess;
+}
+
+double gibbsEnergy(PhaseIndex phase, const InteractionCoefficients& c, double x, double T)
+{
+    return gibbsEnergy(phase, c, x, T, idealMixing(x));
 }

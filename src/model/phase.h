@@ -102,3 +102,10 @@ double pureBGibbsEnergy(PhaseIndex phase, double T);
 // to pure A as FCC and pure B as BCC (J/mol): the pure-component terms, ideal mixing and the
 // excess x (1 - x) (L0 + L1 x) with c the phase's interaction coefficients at T.
 double gibbsEnergy(PhaseIndex phase, const InteractionCoefficients& c, double x, double T);
+
+// x ln x + (1 - x) ln(1 - x), the ideal mixing term of gibbsEnergy less its factor R T.
+double idealMixing(double x);
+
+// gibbsEnergy with its ideal mixing term given (idealMixing(x)), for curves on a fixed grid of
+// compositions: the same operations in the same order, so the same value.
+double gibbsEnergy(PhaseIndex phase, const InteractionCoefficients& c, double x, double T, double mixing);

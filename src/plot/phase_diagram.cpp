@@ -387,6 +387,11 @@ void describePhaseDiagram(const DiagramData& given, PhaseDiagram& diagram)
         for (int column = 0; column < 2; ++column)
             for (BoundarySegment& segment : boundarySegments(shown.tables[t], column, stable[t]))
                 diagram.lines.push_back({t, std::move(segment)});
+    for (const MeasuredMark& mark : data.measured)
+        if (mark.T >= diagram.low && mark.T <= diagram.high && mark.x >= 0 && mark.x <= 1) diagram.measured.push_back(mark);
+    if (diagram.measured.size() < data.measured.size())
+        diagram.notes.push_back(std::to_string(data.measured.size() - diagram.measured.size()) +
+                                " measured points lie outside the picture's range and are not drawn.");
     if (!stretches.empty()) diagram.notes.push_back(completionNote(stretches));
     describeEutectic(shown, shown.tables, stable, diagram);
 }

@@ -17,6 +17,17 @@
 // roots of the equations, and the line breaks between them.
 inline constexpr double JUMP_LIMIT = 0.02;
 
+// A measured boundary point to draw over the diagram.
+enum MeasuredKind { LIQUIDUS_POINT, SOLIDUS_POINT, SOLVUS_POINT, EUTECTIC_ARREST };
+
+struct MeasuredMark {
+    double x;          // mole fraction of Ks
+    double T;          // K
+    int pair;          // PhasePair - 1, or -1 for a eutectic arrest
+    MeasuredKind kind;
+    bool outsideBand;  // outside the 95 % band of the computed value
+};
+
 // What the picture is drawn from.
 struct DiagramData {
     BoundaryTable tables[3];  // Liquid/FCC, Liquid/BCC, BCC/FCC (PhasePair - 1)
@@ -25,6 +36,7 @@ struct DiagramData {
     BandTable bands[3];        // of phasediagram-uncertainty, where present
     EutecticBand eutecticBand;
     std::string fingerprint;   // of the data files here: bands carrying another are not drawn
+    std::vector<MeasuredMark> measured;  // measured boundary points, where a file holds them
     bool rangeGiven = false;   // the temperature axis, else that of the tables
     double low = 0;            // K
     double high = 0;
@@ -80,6 +92,7 @@ struct PhaseDiagram {
     std::vector<BandArea> bands;
     std::vector<DiagramLine> lines;  // by pair, then column, then temperature
     EutecticMark eutectic;
+    std::vector<MeasuredMark> measured;  // those within the axis
     std::vector<std::string> notes;  // one sentence each
 };
 

@@ -73,6 +73,30 @@ Box textBox(double x, double baseline, const std::string& text, double size, boo
     return {left, baseline - size, left + width, baseline + 0.3 * size};
 }
 
+// A measured point: a circle for a liquid's composition, a square for a solid's in equilibrium
+// with the liquid, a triangle for a solid's with the other solid, a diamond for a eutectic arrest;
+// hollow where it lies outside the 95 % band.
+void drawMarker(Svg& svg, double x, double y, MeasuredKind kind, const char* colour, bool hollow)
+{
+    const char* fill = hollow ? "#fff" : colour;
+    const Stroke edge{colour, 1.4, nullptr, 1};
+    constexpr double R = 4.5;
+    switch (kind) {
+    case LIQUIDUS_POINT:
+        svgCircle(svg, x, y, R, fill, edge);
+        return;
+    case SOLIDUS_POINT:
+        svgPolygon(svg, {{x - R, y - R}, {x + R, y - R}, {x + R, y + R}, {x - R, y + R}}, fill, 1, &edge);
+        return;
+    case SOLVUS_POINT:
+        svgPolygon(svg, {{x, y - R - 1}, {x + R + 1, y + R}, {x - R - 1, y + R}}, fill, 1, &edge);
+        return;
+    case EUTECTIC_ARREST:
+        break;
+    }
+    svgPolygon(svg, {{x, y - R - 1.5}, {x + R + 1.5, y}, {x, y + R + 1.5}, {x - R - 1.5, y}}, fill, 1, &edge);
+}
+
 // The legend lists what the picture draws, and only that.
 void drawLegend(Svg& svg, const PhaseDiagram& diagram)
 {
@@ -107,6 +131,13 @@ void drawLegend(Svg& svg, const PhaseDiagram& diagram)
         svgLine(svg, x, y, x + 36, y, {"#000", 1.6, nullptr, 1});
         svgCircle(svg, x + 18, y, 4, "#000", {"#000", 1, nullptr, 1});
         svgText(svg, x + 46, y + 4, "eutectic", "start", 13);
+        y += 24;
+    }
+    if (!diagram.measured.empty()) {
+        drawMarker(svg, x + 18, y, SOLIDUS_POINT, "#444", false);
+        svgText(svg, x + 46, y + 4, "measured point", "start", 13);
+        y += 16;
+        svgText(svg, x + 46, y + 4, "hollow: outside the band", "start", 11, "#555");
         y += 24;
     }
     if (bands) {
@@ -167,6 +198,9 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
                                                   : Stroke{PAIR_COLOURS[line.pair], 1.8, METASTABLE_DASH, METASTABLE_OPACITY};
         svgPolyline(svg, points, stroke);
     }
+    for (const MeasuredMark& mark : diagram.measured)
+        drawMarker(svg, frame.px(mark.x), frame.py(mark.T), mark.kind, mark.pair < 0 ? "#000" : PAIR_COLOURS[mark.pair],
+                   mark.outsideBand);
     std::vector<Box> taken;
     if (diagram.eutectic.shown) taken.push_back(drawEutectic(svg, diagram.eutectic, frame));
     // The field names over the lines, with halos, inside the frame and clear of each other.

@@ -13,6 +13,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+int lineCount(const std::string& text)
+{
+    int lines = 0;
+    for (const char c : text) lines += c == '\n';
+    return lines;
+}
+
 bool have(const char* tool) { return std::system((std::string("command -v ") + tool + " > /dev/null 2>&1").c_str()) == 0; }
 
 fs::path plottedExample()
@@ -112,6 +119,21 @@ TEST(PlotProgram, DrawsNothingStaleAndSaysWhatItLeftOut)
     const std::string picture = readFile(dir / "PhaseDiagram.svg");
     EXPECT_EQ(picture.find("<polygon"), std::string::npos);
     EXPECT_EQ(picture.find("95 %:"), std::string::npos);
+}
+
+// The example's measured points: drawn over the diagram, each in the residual report, and the
+// summary on standard output.
+TEST(PlotProgram, HoldsMeasuredBoundaryPointsAgainstTheDiagram)
+{
+    const fs::path dir = plottedExample();
+    fs::copy_file(fs::path(EXAMPLE_DATA_DIR) / "Boundaries.txt", dir / "Boundaries.txt");
+    const ProgramRun run = runTool(PLOT_PATH, dir);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("25 measured points: temperature residuals rms"), std::string::npos) << run.out;
+    const std::string report = readFile(dir / "Boundary_residuals.txt");
+    EXPECT_EQ(lineCount(report), 1 + 25 + 4);
+    EXPECT_NE(report.find("# points: 25\n"), std::string::npos);
+    EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find("measured point"), std::string::npos);
 }
 
 }  // namespace

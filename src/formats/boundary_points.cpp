@@ -1,0 +1,176 @@
+// The measured boundary points read, and their residuals written.
+#include "formats/boundary_points.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <strings.h>
+
+#include "formats/table_text.h"
+
+namespace {
+
+constexpr const char* PAIR_NAMES[] = {"eutectic", "Liquid/FCC", "Liquid/BCC", "BCC/FCC"};
+
+std::vector<std::string> words(const std::string& line)
+{
+    std::vector<std::string> result;
+    std::string word;
+    for (const char c : line.substr(0, line.find('#'))) {
+        if (c == ' ' || c == '\t' || c == '\r') {
+            if (!word.empty()) result.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) result.push_back(word);
+    return result;
+}
+
+bool decimal(const std::string& text, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return end != text.c_str() && *end == '\0' && std::isfinite(value);
+}
+
+int pairOf(const std::string& name)
+{
+    for (int p = 1; p <= 3; ++p)
+        if (strcasecmp(name.c_str(), PAIR_NAMES[p]) == 0) return p;
+    return -1;
+}
+
+void appendValue(std::string& text, const char* format, double value)
+{
+    if (std::isfinite(value))
+        appendFormat(text, format, value);
+    else
+        text += "-";
+}
+
+}  // namespace
+
+const char* pairName(int pair) { return PAIR_NAMES[pair]; }
+
+bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bool& present, ErrorText& error)
+{
+    points.clear();
+    present = !missing(path);
+    if (!present) return true;
+    std::vector<std::string> lines;
+    if (!readLines(path, lines, error)) return false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int line = static_cast<int>(i) + 1;
+        const std::vector<std::string> w = words(lines[i]);
+        if (w.empty()) continue;
+        BoundaryPoint point{line, 0, false, NAN, 0, 0};
+        if (w.size() < 3 || w.size() > 4)
+            return fail(error, "%s: line %d: expected T, x, the pair and the phase (1050 0.30 Liquid/FCC Liquid), or T, "
+                               "x or - and eutectic (823 - eutectic)",
+                        path, line);
+        if (!decimal(w[0], point.T) || !(point.T > 0))
+            return fail(error, "%s: line %d: \"%.40s\" is not a temperature in K above 0", path, line, w[0].c_str());
+        if (w[1] != "-") {
+            if (!decimal(w[1], point.x) || !(point.x > 0 && point.x < 1))
+                return fail(error, "%s: line %d: \"%.40s\" is not a mole fraction strictly between 0 and 1", path, line,
+                            w[1].c_str());
+            point.haveX = true;
+        }
+        if (w.size() == 3) {
+            if (strcasecmp(w[2].c_str(), "eutectic") != 0)
+                return fail(error, "%s: line %d: \"%.40s\" is not \"eutectic\"; a boundary point names the pair and the "
+                                   "phase",
+                            path, line, w[2].c_str());
+        } else {
+            point.pair = pairOf(w[2]);
+            if (point.pair < 0)
+                return fail(error, "%s: line %d: \"%.40s\" is not a pair of phases: Liquid/FCC, Liquid/BCC or BCC/FCC",
+                            path, line, w[2].c_str());
+            const auto pair = static_cast<PhasePair>(point.pair);
+            if (strcasecmp(w[3].c_str(), phaseName(firstPhase(pair))) == 0)
+                point.side = 0;
+            else if (strcasecmp(w[3].c_str(), phaseName(secondPhase(pair))) == 0)
+                point.side = 1;
+            else
+                return fail(error, "%s: line %d: \"%.40s\" is not a phase of %s", path, line, w[3].c_str(),
+                            PAIR_NAMES[point.pair]);
+            if (!point.haveX)
+                return fail(error, "%s: line %d: a boundary point needs its composition", path, line);
+        }
+        points.push_back(point);
+    }
+    return true;
+}
+
+ResidualSummary summariseResiduals(const std::vector<PointResidual>& residuals)
+{
+    ResidualSummary s{static_cast<int>(residuals.size()), 0, 0, 0, 0, 0, 0, 0, 0};
+    double squaresT = 0;
+    double squaresX = 0;
+    for (const PointResidual& r : residuals) {
+        if (std::isfinite(r.dT)) {
+            ++s.withT;
+            squaresT += r.dT * r.dT;
+            s.maxT = std::fmax(s.maxT, std::fabs(r.dT));
+        }
+        if (std::isfinite(r.dx)) {
+            ++s.withX;
+            squaresX += r.dx * r.dx;
+            s.maxX = std::fmax(s.maxX, std::fabs(r.dx));
+        }
+        if (r.haveBand) {
+            ++s.withBand;
+            s.outsideBand += !r.withinBand;
+        }
+    }
+    s.rmsT = s.withT > 0 ? std::sqrt(squaresT / s.withT) : NAN;
+    s.rmsX = s.withX > 0 ? std::sqrt(squaresX / s.withX) : NAN;
+    return s;
+}
+
+std::string formatResiduals(const std::vector<PointResidual>& residuals, const ResidualSummary& summary)
+{
+    std::string text = "Line\tT\tx\tPair\tPhase\tx computed\tdx\tT computed\tdT\t95% low\t95% high\tWithin\tSigmas\t"
+                       "Status\n";
+    for (const PointResidual& r : residuals) {
+        const BoundaryPoint& p = r.point;
+        appendFormat(text, "%d\t%.2f\t", p.line, p.T);
+        appendValue(text, "%.6f", p.haveX ? p.x : NAN);
+        appendFormat(text, "\t%s\t%s\t", PAIR_NAMES[p.pair],
+                     p.pair == 0 ? "Liquid"
+                                 : phaseName(p.side == 0 ? firstPhase(static_cast<PhasePair>(p.pair))
+                                                         : secondPhase(static_cast<PhasePair>(p.pair))));
+        appendValue(text, "%.6f", r.xComputed);
+        text += "\t";
+        appendValue(text, "%.6f", r.dx);
+        text += "\t";
+        appendValue(text, "%.4f", r.TComputed);
+        text += "\t";
+        appendValue(text, "%.4f", r.dT);
+        text += "\t";
+        appendValue(text, "%.6f", r.haveBand ? r.bandLow : NAN);
+        text += "\t";
+        appendValue(text, "%.6f", r.haveBand ? r.bandHigh : NAN);
+        text += r.haveBand ? (r.withinBand ? "\tyes\t" : "\tno\t") : "\t-\t";
+        appendValue(text, "%.2f", r.haveBand ? r.sigmas : NAN);
+        text += "\t" + r.status + "\n";
+    }
+    appendFormat(text, "# points: %d\n", summary.count);
+    appendFormat(text, "# temperature residuals: %d, root-mean-square %.4f K, largest %.4f K\n", summary.withT,
+                 summary.rmsT, summary.maxT);
+    appendFormat(text, "# composition residuals: %d, root-mean-square %.6f, largest %.6f\n", summary.withX, summary.rmsX,
+                 summary.maxX);
+    appendFormat(text, "# held against the 95 %% bands: %d, outside them: %d\n", summary.withBand, summary.outsideBand);
+    return text;
+}
+
+std::string residualSummaryLine(const ResidualSummary& s)
+{
+    std::string line;
+    appendFormat(line, "%d measured points: temperature residuals rms %.2f K (largest %.2f K), composition residuals "
+                       "rms %.4f (largest %.4f)",
+                 s.count, s.rmsT, s.maxT, s.rmsX, s.maxX);
+    if (s.withBand > 0) appendFormat(line, "; %d of %d outside the 95 %% bands", s.outsideBand, s.withBand);
+    return line;
+}
