@@ -24,8 +24,9 @@ struct CommonOptions {
 // The shared long options, to be followed by a program's own and the closing zero entry.
 std::vector<option> commonLongOptions();
 
-// The short options of every program: "+:hC:" (stop at the first operand, report a missing value).
-inline constexpr const char* COMMON_SHORT_OPTIONS = "+:hC:";
+// The short options of every program: ":hC:" (report a missing value); options and operands may
+// come in any order, as with the GNU tools, and "--" ends the options.
+inline constexpr const char* COMMON_SHORT_OPTIONS = ":hC:";
 
 // Handles one code that getopt_long returned for a shared option, or a bad option ('?' or ':').
 // Returns -1 when the program goes on, else the exit status to end with (after --help or

@@ -15,6 +15,7 @@
 #include "formats/output_file.h"
 #include "formats/result_tables.h"
 #include "model/fitting.h"
+#include "plot/gibbs_curves.h"
 #include "plot/phase_diagram_svg.h"
 #include "plot/regression_svg.h"
 
@@ -36,6 +37,8 @@ constexpr const char* HELP =
     "lies from it to Boundary_residuals.txt, with a summary on standard output.\n"
     "\n"
     "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables)\n"
+    "  --gibbs T            also draw GibbsEnergy.svg: the Gibbs energy curves of the three phases at\n"
+    "                       T K with their common tangents, stable and metastable\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"
     "      --quiet          no notes on standard error (the picture keeps them)\n"
     "  -h, --help           this text\n"
@@ -43,7 +46,7 @@ constexpr const char* HELP =
     "\n"
     "Exit status: 0 done, 1 a data or file error, 2 a usage error.\n";
 
-enum Option { RANGE = 2000 };
+enum Option { RANGE = 2000, GIBBS };
 
 int stop(const ErrorText& error)
 {
@@ -80,9 +83,17 @@ int main(int argc, char** argv)
     CommonOptions common;
     DiagramData data;
     std::vector<option> options = commonLongOptions();
-    options.insert(options.end(), {{"range", required_argument, nullptr, RANGE}, {nullptr, 0, nullptr, 0}});
+    options.insert(options.end(), {{"range", required_argument, nullptr, RANGE},
+                                   {"gibbs", required_argument, nullptr, GIBBS},
+                                   {nullptr, 0, nullptr, 0}});
+    double gibbsT = 0;
     opterr = 0;
     for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
+        if (code == GIBBS) {
+            if (!parseTemperature(optarg, gibbsT) || !(gibbsT > 0))
+                return usageError(PROGRAM, std::string("--gibbs takes a temperature in K above 0, not \"") + optarg + "\"");
+            continue;
+        }
         if (code == RANGE) {
             if (optind >= argc || !parseTemperature(optarg, data.low) || !parseTemperature(argv[optind], data.high) ||
                 !(data.low < data.high))
@@ -135,6 +146,12 @@ int main(int argc, char** argv)
     if (!writeWholeFile(DIAGRAM_FILE, diagramSvg.data(), diagramSvg.size(), error) ||
         !writeWholeFile(REGRESSION_PLOT_FILE, regressionSvg.data(), regressionSvg.size(), error))
         return stop(error);
+    if (gibbsT > 0) {
+        GibbsPicture gibbs;
+        describeGibbsCurves(data.model, gibbsT, gibbs);
+        const std::string gibbsSvg = drawGibbsCurves(gibbs);
+        if (!writeWholeFile(GIBBS_PLOT_FILE, gibbsSvg.data(), gibbsSvg.size(), error)) return stop(error);
+    }
     const ResidualSummary summary = summariseResiduals(residuals);
     if (havePoints) {
         const std::string report = formatResiduals(residuals, summary);
@@ -145,6 +162,7 @@ int main(int argc, char** argv)
         for (const std::string& note : diagram.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
     std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
     std::printf("The fits of the measured data are drawn in the file : %s\n", REGRESSION_PLOT_FILE);
+    if (gibbsT > 0) std::printf("The Gibbs energy curves are drawn in the file : %s\n", GIBBS_PLOT_FILE);
     if (havePoints)
         std::printf("%s; each point in the file : %s\n", residualSummaryLine(summary).c_str(), BOUNDARY_RESIDUALS_FILE);
     return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;

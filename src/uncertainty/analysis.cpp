@@ -20,8 +20,6 @@ double percentile(const std::vector<double>& sorted, double p)
     return sorted[below] + (position - static_cast<double>(below)) * (sorted[above] - sorted[below]);
 }
 
-using ScatterRatios = std::array<double, 6>;  // per replicate: [3 * phase + kind]
-
 // The standard error of a quantity to first order, from its derivatives with respect to the
 // coefficients, with each file's sd scaled by `ratio` (a replicate's own estimate over the data's),
 // or as the data give it where ratio is null.
@@ -156,17 +154,9 @@ bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& opti
     // The replicates' coefficients, drawn in order; each quantity is then solved for every
     // replicate and summarised at once, so that memory does not grow with the range.
     const auto replicates = static_cast<std::size_t>(options.replicates);
-    std::vector<std::array<PhaseParameters, 3>> models(replicates);
-    std::vector<ScatterRatios> ratios(replicates);
-    std::mt19937_64 generator(options.seed);
-    GaussianSource gauss{generator};
-    for (std::size_t r = 0; r < replicates; ++r) {
-        PhaseParameters drawn[3];
-        double ratio[3][2];
-        replicateCoefficients(samples, gauss, drawn, ratio);
-        models[r] = {drawn[0], drawn[1], drawn[2]};
-        ratios[r] = {ratio[0][0], ratio[0][1], ratio[1][0], ratio[1][1], ratio[2][0], ratio[2][1]};
-    }
+    std::vector<ReplicateModel> models;
+    std::vector<ScatterRatios> ratios;
+    drawReplicates(samples, options.replicates, options.seed, models, ratios);
     std::vector<double> scale;
     std::vector<double> values(replicates);
     for (int p = 0; p < 3; ++p)

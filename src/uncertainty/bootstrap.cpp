@@ -201,6 +201,23 @@ void replicateCoefficients(const FitSamples& samples, GaussianSource& gauss, Pha
     }
 }
 
+void drawReplicates(const FitSamples& samples, int count, std::uint64_t seed, std::vector<ReplicateModel>& models,
+                    std::vector<ScatterRatios>& ratios)
+{
+    const auto replicates = static_cast<std::size_t>(count);
+    models.resize(replicates);
+    ratios.resize(replicates);
+    std::mt19937_64 generator(seed);
+    GaussianSource gauss{generator};
+    for (std::size_t r = 0; r < replicates; ++r) {
+        PhaseParameters drawn[3];
+        double ratio[3][2];
+        replicateCoefficients(samples, gauss, drawn, ratio);
+        models[r] = {drawn[0], drawn[1], drawn[2]};
+        ratios[r] = {ratio[0][0], ratio[0][1], ratio[1][0], ratio[1][1], ratio[2][0], ratio[2][1]};
+    }
+}
+
 void coefficientGradient(const FitSamples& samples, PhaseIndex phase, double (&gradient)[4][4])
 {
     // The coefficients are linear in q = (I1, S1, I2, S2): their derivatives are differences of

@@ -14,8 +14,10 @@
 // that the program's estimate is correlated with it, is then carried by the replicates themselves.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <random>
+#include <vector>
 
 #include "formats/error_text.h"
 #include "model/fitting.h"
@@ -80,6 +82,15 @@ void replicateCoefficients(const FitSamples& samples, GaussianSource& gauss, Pha
 // d coefficient k / d (intercept, slope of the enthalpy line, intercept, slope of the activity
 // line) of a phase; the coefficients are linear in these four.
 void coefficientGradient(const FitSamples& samples, PhaseIndex phase, double (&gradient)[4][4]);
+
+// The coefficients of a replicate, Liquid, BCC, FCC; and its sds over the data's, [3 * phase + kind].
+using ReplicateModel = std::array<PhaseParameters, 3>;
+using ScatterRatios = std::array<double, 6>;
+
+// Draws `count` replicates in order from std::mt19937_64 seeded with `seed`, as the analysis
+// does: the same data, scatter and seed give the same replicates in every program.
+void drawReplicates(const FitSamples& samples, int count, std::uint64_t seed, std::vector<ReplicateModel>& models,
+                    std::vector<ScatterRatios>& ratios);
 
 // Covariance of a phase's coefficients in their storage order a0, a1, b0, b1, from the covariance
 // of each least-squares line under its points' measurement variances d_i^2 sigma^2,

@@ -136,4 +136,31 @@ TEST(PlotProgram, HoldsMeasuredBoundaryPointsAgainstTheDiagram)
     EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find("measured point"), std::string::npos);
 }
 
+// One alloy's solidification, and the Gibbs energy curves behind the diagram; an alloy outside
+// (0, 1) or an end above the start is a usage error, a start below the liquidus a data error.
+TEST(AlloyPrograms, SolidifyAnAlloyAndDrawTheGibbsEnergies)
+{
+    const fs::path dir = plottedExample();
+    const ProgramRun run = runTool(SOLIDIFY_PATH, dir, {"0.3", "--replicates", "40"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("Liquidus 1121.13 K, solidus 823.66 K; eutectic fraction 0.5311 (equilibrium), 0.5485 "
+                            "(Scheil)\n", 0), 0u) << run.out;
+    const std::string table = readFile(dir / "Solidification.txt");
+    EXPECT_NE(table.find("\tliquidus\n"), std::string::npos);
+    EXPECT_NE(table.find("\teutectic\n"), std::string::npos);
+    EXPECT_NE(readFile(dir / "Solidification_band.txt").find("Failed"), std::string::npos);
+    EXPECT_NE(readFile(dir / "Solidification.svg").find("95 % band"), std::string::npos);
+
+    EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"1.5"}).status, 2);
+    EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"--from", "900", "--to", "1000", "0.3"}).status, 2);
+    const ProgramRun low = runTool(SOLIDIFY_PATH, dir, {"--from", "1000", "0.3"});
+    EXPECT_EQ(low.status, 1);
+    EXPECT_NE(low.err.find("below the alloy's liquidus at 1121.13 K"), std::string::npos) << low.err;
+
+    ASSERT_EQ(runTool(PLOT_PATH, dir, {"--gibbs", "900"}).status, 0);
+    const std::string gibbs = readFile(dir / "GibbsEnergy.svg");
+    EXPECT_NE(gibbs.find("Liquid / FCC, stable"), std::string::npos);
+    EXPECT_NE(gibbs.find("BCC / FCC, metastable"), std::string::npos);
+}
+
 }  // namespace

@@ -1,0 +1,298 @@
+// Entry point of phasediagram-solidify: how an alloy of a chosen composition solidifies on
+// cooling, on the equilibrium and the Scheil path, from the model of the data in the folder, with
+// 95 % bands from replicates of the data's scatter where asked.
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "equilibrium/stable_solves.h"
+#include "formats/data_files.h"
+#include "formats/output_file.h"
+#include "formats/solidification_table.h"
+#include "model/fitting.h"
+#include "plot/solidification_svg.h"
+#include "solidification/solidification.h"
+#include "uncertainty/bootstrap.h"
+
+namespace {
+
+constexpr const char* PROGRAM = "phasediagram-solidify";
+
+constexpr const char* HELP =
+    "Usage: phasediagram-solidify [options] X0\n"
+    "How an alloy of overall composition X0 (mole fraction of Ks) solidifies on cooling, from the model\n"
+    "fitted to the six data files in this folder: the equilibrium path (the lever rule on the stable\n"
+    "tie-lines) and the Scheil path (no diffusion in the solid, a perfectly mixed liquid), with the\n"
+    "alloy's liquidus, solidus and eutectic solved directly and the fraction of eutectic on each path.\n"
+    "Writes Solidification.txt (a row per temperature and the exact liquidus, solidus and eutectic\n"
+    "rows) and Solidification.svg; with --replicates also Solidification_band.txt, the 95 % bands.\n"
+    "\n"
+    "  --from T             start of the path in K (default: 20 K above the liquidus)\n"
+    "  --to T               end of the path in K (default: 20 K below the eutectic)\n"
+    "  --step S             K between rows (default 0.5)\n"
+    "  --replicates N       also solve N replicates of the model, drawn as phasediagram-uncertainty\n"
+    "                       draws them, for 95 % bands (percentiles of the replicates)\n"
+    "  --seed S             seed of those replicates (default 20260101)\n"
+    "  -C, --directory DIR  work in DIR instead of the current directory\n"
+    "      --quiet          no notes on standard error\n"
+    "  -h, --help           this text\n"
+    "      --version        the program's version\n"
+    "\n"
+    "Exit status: 0 done, 1 a data or file error (or an alloy whose path leaves what the model\n"
+    "solves), 2 a usage error.\n";
+
+enum Option { FROM = 4000, TO, STEP, REPLICATES, SEED };
+
+int stop(const std::string& message)
+{
+    discardOutputs();
+    std::fprintf(stderr, "%s: %s\n", PROGRAM, message.c_str());
+    return EXIT_DATA_ERROR;
+}
+
+bool number(const char* text, double& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text, &end);
+    return end != text && *end == '\0' && errno == 0 && std::isfinite(value);
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    values.erase(std::remove_if(values.begin(), values.end(), [](double v) { return !std::isfinite(v); }), values.end());
+    if (values.empty()) return NAN;
+    std::sort(values.begin(), values.end());
+    const double position = p * static_cast<double>(values.size() - 1);
+    const auto below = static_cast<std::size_t>(std::floor(position));
+    const std::size_t above = std::min(below + 1, values.size() - 1);
+    return values[below] + (position - static_cast<double>(below)) * (values[above] - values[below]);
+}
+
+std::string formatted(const char* pattern, double a, double b = 0, double c = 0)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, a, b, c);
+    return text;
+}
+
+// The replicates' spread: the liquidus, the eutectic fractions and the fraction-solid curves on a
+// grid no finer than 2.5 K, percentiles of the replicates that could be solved.
+struct ReplicateSpread {
+    double liquidus[2];
+    double eutecticEquilibrium[2];
+    double eutecticScheil[2];
+    std::vector<PathBandRow> band;
+    int failed;
+};
+
+bool spreadOfReplicates(const MeasuredData& data, double x0, const PathGrid& grid, int count, std::uint64_t seed,
+                        const PhaseParameters (&model)[3], ReplicateSpread& spread, ErrorText& error)
+{
+    FitSamples samples;
+    if (!prepareFits(data, GivenScatter{}, samples, error)) return false;
+    std::vector<ReplicateModel> models;
+    std::vector<ScatterRatios> ratios;
+    drawReplicates(samples, count, seed, models, ratios);
+    const PathGrid coarse{grid.from, grid.to, std::max(grid.step, 2.5)};
+    SolidificationPath nominal;
+    if (!solidify(model, x0, coarse, nullptr, nominal, error)) return false;
+    std::vector<double> liquidus;
+    std::vector<double> eutecticEquilibrium;
+    std::vector<double> eutecticScheil;
+    std::vector<std::vector<double>> fsEquilibrium;
+    std::vector<std::vector<double>> fsScheil;
+    std::vector<double> temperatures;
+    for (const PathRow& row : nominal.rows)
+        if (row.event[0] == '\0') temperatures.push_back(row.T);
+    fsEquilibrium.assign(temperatures.size(), {});
+    fsScheil.assign(temperatures.size(), {});
+    spread.failed = 0;
+    for (const ReplicateModel& replicate : models) {
+        const PhaseParameters m[3] = {replicate[0], replicate[1], replicate[2]};
+        SolidificationPath path;
+        ErrorText ignored{};
+        if (!solidify(m, x0, coarse, &nominal, path, ignored)) {
+            ++spread.failed;
+            continue;
+        }
+        liquidus.push_back(path.liquidus);
+        eutecticEquilibrium.push_back(path.eutecticEquilibrium);
+        eutecticScheil.push_back(path.eutecticScheil);
+        std::size_t k = 0;
+        for (const PathRow& row : path.rows) {
+            if (row.event[0] != '\0' || k >= temperatures.size()) continue;
+            fsEquilibrium[k].push_back(row.fsEquilibrium);
+            fsScheil[k].push_back(row.fsScheil);
+            ++k;
+        }
+    }
+    spread.liquidus[0] = percentile(liquidus, 0.025);
+    spread.liquidus[1] = percentile(liquidus, 0.975);
+    spread.eutecticEquilibrium[0] = percentile(eutecticEquilibrium, 0.025);
+    spread.eutecticEquilibrium[1] = percentile(eutecticEquilibrium, 0.975);
+    spread.eutecticScheil[0] = percentile(eutecticScheil, 0.025);
+    spread.eutecticScheil[1] = percentile(eutecticScheil, 0.975);
+    for (std::size_t k = 0; k < temperatures.size(); ++k)
+        spread.band.push_back({temperatures[k], percentile(fsEquilibrium[k], 0.025), percentile(fsEquilibrium[k], 0.975),
+                               percentile(fsScheil[k], 0.025), percentile(fsScheil[k], 0.975), spread.failed});
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CommonOptions common;
+    bool fromGiven = false;
+    bool toGiven = false;
+    PathGrid grid{0, 0, 0.5};
+    long long replicates = 0;
+    unsigned long long seed = 20260101;
+    std::vector<option> options = commonLongOptions();
+    options.insert(options.end(), {{"from", required_argument, nullptr, FROM},
+                                   {"to", required_argument, nullptr, TO},
+                                   {"step", required_argument, nullptr, STEP},
+                                   {"replicates", required_argument, nullptr, REPLICATES},
+                                   {"seed", required_argument, nullptr, SEED},
+                                   {nullptr, 0, nullptr, 0}});
+    opterr = 0;
+    for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
+        double value = 0;
+        switch (code) {
+        case FROM:
+        case TO:
+            if (!number(optarg, value) || !(value > 0))
+                return usageError(PROGRAM, std::string(code == FROM ? "--from" : "--to") +
+                                               " takes a temperature in K above 0, not \"" + optarg + "\"");
+            (code == FROM ? grid.from : grid.to) = value;
+            (code == FROM ? fromGiven : toGiven) = true;
+            break;
+        case STEP:
+            if (!number(optarg, value) || !(value >= 0.01 && value <= 100))
+                return usageError(PROGRAM, std::string("--step takes 0.01 to 100 K, not \"") + optarg + "\"");
+            grid.step = value;
+            break;
+        case REPLICATES:
+            if (!number(optarg, value) || value != std::floor(value) || !(value >= 2 && value <= 100000))
+                return usageError(PROGRAM, std::string("--replicates takes a whole number from 2 to 100000, not \"") +
+                                               optarg + "\"");
+            replicates = static_cast<long long>(value);
+            break;
+        case SEED: {
+            char* end = nullptr;
+            errno = 0;
+            seed = std::strtoull(optarg, &end, 10);
+            if (end == optarg || *end != '\0' || errno != 0 || optarg[0] == '-')
+                return usageError(PROGRAM, std::string("--seed takes a whole number of at least 0, not \"") + optarg + "\"");
+            break;
+        }
+        default: {
+            const int status = handleCommonOption(code, PROGRAM, HELP, argv[optind - 1], common);
+            if (status >= 0) return status;
+        }
+        }
+    }
+    if (argc - optind != 1) return usageError(PROGRAM, "takes one operand, the alloy's mole fraction of Ks X0");
+    double x0 = 0;
+    if (!number(argv[optind], x0) || !(x0 > 0 && x0 < 1))
+        return usageError(PROGRAM, std::string("X0 is a mole fraction strictly between 0 and 1, not \"") + argv[optind] + "\"");
+    if (fromGiven && toGiven && !(grid.to < grid.from))
+        return usageError(PROGRAM, "the end temperature (--to) must lie below the start (--from)");
+    if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
+    removeOutputsOnSignals();
+
+    ErrorText error{};
+    MeasuredData data;
+    if (!readMeasuredData(data, error)) return stop(error.text);
+    PhaseParameters model[3];
+    PhaseFit fits[3];
+    fitModel(data, model[LIQUID], model[BCC], model[FCC], fits);
+
+    // The default ends of the path from the alloy's liquidus and the eutectic.
+    Vector4 eutectic{};
+    if (!solveStableEutectic(model, eutectic)) return stop("the model has no stable eutectic to end the Scheil path");
+    PhaseIndex primary = LIQUID;
+    double liquidus = 0;
+    Vector4 tieLine{};
+    if (!alloyLiquidus(model, x0, eutectic, primary, liquidus, tieLine))
+        return stop(formatted("no stable liquidus of the model passes through x = %g", x0));
+    if (!fromGiven) grid.from = std::ceil(liquidus) + 20;
+    if (!toGiven) grid.to = std::max(1.0, std::floor(eutectic[0]) - 20);
+    if (!(grid.to < grid.from))
+        return stop(formatted("the path would end at %g K, not below its start at %g K", grid.to, grid.from));
+
+    SolidificationPath path;
+    if (!solidify(model, x0, grid, nullptr, path, error)) return stop(error.text);
+    ReplicateSpread spread{};
+    if (replicates > 0 && !spreadOfReplicates(data, x0, grid, static_cast<int>(replicates), seed, model, spread, error))
+        return stop(error.text);
+
+    std::vector<std::string> header = {
+        formatted("Solidification of the alloy x0 = %.6f (mole fraction of Ks), from %.4f K to %.4f K", x0, grid.from,
+                  grid.to),
+        std::string("primary solid: ") + (path.primary == LIQUID ? "none (the alloy is eutectic)" : phaseName(path.primary)),
+        formatted("liquidus: %.4f K", path.liquidus),
+        path.eutecticReached ? formatted("solidus (equilibrium): %.4f K, at the eutectic", path.solidus)
+                             : formatted("solidus (equilibrium): %.4f K, above the eutectic", path.solidus),
+        formatted("eutectic: %.4f K, liquid x = %.6f", path.eutectic[0], path.eutectic[1]),
+        formatted("eutectic fraction: equilibrium %.6f, Scheil %.6f", path.eutecticEquilibrium, path.eutecticScheil),
+        "Scheil: ln(1 - fS) = -integral of dx/(x - xS) along the liquidus, by the three-point rule on each step and its "
+        "middle"};
+    if (replicates > 0) {
+        char line[160];
+        std::snprintf(line, sizeof line, "replicates: %lld (seed %llu), of which %d could not be solved", replicates, seed,
+                      spread.failed);
+        header.push_back(line);
+        header.push_back(formatted("liquidus 95 %%: %.2f to %.2f K", spread.liquidus[0], spread.liquidus[1]));
+        header.push_back(formatted("eutectic fraction 95 %%: equilibrium %.4f to %.4f", spread.eutecticEquilibrium[0],
+                                   spread.eutecticEquilibrium[1]) +
+                         formatted(", Scheil %.4f to %.4f", spread.eutecticScheil[0], spread.eutecticScheil[1]));
+    }
+
+    SolidificationPicture picture;
+    picture.title = formatted("Solidification of Ks-Ps, x0 = %.4f", x0);
+    picture.low = grid.to;
+    picture.high = grid.from;
+    for (const PathRow& row : path.rows) {
+        picture.equilibrium.push_back({row.fsEquilibrium, row.T});
+        picture.scheil.push_back({row.fsScheil, row.T});
+    }
+    for (const PathRow& row : path.rows) {
+        if (row.event[0] == 'l') picture.markers.push_back({0, row.T, formatted("liquidus %.2f K", row.T)});
+        if (row.event[0] == 's') picture.markers.push_back({1, row.T, formatted("solidus %.2f K", row.T)});
+        if (row.event[0] == 'e') {
+            picture.markers.push_back({row.fsScheil, row.T, formatted("eutectic %.2f K", row.T)});
+            if (path.eutecticReached) picture.markers.push_back({row.fsEquilibrium, row.T, ""});
+        }
+    }
+    if (!spread.band.empty()) {
+        for (const PathBandRow& row : spread.band) picture.equilibriumBand.push_back({row.equilibriumLow, row.T});
+        for (auto r = spread.band.rbegin(); r != spread.band.rend(); ++r) picture.equilibriumBand.push_back({r->equilibriumHigh, r->T});
+        for (const PathBandRow& row : spread.band) picture.scheilBand.push_back({row.scheilLow, row.T});
+        for (auto r = spread.band.rbegin(); r != spread.band.rend(); ++r) picture.scheilBand.push_back({r->scheilHigh, r->T});
+    }
+    picture.notes = {header[2] + "; " + header[3], header[5]};
+    if (replicates > 0) picture.notes.push_back(header[8] + "; " + header[9]);
+
+    const std::string table = formatSolidificationTable(header, path.rows);
+    const std::string svg = drawSolidification(picture);
+    if (!writeWholeFile(SOLIDIFICATION_FILE, table.data(), table.size(), error) ||
+        !writeWholeFile(SOLIDIFICATION_PLOT_FILE, svg.data(), svg.size(), error))
+        return stop(error.text);
+    if (replicates > 0) {
+        const std::string band = formatSolidificationBand(spread.band);
+        if (!writeWholeFile(SOLIDIFICATION_BAND_FILE, band.data(), band.size(), error)) return stop(error.text);
+    }
+    if (!commitOutputs(error)) return stop(error.text);
+    std::printf("Liquidus %.2f K, solidus %.2f K; eutectic fraction %.4f (equilibrium), %.4f (Scheil)\n", path.liquidus,
+                path.solidus, path.eutecticEquilibrium, path.eutecticScheil);
+    std::printf("The paths are written in the files : %s, %s%s\n", SOLIDIFICATION_FILE, SOLIDIFICATION_PLOT_FILE,
+                replicates > 0 ? ", Solidification_band.txt" : "");
+    return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
+}

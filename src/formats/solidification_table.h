@@ -1,0 +1,39 @@
+// "Solidification.txt": the equilibrium and Scheil paths of one alloy, a row per temperature with
+// the exact liquidus, solidus and eutectic rows in their places, under a header of "#" lines that
+// sums them up; and "Solidification_band.txt", the 95 % bands of the fraction solid on both paths
+// from the replicates of phasediagram-uncertainty's scatter model.
+#pragma once
+
+#include <string>
+#include <vector>
+
+inline constexpr const char* SOLIDIFICATION_FILE = "Solidification.txt";
+inline constexpr const char* SOLIDIFICATION_BAND_FILE = "Solidification_band.txt";
+
+// One row of the path. NaN where a value does not exist (no liquid, two solids).
+struct PathRow {
+    double T;                // K
+    double fsEquilibrium;    // fraction solid on the equilibrium path
+    double xLiquidEquilibrium;
+    double xSolidEquilibrium;  // the primary solid's composition; x0 once the alloy is one solid
+    double fsScheil;         // fraction solid on the Scheil path
+    double xLiquidScheil;    // the liquid's composition, on the liquidus
+    double xSolidScheil;     // the composition of the solid forming at T
+    const char* event;       // "", "liquidus", "solidus" or "eutectic"
+};
+
+// The 95 % band of the fraction solid at one temperature.
+struct PathBandRow {
+    double T;
+    double equilibriumLow;
+    double equilibriumHigh;
+    double scheilLow;
+    double scheilHigh;
+    int failed;  // replicates whose path could not be solved
+};
+
+// The table: the header lines (each without its "# "), the title line, the rows; "%.4f" for
+// temperatures, "%.6f" for fractions and compositions, "-" for a value that does not exist.
+std::string formatSolidificationTable(const std::vector<std::string>& header, const std::vector<PathRow>& rows);
+
+std::string formatSolidificationBand(const std::vector<PathBandRow>& rows);
