@@ -1,6 +1,7 @@
 # Copies the six example data files (and the measured boundary points) into RUN_DIR, runs PROGRAM there answering the two
 # temperature prompts with 500 and 1600 K, then draws the pictures with PLOT. With UNCERTAINTY,
-# runs it between the two, so that the picture shows the bands. With DOCS_DIR, copies the pictures
+# runs it between the two, so that the picture shows the bands. With SOLIDIFY, also solidifies the
+# alloy x = 0.3 with 2000 replicates and draws the Gibbs energy curves at 900 K. With DOCS_DIR, copies the pictures
 # there (the README's pictures, drawn by the program whose clock is frozen).
 set(DATA_FILES "Li(Hm).txt" "Li(a).txt" "BCC(Hf).txt" "BCC(aPs).txt" "FCC(Hf).txt" "FCC(aKs).txt")
 
@@ -24,11 +25,19 @@ run(phasediagram ${PROGRAM})
 if(UNCERTAINTY)
   run(phasediagram-uncertainty ${UNCERTAINTY})
 endif()
-run(phasediagram-plot ${PLOT})
+if(SOLIDIFY)
+  run(phasediagram-solidify ${SOLIDIFY} 0.3 --replicates 2000)
+  run(phasediagram-plot ${PLOT} --gibbs 900)
+else()
+  run(phasediagram-plot ${PLOT})
+endif()
 message(STATUS "The example's tables are in ${RUN_DIR}")
 message(STATUS "Its pictures are ${RUN_DIR}/PhaseDiagram.svg and ${RUN_DIR}/Regression.svg")
 
 if(DOCS_DIR)
   file(COPY ${RUN_DIR}/PhaseDiagram.svg ${RUN_DIR}/Regression.svg DESTINATION ${DOCS_DIR})
+  if(SOLIDIFY)
+    file(COPY ${RUN_DIR}/Solidification.svg ${RUN_DIR}/GibbsEnergy.svg DESTINATION ${DOCS_DIR})
+  endif()
   message(STATUS "The pictures of the README, drawn with the clock frozen, are in ${DOCS_DIR}")
 endif()
