@@ -3,6 +3,7 @@
 // the fitting of the example data.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -13,6 +14,8 @@
 #include "formats/data_files.h"
 #include "numeric/matrix.h"
 #include "equilibrium/newton.h"
+#include "comparison/residuals.h"
+#include "solidification/solidification.h"
 #include "uncertainty/analysis.h"
 
 namespace {
@@ -158,6 +161,43 @@ void uncertainty(benchmark::State& state)
     }
 }
 BENCHMARK(uncertainty)->Name("uncertainty/2000")->Unit(benchmark::kMillisecond);
+
+// One alloy's equilibrium and Scheil paths, 1600 to 780 K at 0.5 K steps, liquidus and eutectic
+// solved from scratch.
+void solidification(benchmark::State& state)
+{
+    const Model m = exampleModel();
+    const PhaseParameters model[3] = {m.liquid, m.bcc, m.fcc};
+    for (auto _ : state) {
+        SolidificationPath path;
+        ErrorText error{};
+        if (!solidify(model, 0.3, {1600, 780, 0.5}, nullptr, path, error)) std::abort();
+        benchmark::DoNotOptimize(path.eutecticScheil);
+    }
+}
+BENCHMARK(solidification)->Name("solidify/path")->Unit(benchmark::kMillisecond);
+
+// 100 measured boundary points held against the model.
+void residuals(benchmark::State& state)
+{
+    const Model m = exampleModel();
+    const PhaseParameters model[3] = {m.liquid, m.bcc, m.fcc};
+    std::vector<BoundaryPoint> points;
+    for (int i = 0; i < 100; ++i) {
+        const int kind = i % 4;
+        if (kind == 0) points.push_back({i, 850.0 + 6 * i, true, 0.45 - 0.004 * i, LIQUID_FCC, 0});
+        if (kind == 1) points.push_back({i, 850.0 + 4 * i, true, 0.6 + 0.003 * i, LIQUID_BCC, 0});
+        if (kind == 2) points.push_back({i, 550.0 + 2.5 * i, true, 0.02 + 0.0004 * i, BCC_FCC, 1});
+        if (kind == 3) points.push_back({i, 824.0, false, NAN, 0, 0});
+    }
+    const BandTable bands[3] = {};
+    for (auto _ : state) {
+        std::vector<PointResidual> result;
+        computeResiduals(model, points, bands, EutecticBand{}, result);
+        benchmark::DoNotOptimize(result.data());
+    }
+}
+BENCHMARK(residuals)->Name("residuals/100")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
