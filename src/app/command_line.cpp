@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -11,17 +12,16 @@
 #define PHASEDIAGRAM_VERSION "unknown"
 #endif
 
-std::vector<option> commonLongOptions()
-{
-    return {{"help", no_argument, nullptr, 'h'},
-            {"version", no_argument, nullptr, OPTION_VERSION},
-            {"directory", required_argument, nullptr, 'C'},
-            {"quiet", no_argument, nullptr, OPTION_QUIET}};
-}
+int usageError(const char* program, const std::string& message) { return usageErrorf(program, "%s", message.c_str()); }
 
-int usageError(const char* program, const std::string& message)
+int usageErrorf(const char* program, const char* format, ...)
 {
-    std::fprintf(stderr, "%s: %s (see --help)\n", program, message.c_str());
+    std::fprintf(stderr, "%s: ", program);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::fputs(" (see --help)\n", stderr);
     return EXIT_USAGE_ERROR;
 }
 
@@ -41,14 +41,14 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
         options.quiet = true;
         return -1;
     case ':':
-        return usageError(program, std::string(argument) + " needs a value");
+        return usageErrorf(program, "%s needs a value", argument);
     default:
         break;
     }
     // getopt_long leaves an unknown long option whole in argv, a short one as its character.
     if (argument != nullptr && argument[0] == '-' && argument[1] == '-')
-        return usageError(program, std::string(argument) + ": not an option");
-    return usageError(program, std::string("-") + static_cast<char>(optopt) + ": not an option");
+        return usageErrorf(program, "%s: not an option", argument);
+    return usageErrorf(program, "-%c: not an option", static_cast<char>(optopt));
 }
 
 bool enterDirectory(const char* program, const CommonOptions& options)

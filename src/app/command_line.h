@@ -7,7 +7,6 @@
 #include <getopt.h>
 
 #include <string>
-#include <vector>
 
 inline constexpr int EXIT_DATA_ERROR = 1;
 inline constexpr int EXIT_USAGE_ERROR = 2;
@@ -22,7 +21,13 @@ struct CommonOptions {
 };
 
 // The shared long options, to be followed by a program's own and the closing zero entry.
-std::vector<option> commonLongOptions();
+inline constexpr int COMMON_OPTION_COUNT = 4;
+inline constexpr option COMMON_LONG_OPTIONS[COMMON_OPTION_COUNT] = {
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, OPTION_VERSION},
+    {"directory", required_argument, nullptr, 'C'},
+    {"quiet", no_argument, nullptr, OPTION_QUIET},
+};
 
 // The short options of every program: ":hC:" (report a missing value); options and operands may
 // come in any order, as with the GNU tools, and "--" ends the options.
@@ -36,6 +41,9 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
 
 // "program: message (see --help)" on standard error; returns EXIT_USAGE_ERROR.
 int usageError(const char* program, const std::string& message);
+
+// The same from a printf format, without allocating.
+[[gnu::format(printf, 2, 3)]] int usageErrorf(const char* program, const char* format, ...);
 
 // Changes into options.directory where one is given; false, with a message, when it cannot.
 bool enterDirectory(const char* program, const CommonOptions& options);

@@ -32,10 +32,10 @@ constexpr const char* HELP =
 int main(int argc, char** argv)
 {
     CommonOptions common;
-    std::vector<option> options = commonLongOptions();
-    options.push_back({nullptr, 0, nullptr, 0});
+    option options[COMMON_OPTION_COUNT + 1] = {};  // the closing entry stays zero
+    for (int i = 0; i < COMMON_OPTION_COUNT; ++i) options[i] = COMMON_LONG_OPTIONS[i];
     opterr = 0;
-    for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
+    for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options, nullptr)) != -1;) {
         const int status = handleCommonOption(code, PROGRAM, HELP, argv[optind - 1], common);
         if (status >= 0) return status;
     }
@@ -46,7 +46,7 @@ int main(int argc, char** argv)
         run.temperatures[0] = argv[optind];
         run.temperatures[1] = argv[optind + 1];
     } else if (operands != 0) {
-        return usageError(PROGRAM, "takes two temperatures T0 T1 or none (then it asks for them)");
+        return usageErrorf(PROGRAM, "takes two temperatures T0 T1 or none (then it asks for them)");
     }
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
     removeOutputsOnSignals();

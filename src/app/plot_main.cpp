@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -82,7 +83,7 @@ int main(int argc, char** argv)
 {
     CommonOptions common;
     DiagramData data;
-    std::vector<option> options = commonLongOptions();
+    std::vector<option> options(std::begin(COMMON_LONG_OPTIONS), std::end(COMMON_LONG_OPTIONS));
     options.insert(options.end(), {{"range", required_argument, nullptr, RANGE},
                                    {"gibbs", required_argument, nullptr, GIBBS},
                                    {nullptr, 0, nullptr, 0}});

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -154,7 +155,7 @@ int main(int argc, char** argv)
     PathGrid grid{0, 0, 0.5};
     long long replicates = 0;
     unsigned long long seed = 20260101;
-    std::vector<option> options = commonLongOptions();
+    std::vector<option> options(std::begin(COMMON_LONG_OPTIONS), std::end(COMMON_LONG_OPTIONS));
     options.insert(options.end(), {{"from", required_argument, nullptr, FROM},
                                    {"to", required_argument, nullptr, TO},
                                    {"step", required_argument, nullptr, STEP},

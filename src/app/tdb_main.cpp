@@ -1,6 +1,9 @@
 // Entry point of phasediagram-tdb: fits the model to the measured data of the current directory,
 // as phasediagram does, and writes it as the database KsPs.tdb for other CALPHAD programs.
 #include <cstdio>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "formats/data_files.h"
@@ -40,7 +43,7 @@ int stop(const ErrorText& error)
 int main(int argc, char** argv)
 {
     CommonOptions common;
-    std::vector<option> options = commonLongOptions();
+    std::vector<option> options(std::begin(COMMON_LONG_OPTIONS), std::end(COMMON_LONG_OPTIONS));
     options.push_back({nullptr, 0, nullptr, 0});
     opterr = 0;
     for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "formats/data_files.h"
@@ -133,7 +135,7 @@ int main(int argc, char** argv)
     double activitySd = -1;
     GivenScatter perFile;
     CommonOptions common;
-    std::vector<option> longOptions = commonLongOptions();
+    std::vector<option> longOptions(std::begin(COMMON_LONG_OPTIONS), std::end(COMMON_LONG_OPTIONS));
     longOptions.insert(longOptions.end(), {
         {"replicates", required_argument, nullptr, REPLICATES},
         {"seed", required_argument, nullptr, SEED},
