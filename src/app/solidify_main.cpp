@@ -17,6 +17,7 @@
 #include "formats/solidification_table.h"
 #include "model/fitting.h"
 #include "plot/solidification_svg.h"
+#include "solidification/replicate_spread.h"
 #include "solidification/solidification.h"
 #include "uncertainty/bootstrap.h"
 
@@ -64,85 +65,11 @@ bool number(const char* text, double& value)
     return end != text && *end == '\0' && errno == 0 && std::isfinite(value);
 }
 
-double percentile(std::vector<double> values, double p)
-{
-    values.erase(std::remove_if(values.begin(), values.end(), [](double v) { return !std::isfinite(v); }), values.end());
-    if (values.empty()) return NAN;
-    std::sort(values.begin(), values.end());
-    const double position = p * static_cast<double>(values.size() - 1);
-    const auto below = static_cast<std::size_t>(std::floor(position));
-    const std::size_t above = std::min(below + 1, values.size() - 1);
-    return values[below] + (position - static_cast<double>(below)) * (values[above] - values[below]);
-}
-
 std::string formatted(const char* pattern, double a, double b = 0, double c = 0)
 {
     char text[256];
     std::snprintf(text, sizeof text, pattern, a, b, c);
     return text;
-}
-
-// The replicates' spread: the liquidus, the eutectic fractions and the fraction-solid curves on a
-// grid no finer than 2.5 K, percentiles of the replicates that could be solved.
-struct ReplicateSpread {
-    double liquidus[2];
-    double eutecticEquilibrium[2];
-    double eutecticScheil[2];
-    std::vector<PathBandRow> band;
-    int failed;
-};
-
-bool spreadOfReplicates(const MeasuredData& data, double x0, const PathGrid& grid, int count, std::uint64_t seed,
-                        const PhaseParameters (&model)[3], ReplicateSpread& spread, ErrorText& error)
-{
-    FitSamples samples;
-    if (!prepareFits(data, GivenScatter{}, samples, error)) return false;
-    std::vector<ReplicateModel> models;
-    std::vector<ScatterRatios> ratios;
-    drawReplicates(samples, count, seed, models, ratios);
-    const PathGrid coarse{grid.from, grid.to, std::max(grid.step, 2.5)};
-    SolidificationPath nominal;
-    if (!solidify(model, x0, coarse, nullptr, nominal, error)) return false;
-    std::vector<double> liquidus;
-    std::vector<double> eutecticEquilibrium;
-    std::vector<double> eutecticScheil;
-    std::vector<std::vector<double>> fsEquilibrium;
-    std::vector<std::vector<double>> fsScheil;
-    std::vector<double> temperatures;
-    for (const PathRow& row : nominal.rows)
-        if (row.event[0] == '\0') temperatures.push_back(row.T);
-    fsEquilibrium.assign(temperatures.size(), {});
-    fsScheil.assign(temperatures.size(), {});
-    spread.failed = 0;
-    for (const ReplicateModel& replicate : models) {
-        const PhaseParameters m[3] = {replicate[0], replicate[1], replicate[2]};
-        SolidificationPath path;
-        ErrorText ignored{};
-        if (!solidify(m, x0, coarse, &nominal, path, ignored)) {
-            ++spread.failed;
-            continue;
-        }
-        liquidus.push_back(path.liquidus);
-        eutecticEquilibrium.push_back(path.eutecticEquilibrium);
-        eutecticScheil.push_back(path.eutecticScheil);
-        std::size_t k = 0;
-        for (const PathRow& row : path.rows) {
-            if (row.event[0] != '\0' || k >= temperatures.size()) continue;
-            fsEquilibrium[k].push_back(row.fsEquilibrium);
-            fsScheil[k].push_back(row.fsScheil);
-            ++k;
-        }
-    }
-    spread.liquidus[0] = percentile(liquidus, 0.025);
-    spread.liquidus[1] = percentile(liquidus, 0.975);
-    spread.eutecticEquilibrium[0] = percentile(eutecticEquilibrium, 0.025);
-    spread.eutecticEquilibrium[1] = percentile(eutecticEquilibrium, 0.975);
-    spread.eutecticScheil[0] = percentile(eutecticScheil, 0.025);
-    spread.eutecticScheil[1] = percentile(eutecticScheil, 0.975);
-    for (std::size_t k = 0; k < temperatures.size(); ++k)
-        spread.band.push_back({temperatures[k], percentile(fsEquilibrium[k], 0.025), percentile(fsEquilibrium[k], 0.975),
-                               percentile(fsScheil[k], 0.025), percentile(fsScheil[k], 0.975), spread.failed});
-    return true;
 }
 
 }  // namespace
@@ -231,8 +158,14 @@ int main(int argc, char** argv)
     SolidificationPath path;
     if (!solidify(model, x0, grid, nullptr, path, error)) return stop(error.text);
     ReplicateSpread spread{};
-    if (replicates > 0 && !spreadOfReplicates(data, x0, grid, static_cast<int>(replicates), seed, model, spread, error))
-        return stop(error.text);
+    if (replicates > 0) {
+        FitSamples samples;
+        if (!prepareFits(data, GivenScatter{}, samples, error)) return stop(error.text);
+        std::vector<ReplicateModel> models;
+        std::vector<ScatterRatios> ratios;
+        drawReplicates(samples, static_cast<int>(replicates), seed, models, ratios);
+        if (!spreadOfReplicates(model, models, x0, grid, spread, error)) return stop(error.text);
+    }
 
     std::vector<std::string> header = {
         formatted("Solidification of the alloy x0 = %.6f (mole fraction of Ks), from %.4f K to %.4f K", x0, grid.from,

@@ -12,14 +12,6 @@
 
 namespace {
 
-double percentile(const std::vector<double>& sorted, double p)
-{
-    const double position = p * static_cast<double>(sorted.size() - 1);
-    const auto below = static_cast<std::size_t>(std::floor(position));
-    const std::size_t above = std::min(below + 1, sorted.size() - 1);
-    return sorted[below] + (position - static_cast<double>(below)) * (sorted[above] - sorted[below]);
-}
-
 // The standard error of a quantity to first order, from its derivatives with respect to the
 // coefficients, with each file's sd scaled by `ratio` (a replicate's own estimate over the data's),
 // or as the data give it where ratio is null.
@@ -67,6 +59,14 @@ std::vector<std::pair<int, Vector4>> nominalBoundary(const PhaseParameters (&mod
 }
 
 }  // namespace
+
+double percentile(const std::vector<double>& sorted, double p)
+{
+    const double position = p * static_cast<double>(sorted.size() - 1);
+    const auto below = static_cast<std::size_t>(std::floor(position));
+    const std::size_t above = std::min(below + 1, sorted.size() - 1);
+    return sorted[below] + (position - static_cast<double>(below)) * (sorted[above] - sorted[below]);
+}
 
 Summary summarise(double nominal, const std::vector<double>& values, const std::vector<double>& scale,
                   bool composition)

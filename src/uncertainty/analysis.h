@@ -14,6 +14,10 @@
 #include "formats/uncertainty_report.h"
 #include "uncertainty/bootstrap.h"
 
+// The p-quantile (0 <= p <= 1) of sorted, non-empty values, interpolating linearly between
+// neighbouring order statistics.
+double percentile(const std::vector<double>& sorted, double p);
+
 // Summarises `values` (one per replicate, NaN for a replicate that failed) around `nominal`. With
 // scale[r] the standard error that replicate r's own data give the quantity, relative to that of
 // the measured data, the interval is the studentised bootstrap's: nominal - q(97.5 %) to
