@@ -130,10 +130,8 @@ int main(int argc, char** argv)
     std::vector<PointResidual> residuals;
     if (havePoints) {
         BandTable bands[3];
-        for (int t = 0; t < 3; ++t)
-            if (data.bands[t].fingerprint == data.fingerprint) bands[t] = data.bands[t];
-        const EutecticBand eutecticBand =
-            data.eutecticBand.fingerprint == data.fingerprint ? data.eutecticBand : EutecticBand{};
+        EutecticBand eutecticBand;
+        bandsOfTheData(data, bands, eutecticBand);
         computeResiduals(data.model, points, bands, eutecticBand, residuals);
         for (const PointResidual& r : residuals) data.measured.push_back(measuredMark(r));
     }

@@ -2,6 +2,7 @@
 #include "comparison/residuals.h"
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "equilibrium/boundary_temperature.h"

@@ -290,6 +290,20 @@ bool isStableEutectic(const PhaseParameters (&model)[3], const EutecticPoint& eu
     return isStableEutectic(model, Vector4{eutectic.T, eutectic.xL, eutectic.xBCC, eutectic.xFCC});
 }
 
+bool bandsOfTheData(const DiagramData& data, BandTable (&bands)[3], EutecticBand& eutecticBand)
+{
+    bool otherData = false;
+    for (int t = 0; t < 3; ++t) {
+        const bool same = data.bands[t].fingerprint == data.fingerprint;
+        otherData = otherData || (data.bands[t].present && !same);
+        bands[t] = same ? data.bands[t] : BandTable{};
+    }
+    const bool same = data.eutecticBand.fingerprint == data.fingerprint;
+    otherData = otherData || (data.eutecticBand.present && !same);
+    eutecticBand = same ? data.eutecticBand : EutecticBand{};
+    return otherData;
+}
+
 int rowsNotSolved(const PhaseParameters (&model)[3], PhasePair pair, const BoundaryTable& table)
 {
     constexpr double ROW_TOLERANCE = 5e-6;  // six printed decimals and the solver's last step
@@ -330,17 +344,7 @@ void checkInputs(const DiagramData& data, DiagramData& usable, std::vector<std::
         if (data.bands[t].present && data.bands[t].rows.empty() && data.bands[t].fingerprint == data.fingerprint)
             notes.push_back(std::string(bandFileName(pair)) + " holds no rows.");
     }
-    bool otherData = false;
-    for (int t = 0; t < 3; ++t)
-        if (data.bands[t].present && data.bands[t].fingerprint != data.fingerprint) {
-            otherData = true;
-            usable.bands[t] = BandTable{};
-        }
-    if (data.eutecticBand.present && data.eutecticBand.fingerprint != data.fingerprint) {
-        otherData = true;
-        usable.eutecticBand = EutecticBand{};
-    }
-    if (otherData)
+    if (bandsOfTheData(data, usable.bands, usable.eutecticBand))
         notes.push_back("The band files were not computed from the data here (their fingerprint differs, or they carry "
                         "none): no bands are drawn; run phasediagram-uncertainty again.");
 }

@@ -107,6 +107,10 @@ void describePhaseDiagram(const DiagramData& data, PhaseDiagram& diagram);
 // Newton's method and the tables' convergence rule, and kept only when stable.
 void completeBoundaries(const DiagramData& data, BoundaryTable (&completed)[3], std::vector<CompletedStretch>& stretches);
 
+// The band files of `data` that were computed from the data here (same fingerprint), the others
+// left empty. True when some band file came from other data or carries no fingerprint.
+bool bandsOfTheData(const DiagramData& data, BandTable (&bands)[3], EutecticBand& eutecticBand);
+
 // The number of Valid rows of a table that the pair's equations of the model do not solve: the
 // Newton refinement from the row's compositions ends more than 5e-6 away from them, or fails.
 int rowsNotSolved(const PhaseParameters (&model)[3], PhasePair pair, const BoundaryTable& table);

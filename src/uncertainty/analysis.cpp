@@ -219,6 +219,14 @@ bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& opti
             BandRow row{T, {}};
             double slopes[2][12];
             const bool haveSlopes = tieLineSensitivity(nominal, pair, T, start, slopes);
+            // Each replicate's own standard errors of both compositions, from one sensitivity.
+            std::vector<std::array<double, 2>> errors(replicates, {NAN, NAN});
+            for (std::size_t r = 0; haveSlopes && r < replicates; ++r) {
+                const PhaseParameters model[3] = {models[r][0], models[r][1], models[r][2]};
+                double own[2][12];
+                if (!ok[r] || !tieLineSensitivity(model, pair, T, solved[r], own)) continue;
+                for (int c = 0; c < 2; ++c) errors[r][c] = standardError(propagation, own[c], &ratios[r]);
+            }
             for (int c = 0; c < 2; ++c) {
                 for (std::size_t r = 0; r < replicates; ++r) values[r] = ok[r] ? solved[r][c] : NAN;
                 const double nominalError = haveSlopes ? standardError(propagation, slopes[c], nullptr) : NAN;
@@ -227,13 +235,8 @@ bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& opti
                     // Each replicate's own standard error, on the logit scale, relative to the data's.
                     scale.resize(replicates);
                     for (std::size_t r = 0; r < replicates; ++r) {
-                        const PhaseParameters model[3] = {models[r][0], models[r][1], models[r][2]};
-                        double own[2][12];
                         const double x = solved[r][c];
-                        scale[r] = ok[r] && tieLineSensitivity(model, pair, T, solved[r], own)
-                                       ? standardError(propagation, own[c], &ratios[r]) / (x * (1 - x)) /
-                                             (nominalError / (start[c] * (1 - start[c])))
-                                       : NAN;
+                        scale[r] = errors[r][c] / (x * (1 - x)) / (nominalError / (start[c] * (1 - start[c])));
                     }
                 }
                 row.x[c] = summarise(start[c], values, scale, true);

@@ -163,14 +163,6 @@ PhaseParameters nominalCoefficients(const FitSamples& samples, PhaseIndex phase)
     return coefficientsFromFits(phase, samples.fit[phase][ENTHALPY_FIT].line, samples.fit[phase][ACTIVITY_FIT].line);
 }
 
-std::uint64_t uniformIndex(std::mt19937_64& generator, std::uint64_t n)
-{
-    const std::uint64_t limit = generator.max() - generator.max() % n;  // a whole number of n-blocks
-    std::uint64_t draw = generator();
-    while (draw >= limit) draw = generator();
-    return draw % n;
-}
-
 double GaussianSource::next()
 {
     if (haveSpare) {

@@ -61,10 +61,6 @@ bool prepareFits(const MeasuredData& data, const GivenScatter& given, FitSamples
 // The nominal coefficients of a phase, as the fitting stage gives them.
 PhaseParameters nominalCoefficients(const FitSamples& samples, PhaseIndex phase);
 
-// An index uniform in 0 .. n-1, by rejection, so that the draws do not depend on the standard
-// library's distributions.
-std::uint64_t uniformIndex(std::mt19937_64& generator, std::uint64_t n);
-
 // Standard Gaussian variates by the polar method from the generator's raw 64-bit output, again
 // independent of the standard library's distributions; the second value of a pair is kept.
 struct GaussianSource {
