@@ -162,22 +162,24 @@ void uncertainty(benchmark::State& state)
 }
 BENCHMARK(uncertainty)->Name("uncertainty/2000")->Unit(benchmark::kMillisecond);
 
-// One alloy's equilibrium and Scheil paths, 1600 to 780 K at 0.5 K steps, liquidus and eutectic
-// solved from scratch.
+// One alloy's equilibrium and Scheil paths, 1600 to 780 K at 0.5 K steps, the stable diagram
+// (its eutectic), the liquidus and the solidus solved from scratch.
 void solidification(benchmark::State& state)
 {
     const Model m = exampleModel();
     const PhaseParameters model[3] = {m.liquid, m.bcc, m.fcc};
     for (auto _ : state) {
+        StableDiagram diagram;
+        buildStableDiagram(model, diagram);
         SolidificationPath path;
         ErrorText error{};
-        if (!solidify(model, 0.3, {1600, 780, 0.5}, nullptr, path, error)) std::abort();
+        if (!solidify(diagram, 0.3, {1600, 780, 0.5}, nullptr, path, error)) std::abort();
         benchmark::DoNotOptimize(path.eutecticScheil);
     }
 }
 BENCHMARK(solidification)->Name("solidify/path")->Unit(benchmark::kMillisecond);
 
-// 100 measured boundary points held against the model.
+// 100 measured boundary points held against the model, its stable diagram built from scratch.
 void residuals(benchmark::State& state)
 {
     const Model m = exampleModel();
@@ -192,8 +194,10 @@ void residuals(benchmark::State& state)
     }
     const BandTable bands[3] = {};
     for (auto _ : state) {
+        StableDiagram diagram;
+        buildStableDiagram(model, diagram);
         std::vector<PointResidual> result;
-        computeResiduals(model, points, bands, EutecticBand{}, result);
+        computeResiduals(diagram, points, bands, EutecticBand{}, result);
         benchmark::DoNotOptimize(result.data());
     }
 }

@@ -123,6 +123,9 @@ int main(int argc, char** argv)
         if (!readBandTable(bandFileName(static_cast<PhasePair>(t + 1)), data.bands[t], error)) return stop(error);
     if (!readEutecticBand(EUTECTIC_BAND_FILE, data.eutecticBand, error)) return stop(error);
 
+    StableDiagram stable;
+    buildStableDiagram(data.model, stable);
+
     // Measured boundary points, where the folder holds them, against the bands of the same data.
     std::vector<BoundaryPoint> points;
     bool havePoints = false;
@@ -132,12 +135,12 @@ int main(int argc, char** argv)
         BandTable bands[3];
         EutecticBand eutecticBand;
         bandsOfTheData(data, bands, eutecticBand);
-        computeResiduals(data.model, points, bands, eutecticBand, residuals);
+        computeResiduals(stable, points, bands, eutecticBand, residuals);
         for (const PointResidual& r : residuals) data.measured.push_back(measuredMark(r));
     }
 
     PhaseDiagram diagram;
-    describePhaseDiagram(data, diagram);
+    describePhaseDiagram(data, stable, diagram);
     const std::string diagramSvg = drawPhaseDiagram(diagram);
     RegressionPanel panels[3][2];
     describeRegression(measured, fits, panels);
@@ -147,7 +150,7 @@ int main(int argc, char** argv)
         return stop(error);
     if (gibbsT > 0) {
         GibbsPicture gibbs;
-        describeGibbsCurves(data.model, gibbsT, gibbs);
+        describeGibbsCurves(stable, gibbsT, gibbs);
         const std::string gibbsSvg = drawGibbsCurves(gibbs);
         if (!writeWholeFile(GIBBS_PLOT_FILE, gibbsSvg.data(), gibbsSvg.size(), error)) return stop(error);
     }

@@ -6,13 +6,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
-#include "equilibrium/stable_solves.h"
+#include "equilibrium/stable_diagram.h"
 #include "formats/data_files.h"
+#include "formats/fingerprint.h"
 #include "formats/output_file.h"
 #include "formats/solidification_table.h"
 #include "model/fitting.h"
@@ -24,6 +26,10 @@
 namespace {
 
 constexpr const char* PROGRAM = "phasediagram-solidify";
+
+// The most rows a path may have, and the highest temperature it may start at (K).
+constexpr double MAX_ROWS = 200000;
+constexpr double MAX_TEMPERATURE = 100000;
 
 constexpr const char* HELP =
     "Usage: phasediagram-solidify [options] X0\n"
@@ -65,6 +71,15 @@ bool number(const char* text, double& value)
     return end != text && *end == '\0' && errno == 0 && std::isfinite(value);
 }
 
+// An option that takes no value, so that what follows it is an operand.
+bool isFlag(const char* argument)
+{
+    for (const char* flag : {"--quiet", "-h", "--help", "--version"})
+        if (std::strcmp(argument, flag) == 0) return true;
+    double value = 0;
+    return number(argument, value);  // a number is an operand, not an option
+}
+
 std::string formatted(const char* pattern, double a, double b = 0, double c = 0)
 {
     char text[256];
@@ -89,15 +104,25 @@ int main(int argc, char** argv)
                                    {"replicates", required_argument, nullptr, REPLICATES},
                                    {"seed", required_argument, nullptr, SEED},
                                    {nullptr, 0, nullptr, 0}});
+    // A negative X0 would read as a cluster of short options: say what is wrong with it as a
+    // composition instead.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        double negative = 0;
+        const bool takesValue = i > 1 && argv[i - 1][0] == '-' && std::strchr(argv[i - 1], '=') == nullptr &&
+                                !isFlag(argv[i - 1]);
+        if (argv[i][0] == '-' && number(argv[i], negative) && !takesValue)
+            return usageError(PROGRAM, std::string("X0 is a mole fraction strictly between 0 and 1, not \"") + argv[i] + "\"");
+    }
     opterr = 0;
     for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
         double value = 0;
         switch (code) {
         case FROM:
         case TO:
-            if (!number(optarg, value) || !(value > 0))
+            if (!number(optarg, value) || !(value > 0 && value <= MAX_TEMPERATURE))
                 return usageError(PROGRAM, std::string(code == FROM ? "--from" : "--to") +
-                                               " takes a temperature in K above 0, not \"" + optarg + "\"");
+                                               " takes a temperature in K above 0 and at most 100000, not \"" + optarg +
+                                               "\"");
             (code == FROM ? grid.from : grid.to) = value;
             (code == FROM ? fromGiven : toGiven) = true;
             break;
@@ -142,29 +167,31 @@ int main(int argc, char** argv)
     PhaseFit fits[3];
     fitModel(data, model[LIQUID], model[BCC], model[FCC], fits);
 
-    // The default ends of the path from the alloy's liquidus and the eutectic.
-    Vector4 eutectic{};
-    if (!solveStableEutectic(model, eutectic)) return stop("the model has no stable eutectic to end the Scheil path");
-    PhaseIndex primary = LIQUID;
-    double liquidus = 0;
-    Vector4 tieLine{};
-    if (!alloyLiquidus(model, x0, eutectic, primary, liquidus, tieLine))
-        return stop(formatted("no stable liquidus of the model passes through x = %g", x0));
-    if (!fromGiven) grid.from = std::ceil(liquidus) + 20;
-    if (!toGiven) grid.to = std::max(1.0, std::floor(eutectic[0]) - 20);
+    // The alloy's liquidus, solidus and eutectic, once; the default ends of the path from them.
+    StableDiagram diagram;
+    buildStableDiagram(model, diagram);
+    SolidificationPath path;
+    if (!alloyTemperatures(diagram, x0, nullptr, path, error)) return stop(error.text);
+    if (!fromGiven) grid.from = std::ceil(path.liquidus) + 20;
+    if (!toGiven) grid.to = std::max(1.0, std::floor(path.eutectic[0]) - 20);
     if (!(grid.to < grid.from))
         return stop(formatted("the path would end at %g K, not below its start at %g K", grid.to, grid.from));
-
-    SolidificationPath path;
-    if (!solidify(model, x0, grid, nullptr, path, error)) return stop(error.text);
+    const double rows = std::floor((grid.from - grid.to) / grid.step) + 1;
+    if (rows > MAX_ROWS)
+        return usageError(PROGRAM, formatted("the path from %g K to %g K", grid.from, grid.to) +
+                                       formatted(" every %g K would have %.0f rows", grid.step, rows) +
+                                       formatted(", more than %.0f: take a larger --step or a shorter range", MAX_ROWS));
+    if (!solidificationRows(diagram, grid, path, error)) return stop(error.text);
     ReplicateSpread spread{};
+    std::string fingerprint;
     if (replicates > 0) {
         FitSamples samples;
-        if (!prepareFits(data, GivenScatter{}, samples, error)) return stop(error.text);
+        if (!prepareFits(data, GivenScatter{}, samples, error) || !dataFingerprint(fingerprint, error))
+            return stop(error.text);
         std::vector<ReplicateModel> models;
         std::vector<ScatterRatios> ratios;
         drawReplicates(samples, static_cast<int>(replicates), seed, models, ratios);
-        if (!spreadOfReplicates(model, models, x0, grid, spread, error)) return stop(error.text);
+        if (!spreadOfReplicates(diagram, models, x0, grid, spread, error)) return stop(error.text);
     }
 
     std::vector<std::string> header = {
@@ -220,10 +247,15 @@ int main(int argc, char** argv)
         !writeWholeFile(SOLIDIFICATION_PLOT_FILE, svg.data(), svg.size(), error))
         return stop(error.text);
     if (replicates > 0) {
-        const std::string band = formatSolidificationBand(spread.band);
+        const std::string band = formatSolidificationBand(spread.band, x0, fingerprint);
         if (!writeWholeFile(SOLIDIFICATION_BAND_FILE, band.data(), band.size(), error)) return stop(error.text);
     }
     if (!commitOutputs(error)) return stop(error.text);
+    // A band of an earlier run belongs to another alloy or other data, or to replicates not asked
+    // for now: it goes with the results it was drawn for.
+    if (replicates == 0 && std::remove(SOLIDIFICATION_BAND_FILE) != 0 && errno != ENOENT)
+        return stop(std::string(SOLIDIFICATION_BAND_FILE) + ": cannot remove the band of an earlier run: " +
+                    std::strerror(errno));
     std::printf("Liquidus %.2f K, solidus %.2f K; eutectic fraction %.4f (equilibrium), %.4f (Scheil)\n", path.liquidus,
                 path.solidus, path.eutecticEquilibrium, path.eutecticScheil);
     std::printf("The paths are written in the files : %s, %s%s\n", SOLIDIFICATION_FILE, SOLIDIFICATION_PLOT_FILE,

@@ -5,17 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "equilibrium/boundary_temperature.h"
-#include "equilibrium/newton.h"
-#include "equilibrium/stable_solves.h"
+#include "equilibrium/stable_diagram.h"
 
 namespace {
 
 // Half the width of a 95 % interval in standard deviations of a normal distribution.
 constexpr double HALF_WIDTH_SIGMAS = 1.959963984540054;
-// How far from the point's temperature a stable tie-line is sought to start the temperature solve.
-constexpr double SEARCH_STEP = 10;
-constexpr int SEARCH_STEPS = 60;
 
 std::string kelvins(double T)
 {
@@ -55,80 +50,66 @@ void holdAgainstBand(PointResidual& r, double measured, double computed, double 
     r.sigmas = sd > 0 ? (measured - computed) / sd : NAN;
 }
 
-void boundaryResidual(const PhaseParameters (&model)[3], const BandTable (&bands)[3], PointResidual& r,
-                      GibbsCurves& curves)
+void boundaryResidual(StableDiagram& diagram, const BandTable (&bands)[3], PointResidual& r)
 {
     const BoundaryPoint& p = r.point;
     const auto pair = static_cast<PhasePair>(p.pair);
-    const int other = 1 - p.side;
-    Vector4 tieLine{};
+    const PhaseIndex phase = p.side == 0 ? firstPhase(pair) : secondPhase(pair);
     std::string status;
-    const bool stableHere = solveStableTieLine(model, pair, p.T, nullptr, tieLine, curves);
-    if (stableHere) {
-        r.xComputed = tieLine[p.side];
-        r.dx = p.x - r.xComputed;
-    } else {
-        status = std::string("no stable ") + pairName(p.pair) + " boundary at " + kelvins(p.T);
-    }
+    const auto addStatus = [&status](const std::string& reason) { status += (status.empty() ? "" : "; ") + reason; };
 
-    // The temperature solve starts from a stable tie-line at the point's temperature, or the
-    // nearest one found within SEARCH_STEPS steps either way.
-    bool haveStart = stableHere;
-    double startT = p.T;
-    for (int k = 1; !haveStart && k <= SEARCH_STEPS; ++k)
-        for (const double sign : {-1.0, 1.0}) {
-            const double T = p.T + sign * k * SEARCH_STEP;
-            if (haveStart || !(T > 0)) continue;
-            haveStart = solveStableTieLine(model, pair, T, nullptr, tieLine, curves);
-            startT = T;
-        }
-    Vector4 solution{};
-    if (!haveStart) {
-        status += std::string(status.empty() ? "" : "; ") + "no stable " + pairName(p.pair) + " boundary within " +
-                  kelvins(SEARCH_STEP * SEARCH_STEPS) + " of the point";
-    } else if (solveBoundaryTemperature(model, pair, p.side, p.x, {startT, tieLine[other], 0, 0}, solution) >=
-               ITERATION_LIMIT) {
-        status += std::string(status.empty() ? "" : "; ") + "the boundary does not reach this composition";
-    } else {
-        const double x0 = p.side == 0 ? p.x : solution[1];
-        const double x1 = p.side == 0 ? solution[1] : p.x;
-        gibbsCurves(model, solution[0], curves);
-        if (isStableTieLine(curves, firstPhase(pair), x0, secondPhase(pair), x1)) {
-            r.TComputed = solution[0];
-            r.dT = p.T - r.TComputed;
-        } else {
-            status += std::string(status.empty() ? "" : "; ") + "the boundary reaches this composition only where it is "
-                                                                 "metastable (" + kelvins(solution[0]) + ")";
-        }
+    // The phase's composition on the stable boundary at the point's temperature: of the pair's
+    // stable tie-lines there (a pair may have one on either side), the one nearest the point.
+    TieLine lines[4];
+    const int n = stableTieLines(diagram, pair, p.T, lines, 4);
+    for (int i = 0; i < n; ++i)
+        if (i == 0 || std::fabs(lines[i].x[p.side] - p.x) < std::fabs(r.xComputed - p.x)) r.xComputed = lines[i].x[p.side];
+    if (n > 0)
+        r.dx = p.x - r.xComputed;
+    else
+        addStatus(std::string("no stable ") + pairName(p.pair) + " boundary at " + kelvins(p.T));
+
+    // The temperature at which the stable boundary reaches the point's composition, nearest the
+    // point's own where it does so more than once.
+    double T = 0;
+    TieLine line{};
+    double range[2] = {0, 0};
+    switch (boundaryTemperature(diagram, pair, p.side, p.x, p.T, T, line, range)) {
+    case Reach::FOUND:
+        r.TComputed = T;
+        r.dT = p.T - T;
+        break;
+    case Reach::NEVER: {
+        char text[200];
+        std::snprintf(text, sizeof text, "the stable %s boundary never reaches this composition: its %s composition lies "
+                      "between %.6g and %.6g", pairName(p.pair), phaseName(phase), range[0], range[1]);
+        addStatus(text);
+        break;
+    }
+    case Reach::NO_BOUNDARY:
+        addStatus(std::string("the model has no stable ") + pairName(p.pair) + " boundary at any temperature");
+        break;
     }
     double low = 0;
     double high = 0;
-    if (stableHere && bands[p.pair - 1].present && bandAt(bands[p.pair - 1], p.side, p.T, low, high))
+    if (n > 0 && bands[p.pair - 1].present && bandAt(bands[p.pair - 1], p.side, p.T, low, high))
         holdAgainstBand(r, p.x, r.xComputed, low, high);
     r.status = status.empty() ? "ok" : status;
 }
 
 }  // namespace
 
-void computeResiduals(const PhaseParameters (&model)[3], const std::vector<BoundaryPoint>& points,
-                      const BandTable (&bands)[3], const EutecticBand& eutecticBand,
-                      std::vector<PointResidual>& residuals)
+void computeResiduals(StableDiagram& diagram, const std::vector<BoundaryPoint>& points, const BandTable (&bands)[3],
+                      const EutecticBand& eutecticBand, std::vector<PointResidual>& residuals)
 {
     residuals.clear();
-    GibbsCurves curves;
-    bool eutecticSolved = false;
-    bool haveEutectic = false;
-    Vector4 eutectic{};
+    const Vector4& eutectic = diagram.eutectic;
     for (const BoundaryPoint& point : points) {
         PointResidual r{point, NAN, NAN, NAN, NAN, false, NAN, NAN, false, NAN, ""};
         if (point.pair != 0) {
-            boundaryResidual(model, bands, r, curves);
+            boundaryResidual(diagram, bands, r);
         } else {
-            if (!eutecticSolved) {
-                haveEutectic = solveStableEutectic(model, eutectic);
-                eutecticSolved = true;
-            }
-            if (haveEutectic) {
+            if (diagram.haveEutectic) {
                 r.TComputed = eutectic[0];
                 r.dT = point.T - eutectic[0];
                 r.xComputed = eutectic[1];

@@ -8,12 +8,11 @@
 
 #include "formats/band_files.h"
 #include "formats/boundary_points.h"
-#include "model/phase.h"
+#include "equilibrium/stable_diagram.h"
 
-// The residuals of `points` against the model's stable boundaries and stable eutectic. `bands`
+// The residuals of `points` against the stable boundaries and the stable eutectic of the diagram. `bands`
 // and `eutecticBand` are those computed from the same data (present false where there are none).
 // A residual that does not exist (no stable boundary at that temperature, a boundary that never
 // reaches that composition, no eutectic) is NaN, and the point's status says which.
-void computeResiduals(const PhaseParameters (&model)[3], const std::vector<BoundaryPoint>& points,
-                      const BandTable (&bands)[3], const EutecticBand& eutecticBand,
-                      std::vector<PointResidual>& residuals);
+void computeResiduals(StableDiagram& diagram, const std::vector<BoundaryPoint>& points, const BandTable (&bands)[3],
+                      const EutecticBand& eutecticBand, std::vector<PointResidual>& residuals);

@@ -1,6 +1,8 @@
 // Newton-Raphson refinement from a known solution nearby, without random restarts.
 #include "equilibrium/refine.h"
 
+#include <cmath>
+
 #include "equilibrium/newton_steps.h"
 
 using namespace newton_steps;
@@ -15,4 +17,13 @@ int refineEutectic(Vector4& guess, Vector4& result, const PhaseParameters& liqui
                    const PhaseParameters& fcc)
 {
     return eutecticIterations<false>(guess, result, 4, liquid, bcc, fcc);
+}
+
+bool solvesPairEquations(const PhaseParameters (&model)[3], PhasePair pair, double T, double x0, double x1,
+                         double tolerance)
+{
+    Vector4 guess{x0, x1, 0, 0};
+    Vector4 solution{};
+    return refineTwoPhase(T, guess, solution, model[firstPhase(pair)], model[secondPhase(pair)], pair) < ITERATION_LIMIT &&
+           std::fabs(solution[0] - x0) <= tolerance && std::fabs(solution[1] - x1) <= tolerance;
 }

@@ -12,3 +12,8 @@ int refineTwoPhase(double T, Vector4& guess, Vector4& result, const PhaseParamet
                    const PhaseParameters& second, PhasePair pair);
 int refineEutectic(Vector4& guess, Vector4& result, const PhaseParameters& liquid, const PhaseParameters& bcc,
                    const PhaseParameters& fcc);
+
+// Whether the compositions x0, x1 of a table row solve the pair's equations at T: the refinement
+// from them ends within `tolerance` of both.
+bool solvesPairEquations(const PhaseParameters (&model)[3], PhasePair pair, double T, double x0, double x1,
+                         double tolerance);

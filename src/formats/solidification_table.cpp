@@ -38,9 +38,12 @@ std::string formatSolidificationTable(const std::vector<std::string>& header, co
     return text;
 }
 
-std::string formatSolidificationBand(const std::vector<PathBandRow>& rows)
+std::string formatSolidificationBand(const std::vector<PathBandRow>& rows, double x0, const std::string& fingerprint)
 {
-    std::string text = "T\tfS(eq) 2.5%\tfS(eq) 97.5%\tfS(Scheil) 2.5%\tfS(Scheil) 97.5%\tFailed\n";
+    std::string text;
+    appendFormat(text, "# alloy x0 = %.6f\n", x0);
+    text += "# data fingerprint " + fingerprint + "\n";
+    text += "T\tfS(eq) 2.5%\tfS(eq) 97.5%\tfS(Scheil) 2.5%\tfS(Scheil) 97.5%\tFailed\n";
     for (const PathBandRow& row : rows) {
         appendFormat(text, "%.4f", row.T);
         field(text, "%.6f", row.equilibriumLow);

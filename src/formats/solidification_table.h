@@ -36,4 +36,6 @@ struct PathBandRow {
 // temperatures, "%.6f" for fractions and compositions, "-" for a value that does not exist.
 std::string formatSolidificationTable(const std::vector<std::string>& header, const std::vector<PathRow>& rows);
 
-std::string formatSolidificationBand(const std::vector<PathBandRow>& rows);
+// The band of the replicates, under two comment lines that name the alloy and the fingerprint of
+// the data it was computed from.
+std::string formatSolidificationBand(const std::vector<PathBandRow>& rows, double x0, const std::string& fingerprint);

@@ -40,6 +40,10 @@ double pureBGibbsEnergy(PhaseIndex phase, double T)
     return 0.0;
 }
 
+double pureAGibbsSlope(PhaseIndex phase) { return phase == LIQUID ? -10.0 : 0.0; }
+
+double pureBGibbsSlope(PhaseIndex phase) { return phase == LIQUID ? -12.5 : 0.0; }
+
 double idealMixing(double x) { return x * std::log(x) + (1 - x) * std::log(1 - x); }
 
 double gibbsEnergy(PhaseIndex phase, const InteractionCoefficients& c, double x, double T, double mixing)

@@ -98,6 +98,11 @@ double pureAGibbsEnergy(PhaseIndex phase, double T);
 // the liquid, 0 for BCC, 7500 for FCC.
 double pureBGibbsEnergy(PhaseIndex phase, double T);
 
+// Their derivatives in T (J/(mol K)): minus the entropy of each pure term relative to the
+// reference phase.
+double pureAGibbsSlope(PhaseIndex phase);
+double pureBGibbsSlope(PhaseIndex phase);
+
 // Molar Gibbs energy of a phase at mole fraction x of B (0 < x < 1) and temperature T, relative
 // to pure A as FCC and pure B as BCC (J/mol): the pure-component terms, ideal mixing and the
 // excess x (1 - x) (L0 + L1 x) with c the phase's interaction coefficients at T.

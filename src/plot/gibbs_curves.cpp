@@ -4,14 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "equilibrium/refine.h"
-#include "equilibrium/stable_solves.h"
+#include "equilibrium/tie_line_newton.h"
 #include "plot/svg.h"
 
 namespace {
 
 constexpr int CURVE_POINTS = 499;  // x = 0.002 .. 0.998
-constexpr double STARTS[] = {0.02, 0.1, 0.3, 0.5, 0.7, 0.9, 0.98};
 
 constexpr int WIDTH = 900;
 constexpr int HEIGHT = 620;
@@ -22,19 +20,20 @@ constexpr double PLOT_HEIGHT = 440;
 constexpr const char* PHASE_COLOURS[] = {"#9467bd", "#d62728", "#1f77b4"};  // Liquid, BCC, FCC
 constexpr const char* PAIR_NAMES[] = {"Liquid / FCC", "Liquid / BCC", "BCC / FCC"};
 
-CommonTangent tangent(const PhaseParameters (&model)[3], PhasePair pair, double T, const Vector4& x, bool stable)
+CommonTangent tangent(const PhaseParameters (&model)[3], PhasePair pair, double T, const TieLine& line, bool stable)
 {
     const PhaseIndex p = firstPhase(pair);
     const PhaseIndex q = secondPhase(pair);
-    return {pair - 1, stable, {x[0], x[1]},
-            {gibbsEnergy(p, interactionCoefficients(model[p], T), x[0], T),
-             gibbsEnergy(q, interactionCoefficients(model[q], T), x[1], T)}};
+    return {pair - 1, stable, {line.x[0], line.x[1]},
+            {gibbsEnergy(p, interactionCoefficients(model[p], T), line.x[0], T),
+             gibbsEnergy(q, interactionCoefficients(model[q], T), line.x[1], T)}};
 }
 
 }  // namespace
 
-void describeGibbsCurves(const PhaseParameters (&model)[3], double T, GibbsPicture& picture)
+void describeGibbsCurves(const StableDiagram& diagram, double T, GibbsPicture& picture)
 {
+    const PhaseParameters (&model)[3] = diagram.model;
     picture = GibbsPicture{};
     picture.T = T;
     picture.low = INFINITY;
@@ -51,28 +50,23 @@ void describeGibbsCurves(const PhaseParameters (&model)[3], double T, GibbsPictu
             }
         }
     }
-    GibbsCurves curves;
     for (int t = 0; t < 3; ++t) {
         const auto pair = static_cast<PhasePair>(t + 1);
-        Vector4 stable{};
-        const bool haveStable = solveStableTieLine(model, pair, T, nullptr, stable, curves);
-        if (haveStable) picture.tangents.push_back(tangent(model, pair, T, stable, true));
-        // A metastable common tangent: a root of the pair's equations that is not the stable one.
-        bool found = false;
-        for (const double a : STARTS)
-            for (const double b : STARTS) {
-                Vector4 guess = {a, b, 0, 0};
-                Vector4 root{};
-                if (found || a == b ||
-                    refineTwoPhase(T, guess, root, model[firstPhase(pair)], model[secondPhase(pair)], pair) >= ITERATION_LIMIT)
-                    continue;
-                if (std::fabs(root[0] - root[1]) < 1e-3) continue;
-                if (haveStable && std::fabs(root[0] - stable[0]) < 1e-6 && std::fabs(root[1] - stable[1]) < 1e-6) continue;
-                gibbsCurves(model, T, curves);
-                if (isStableTieLine(curves, firstPhase(pair), root[0], secondPhase(pair), root[1])) continue;
-                picture.tangents.push_back(tangent(model, pair, T, root, false));
-                found = true;
-            }
+        // Every stable tangent of the pair, then one metastable root of its equations, if any.
+        TieLine stable[4];
+        const int n = stableTieLines(diagram, pair, T, stable, 4);
+        for (int i = 0; i < n; ++i) picture.tangents.push_back(tangent(model, pair, T, stable[i], true));
+        double roots[16][2];
+        const int m = pairRoots(model, pair, T, roots, 16);
+        for (int i = 0; i < m; ++i) {
+            const TieLine root = tieLineOf(roots[i][0], roots[i][1]);
+            bool known = false;
+            for (int j = 0; j < n; ++j)
+                known = known || (std::fabs(root.s[0] - stable[j].s[0]) < 1e-6 && std::fabs(root.s[1] - stable[j].s[1]) < 1e-6);
+            if (known || isStableTieLine(diagram, pair, T, root)) continue;
+            picture.tangents.push_back(tangent(model, pair, T, root, false));
+            break;
+        }
     }
     const double pad = std::max(picture.high - picture.low, 1.0) * 0.06;
     picture.low -= pad;

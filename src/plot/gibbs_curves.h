@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/phase.h"
+#include "equilibrium/stable_diagram.h"
 
 inline constexpr const char* GIBBS_PLOT_FILE = "GibbsEnergy.svg";
 
@@ -28,6 +28,6 @@ struct GibbsPicture {
     double high;
 };
 
-void describeGibbsCurves(const PhaseParameters (&model)[3], double T, GibbsPicture& picture);
+void describeGibbsCurves(const StableDiagram& diagram, double T, GibbsPicture& picture);
 
 std::string drawGibbsCurves(const GibbsPicture& picture);

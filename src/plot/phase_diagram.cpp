@@ -7,9 +7,8 @@
 #include <cstdio>
 #include <map>
 
-#include "equilibrium/stability.h"
 #include "equilibrium/refine.h"
-#include "equilibrium/stable_solves.h"
+#include "equilibrium/stability.h"
 
 namespace {
 
@@ -81,8 +80,8 @@ std::string completionNote(const std::vector<CompletedStretch>& stretches)
 // The eutectic the picture shows: the table's row where it is a converged, stable eutectic; else
 // the stable eutectic of the model, solved from fixed start values, with a note on what was wrong
 // with the row.
-void describeEutectic(const DiagramData& data, const BoundaryTable (&tables)[3], const std::vector<bool> (&stable)[3],
-                      PhaseDiagram& diagram)
+void describeEutectic(const DiagramData& data, const StableDiagram& model, const BoundaryTable (&tables)[3],
+                      const std::vector<bool> (&stable)[3], PhaseDiagram& diagram)
 {
     EutecticMark& mark = diagram.eutectic;
     mark = EutecticMark{};
@@ -98,8 +97,8 @@ void describeEutectic(const DiagramData& data, const BoundaryTable (&tables)[3],
                             "its three-phase line",
                             e.T);
     if (!problem.empty()) {
-        Vector4 u{};
-        if (solveStableEutectic(data.model, u)) {
+        if (model.haveEutectic) {
+            const Vector4& u = model.eutectic;
             e = {true, u[0], u[1], u[2], u[3], 0};
             diagram.notes.push_back(problem + formatted("; the picture shows the stable eutectic of the model, solved "
                                                         "from fixed start values, at %.2f K.",
@@ -177,31 +176,31 @@ bool isSolved(const BoundaryRow& row)
     return row.valid && row.x[0] > 0 && row.x[0] < 1 && row.x[1] > 0 && row.x[1] < 1;
 }
 
-// Solves the rows first, first + step, ... up to and including last, each from the one before
-// (from `start` for the first, where given), and marks those that gave a stable tie-line.
-void walkGap(const PhaseParameters (&model)[3], PhasePair pair, std::vector<BoundaryRow>& rows, std::ptrdiff_t first,
-             std::ptrdiff_t last, std::ptrdiff_t step, const BoundaryRow* start, std::vector<bool>& solved,
-             GibbsCurves& curves)
+// Asks the diagram for the stable tie-lines at the rows first, first + step, ... up to and
+// including last, each continued from the one before (from `start` for the first, where given),
+// and marks those it has.
+void walkGap(const StableDiagram& stable, PhasePair pair, std::vector<BoundaryRow>& rows, std::ptrdiff_t first,
+             std::ptrdiff_t last, std::ptrdiff_t step, const BoundaryRow* start, std::vector<bool>& solved)
 {
     bool havePrevious = start != nullptr;
-    Vector4 previous = havePrevious ? Vector4{start->x[0], start->x[1], 0, 0} : Vector4{};
+    TieLine previous = havePrevious ? tieLineOf(logRatio(start->x[0]), logRatio(start->x[1])) : TieLine{};
     for (std::ptrdiff_t k = first; step > 0 ? k <= last : k >= last; k += step) {
         BoundaryRow& row = rows[static_cast<std::size_t>(k)];
-        Vector4 solution{};
-        havePrevious = solveStableTieLine(model, pair, row.T, havePrevious ? &previous : nullptr, solution, curves);
+        TieLine line{};
+        havePrevious = stableTieLine(stable, pair, row.T, havePrevious ? &previous : nullptr, line);
         if (!havePrevious) continue;
-        previous = solution;
-        row = {row.T, {solution[0], solution[1]}, 0, true};
+        previous = line;
+        row = {row.T, {line.x[0], line.x[1]}, 0, true};
         solved[static_cast<std::size_t>(k)] = true;
     }
 }
 
 }  // namespace
 
-void completeBoundaries(const DiagramData& data, BoundaryTable (&completed)[3], std::vector<CompletedStretch>& stretches)
+void completeBoundaries(const DiagramData& data, const StableDiagram& stable, BoundaryTable (&completed)[3],
+                        std::vector<CompletedStretch>& stretches)
 {
     stretches.clear();
-    GibbsCurves curves;
     for (int t = 0; t < 3; ++t) {
         const auto pair = static_cast<PhasePair>(t + 1);
         completed[t] = data.tables[t];
@@ -222,8 +221,8 @@ void completeBoundaries(const DiagramData& data, BoundaryTable (&completed)[3], 
             const std::ptrdiff_t split = below != nullptr && above != nullptr ? i + (j - i + 1) / 2
                                         : below != nullptr                    ? j + 1
                                                                               : i;
-            walkGap(data.model, pair, rows, i, split - 1, 1, below, solved, curves);
-            walkGap(data.model, pair, rows, j, split, -1, above, solved, curves);
+            walkGap(stable, pair, rows, i, split - 1, 1, below, solved);
+            walkGap(stable, pair, rows, j, split, -1, above, solved);
             i = j + 1;
         }
         for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -308,17 +307,8 @@ int rowsNotSolved(const PhaseParameters (&model)[3], PhasePair pair, const Bound
 {
     constexpr double ROW_TOLERANCE = 5e-6;  // six printed decimals and the solver's last step
     int count = 0;
-    for (const BoundaryRow& row : table.rows) {
-        if (!isSolved(row)) continue;
-        Vector4 guess{row.x[0], row.x[1], 0, 0};
-        Vector4 solution{};
-        const bool solved =
-            refineTwoPhase(row.T, guess, solution, model[firstPhase(pair)], model[secondPhase(pair)], pair) <
-            ITERATION_LIMIT;
-        if (!solved || !(std::fabs(solution[0] - row.x[0]) <= ROW_TOLERANCE) ||
-            !(std::fabs(solution[1] - row.x[1]) <= ROW_TOLERANCE))
-            ++count;
-    }
+    for (const BoundaryRow& row : table.rows)
+        if (isSolved(row) && !solvesPairEquations(model, pair, row.T, row.x[0], row.x[1], ROW_TOLERANCE)) ++count;
     return count;
 }
 
@@ -351,7 +341,7 @@ void checkInputs(const DiagramData& data, DiagramData& usable, std::vector<std::
 
 }  // namespace
 
-void describePhaseDiagram(const DiagramData& given, PhaseDiagram& diagram)
+void describePhaseDiagram(const DiagramData& given, const StableDiagram& stable, PhaseDiagram& diagram)
 {
     diagram = PhaseDiagram{};
     DiagramData data = given;
@@ -359,9 +349,9 @@ void describePhaseDiagram(const DiagramData& given, PhaseDiagram& diagram)
     // What the tables leave out of the stable boundaries, completed from the model.
     DiagramData shown = data;
     std::vector<CompletedStretch> stretches;
-    completeBoundaries(data, shown.tables, stretches);
-    std::vector<bool> stable[3];
-    classifyRows(shown, stable);
+    completeBoundaries(data, stable, shown.tables, stretches);
+    std::vector<bool> stableRows[3];
+    classifyRows(shown, stableRows);
 
     bool haveRange = false;
     for (const BoundaryTable& table : data.tables)
@@ -389,7 +379,7 @@ void describePhaseDiagram(const DiagramData& given, PhaseDiagram& diagram)
     describeBands(data, diagram);
     for (int t = 0; t < 3; ++t)
         for (int column = 0; column < 2; ++column)
-            for (BoundarySegment& segment : boundarySegments(shown.tables[t], column, stable[t]))
+            for (BoundarySegment& segment : boundarySegments(shown.tables[t], column, stableRows[t]))
                 diagram.lines.push_back({t, std::move(segment)});
     for (const MeasuredMark& mark : data.measured)
         if (mark.T >= diagram.low && mark.T <= diagram.high && mark.x >= 0 && mark.x <= 1) diagram.measured.push_back(mark);
@@ -397,5 +387,5 @@ void describePhaseDiagram(const DiagramData& given, PhaseDiagram& diagram)
         diagram.notes.push_back(std::to_string(data.measured.size() - diagram.measured.size()) +
                                 " measured points lie outside the picture's range and are not drawn.");
     if (!stretches.empty()) diagram.notes.push_back(completionNote(stretches));
-    describeEutectic(shown, shown.tables, stable, diagram);
+    describeEutectic(shown, stable, shown.tables, stableRows, diagram);
 }

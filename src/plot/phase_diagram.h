@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "equilibrium/stable_diagram.h"
 #include "formats/band_files.h"
 #include "formats/result_tables.h"
 #include "model/phase.h"
@@ -99,13 +100,13 @@ struct PhaseDiagram {
 // Decides everything the picture shows. Says in a note when a table or band file holds no rows,
 // when Valid rows of a table do not solve the model of the data (tables from other data), and
 // when band files carry another fingerprint than the data (then draws no bands).
-void describePhaseDiagram(const DiagramData& data, PhaseDiagram& diagram);
+void describePhaseDiagram(const DiagramData& data, const StableDiagram& stable, PhaseDiagram& diagram);
 
 // Copies the tables into `completed` and replaces each row that is not Valid, at a temperature
-// where the pair has a stable tie-line, by that tie-line: solved by continuation from the nearest
-// Valid row (each half of a gap from its own side), or from the hull where there is none, with
-// Newton's method and the tables' convergence rule, and kept only when stable.
-void completeBoundaries(const DiagramData& data, BoundaryTable (&completed)[3], std::vector<CompletedStretch>& stretches);
+// where the pair has a stable tie-line, by that tie-line of the stable diagram, the one continued
+// from the nearest Valid row (each half of a gap from its own side) where there are several.
+void completeBoundaries(const DiagramData& data, const StableDiagram& stable, BoundaryTable (&completed)[3],
+                        std::vector<CompletedStretch>& stretches);
 
 // The band files of `data` that were computed from the data here (same fingerprint), the others
 // left empty. True when some band file came from other data or carries no fingerprint.

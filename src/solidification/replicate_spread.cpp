@@ -20,12 +20,12 @@ double quantile(std::vector<double> values, double p)
 
 }  // namespace
 
-bool spreadOfReplicates(const PhaseParameters (&model)[3], const std::vector<std::array<PhaseParameters, 3>>& models,
-                        double x0, const PathGrid& grid, ReplicateSpread& spread, ErrorText& error)
+bool spreadOfReplicates(StableDiagram& diagram, const std::vector<std::array<PhaseParameters, 3>>& models, double x0,
+                        const PathGrid& grid, ReplicateSpread& spread, ErrorText& error)
 {
     const PathGrid coarse{grid.from, grid.to, std::max(grid.step, 2.5)};
     SolidificationPath nominal;
-    if (!solidify(model, x0, coarse, nullptr, nominal, error)) return false;
+    if (!solidify(diagram, x0, coarse, nullptr, nominal, error)) return false;
     std::vector<double> liquidus;
     std::vector<double> eutecticEquilibrium;
     std::vector<double> eutecticScheil;
@@ -37,11 +37,13 @@ bool spreadOfReplicates(const PhaseParameters (&model)[3], const std::vector<std
     fsEquilibrium.assign(temperatures.size(), {});
     fsScheil.assign(temperatures.size(), {});
     spread.failed = 0;
+    StableDiagram replicateDiagram;
     for (const auto& replicate : models) {
         const PhaseParameters m[3] = {replicate[0], replicate[1], replicate[2]};
+        followStableDiagram(diagram, m, replicateDiagram);
         SolidificationPath path;
         ErrorText ignored{};
-        if (!solidify(m, x0, coarse, &nominal, path, ignored)) {
+        if (!solidify(replicateDiagram, x0, coarse, &nominal, path, ignored)) {
             ++spread.failed;
             continue;
         }

@@ -8,7 +8,6 @@
 
 #include "formats/error_text.h"
 #include "formats/solidification_table.h"
-#include "model/phase.h"
 #include "solidification/solidification.h"
 
 // The 2.5 and 97.5 percentiles over the replicates that could be solved: the liquidus, the
@@ -21,8 +20,8 @@ struct ReplicateSpread {
     int failed;
 };
 
-// Solves the alloy x0 on the grid for every replicate, each started from the path of `model` (the
-// nominal model). Fails only where the nominal path cannot be solved; a replicate that cannot be
-// is counted in `failed`.
-bool spreadOfReplicates(const PhaseParameters (&model)[3], const std::vector<std::array<PhaseParameters, 3>>& models,
-                        double x0, const PathGrid& grid, ReplicateSpread& spread, ErrorText& error);
+// Solves the alloy x0 on the grid for every replicate, each started from the path on `diagram`
+// (the nominal model's). Fails only where the nominal path cannot be solved; a replicate that
+// cannot be is counted in `failed`.
+bool spreadOfReplicates(StableDiagram& diagram, const std::vector<std::array<PhaseParameters, 3>>& models, double x0,
+                        const PathGrid& grid, ReplicateSpread& spread, ErrorText& error);

@@ -4,72 +4,31 @@
 #include <algorithm>
 #include <cmath>
 
-#include "equilibrium/boundary_temperature.h"
-#include "equilibrium/refine.h"
-#include "equilibrium/stable_solves.h"
+#include "equilibrium/tie_line_newton.h"
 
 namespace {
 
-constexpr double SCAN_STEP = 10;       // K between the tie-lines that bracket a composition
-constexpr double SCAN_LIMIT = 6000;    // K: no stable liquid boundary lies above
+// Halvings of a Scheil step at most, and the change of the step's integral below which halving stops.
+constexpr int SCHEIL_DEPTH = 20;
+constexpr double SCHEIL_TOLERANCE = 1e-13;
 
 PhasePair pairWith(PhaseIndex solid) { return solid == FCC ? LIQUID_FCC : LIQUID_BCC; }
 
-// The temperature at which side `side` of the pair's boundary has composition x, from a stable
-// tie-line `start` at startT; true when the solve converged to a stable tie-line.
-bool boundaryAt(const PhaseParameters (&model)[3], PhasePair pair, int side, double x, double startT,
-                const Vector4& start, double& T, Vector4& tieLine, GibbsCurves& curves)
+// to.x - from.x, from whichever of x and 1 - x keeps the digits of two compositions near an end.
+double towards(const Composition& from, const Composition& to)
 {
-    Vector4 solution{};
-    if (solveBoundaryTemperature(model, pair, side, x, {startT, start[1 - side], 0, 0}, solution) >= ITERATION_LIMIT)
-        return false;
-    tieLine = side == 0 ? Vector4{x, solution[1], 0, 0} : Vector4{solution[1], x, 0, 0};
-    gibbsCurves(model, solution[0], curves);
-    if (!isStableTieLine(curves, firstPhase(pair), tieLine[0], secondPhase(pair), tieLine[1])) return false;
-    T = solution[0];
-    return true;
+    return from.x < 0.5 && to.x < 0.5 ? to.x - from.x : from.rest - to.rest;
 }
 
-// The pair's tie-line at the eutectic: the liquid's and the solid's compositions there.
-Vector4 eutecticTieLine(const Vector4& eutectic, PhasePair pair)
+// The pair's tie-line at T continued from `near`, else the stable one nearest it.
+bool tieLineAt(const StableDiagram& d, PhasePair pair, double T, const TieLine& near, TieLine& tieLine)
 {
-    return {eutectic[1], pair == LIQUID_FCC ? eutectic[3] : eutectic[2], 0, 0};
-}
-
-// Scans the pair's stable boundary upwards from the eutectic, whose tie-line starts it, to `to`
-// for the bracket in which side `side` passes through x, then solves for the temperature there.
-bool findOnBoundary(const PhaseParameters (&model)[3], PhasePair pair, int side, double x, const Vector4& eutectic,
-                    double to, double& T, Vector4& tieLine, GibbsCurves& curves)
-{
-    const double from = eutectic[0];
-    Vector4 previous = eutecticTieLine(eutectic, pair);
-    double previousT = from;
-    bool havePrevious = true;
-    for (double t = from + SCAN_STEP; t <= to + SCAN_STEP; t += SCAN_STEP) {
-        Vector4 here{};
-        if (!solveStableTieLine(model, pair, t, havePrevious ? &previous : nullptr, here, curves)) {
-            if (havePrevious) break;
-            continue;
-        }
-        if (havePrevious && (previous[side] - x) * (here[side] - x) <= 0) {
-            const bool nearer = std::fabs(previous[side] - x) < std::fabs(here[side] - x);
-            return boundaryAt(model, pair, side, x, nearer ? previousT : t, nearer ? previous : here, T, tieLine, curves);
-        }
-        previous = here;
-        previousT = t;
-        havePrevious = true;
-    }
-    return false;
-}
-
-// The tie-line of the pair at T, continued from `near`.
-bool tieLineAt(const PhaseParameters (&model)[3], PhasePair pair, double T, const Vector4& near, Vector4& tieLine,
-               GibbsCurves& curves)
-{
-    Vector4 guess = near;
-    if (refineTwoPhase(T, guess, tieLine, model[firstPhase(pair)], model[secondPhase(pair)], pair) < ITERATION_LIMIT)
+    double s[2] = {near.s[0], near.s[1]};
+    if (solveTieLine(d.model, pair, T, s) && std::fabs(s[0] - s[1]) > 1e-9) {
+        tieLine = tieLineOf(s[0], s[1]);
         return true;
-    return solveStableTieLine(model, pair, T, &near, tieLine, curves);
+    }
+    return stableTieLine(d, pair, T, &near, tieLine);
 }
 
 // The integral of g over three points of unequal spacing: exact for a quadratic g.
@@ -81,6 +40,66 @@ double threePointRule(double x0, double x1, double x2, double g0, double g1, dou
     return (h0 + h1) / 6 * ((2 - h1 / h0) * g0 + (h0 + h1) * (h0 + h1) / (h0 * h1) * g1 + (2 - h0 / h1) * g2);
 }
 
+// The Scheil integrand in the liquid's log-ratio: x (1 - x) / (x - xS) of the tie-line.
+double scheilIntegrand(const TieLine& t)
+{
+    const Composition liquid = composition(t.s[0]);
+    return liquid.x * liquid.rest / towards(composition(t.s[1]), liquid);
+}
+
+// A point of the liquidus walked by the Scheil integral.
+struct Node {
+    double T;
+    TieLine line;
+    double g;  // the integrand
+};
+
+double rule(const Node& a, const Node& m, const Node& b)
+{
+    return threePointRule(a.line.s[0], m.line.s[0], b.line.s[0], a.g, m.g, b.g);
+}
+
+bool node(const StableDiagram& d, PhasePair pair, double T, const TieLine& near, Node& out)
+{
+    out.T = T;
+    if (!tieLineAt(d, pair, T, near, out.line)) return false;
+    out.g = scheilIntegrand(out.line);
+    return true;
+}
+
+// Adds the integral from a through m to b, whose three-point value is `whole`, halving the step
+// until the halves agree with the whole.
+bool integrate(const StableDiagram& d, PhasePair pair, const Node& a, const Node& m, const Node& b, double whole,
+               int depth, double& sum)
+{
+    Node q1{};
+    Node q3{};
+    if (!node(d, pair, (a.T + m.T) / 2, a.line, q1) || !node(d, pair, (m.T + b.T) / 2, m.line, q3)) return false;
+    const double left = rule(a, q1, m);
+    const double right = rule(m, q3, b);
+    if (depth == 0 || std::fabs(left + right - whole) <= SCHEIL_TOLERANCE) {
+        sum += left + right;
+        return true;
+    }
+    return integrate(d, pair, a, q1, m, left, depth - 1, sum) && integrate(d, pair, m, q3, b, right, depth - 1, sum);
+}
+
+// The boundary temperature at which side `side` of the pair has composition x0, started from a
+// nominal path's solution; true when it converged to a stable tie-line.
+bool fromNominal(const StableDiagram& d, PhasePair pair, int side, double x0, double startT, const TieLine& start,
+                 double& T, TieLine& tieLine)
+{
+    const double sFixed = logRatio(x0);
+    double t = startT;
+    double sOther = start.s[1 - side];
+    if (!solveTieLineTemperature(d.model, pair, side, sFixed, t, sOther)) return false;
+    const TieLine line = side == 0 ? tieLineOf(sFixed, sOther) : tieLineOf(sOther, sFixed);
+    if (!isStableTieLine(d, pair, t, line)) return false;
+    T = t;
+    tieLine = line;
+    return true;
+}
+
 struct Event {
     double T;
     const char* name;
@@ -88,76 +107,74 @@ struct Event {
 
 }  // namespace
 
-bool alloyLiquidus(const PhaseParameters (&model)[3], double x0, const Vector4& eutectic, PhaseIndex& primary,
-                   double& liquidus, Vector4& tieLine)
-{
-    if (std::fabs(x0 - eutectic[1]) < 1e-9) {
-        primary = LIQUID;
-        liquidus = eutectic[0];
-        tieLine = {x0, x0, 0, 0};
-        return true;
-    }
-    GibbsCurves curves;
-    bool found = false;
-    for (const PhaseIndex solid : {FCC, BCC}) {
-        double T = 0;
-        Vector4 line{};
-        if (findOnBoundary(model, pairWith(solid), 0, x0, eutectic, SCAN_LIMIT, T, line, curves) &&
-            (!found || T > liquidus)) {
-            found = true;
-            primary = solid;
-            liquidus = T;
-            tieLine = line;
-        }
-    }
-    return found;
-}
-
-bool solidify(const PhaseParameters (&model)[3], double x0, const PathGrid& grid, const SolidificationPath* nominal,
-              SolidificationPath& path, ErrorText& error)
+bool alloyTemperatures(StableDiagram& diagram, double x0, const SolidificationPath* nominal, SolidificationPath& path,
+                       ErrorText& error)
 {
     path = SolidificationPath{};
     path.x0 = x0;
-    GibbsCurves curves;
-
-    // The stable eutectic and the alloy's liquidus, from the nominal model's where there is one.
-    bool haveEutectic = false;
-    if (nominal != nullptr) {
-        Vector4 guess = nominal->eutectic;
-        haveEutectic = refineEutectic(guess, path.eutectic, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT;
-    }
-    if (!haveEutectic && !solveStableEutectic(model, path.eutectic))
-        return fail(error, "the model has no stable eutectic to end the Scheil path");
+    if (!diagram.haveEutectic) return fail(error, "the model has no stable eutectic to end the Scheil path");
+    path.eutectic = diagram.eutectic;
     const double TE = path.eutectic[0];
+
     bool haveLiquidus = false;
     if (nominal != nullptr && nominal->primary != LIQUID) {
         path.primary = nominal->primary;
-        haveLiquidus = boundaryAt(model, pairWith(path.primary), 0, x0, nominal->liquidus, nominal->liquidusTieLine,
-                                  path.liquidus, path.liquidusTieLine, curves);
+        haveLiquidus = fromNominal(diagram, pairWith(path.primary), 0, x0, nominal->liquidus, nominal->liquidusTieLine,
+                                   path.liquidus, path.liquidusTieLine);
     }
-    if (!haveLiquidus && !alloyLiquidus(model, x0, path.eutectic, path.primary, path.liquidus, path.liquidusTieLine))
-        return fail(error, "no stable liquidus of the model passes through x = %g", x0);
+    if (!haveLiquidus && std::fabs(x0 - path.eutectic[1]) < 1e-9) {
+        path.primary = LIQUID;
+        path.liquidus = TE;
+        path.liquidusTieLine = tieLineOf(logRatio(x0), logRatio(x0));
+        haveLiquidus = true;
+    }
+    for (const PhaseIndex solid : {FCC, BCC}) {
+        if (haveLiquidus && (nominal != nullptr || path.primary == LIQUID)) break;
+        double T = 0;
+        TieLine line{};
+        double range[2];
+        if (boundaryTemperature(diagram, pairWith(solid), 0, x0, NAN, T, line, range) == Reach::FOUND &&
+            (!haveLiquidus || T > path.liquidus)) {
+            haveLiquidus = true;
+            path.primary = solid;
+            path.liquidus = T;
+            path.liquidusTieLine = line;
+        }
+    }
+    if (!haveLiquidus) return fail(error, "no stable liquidus of the model passes through x = %g", x0);
+
+    // The equilibrium solidus: where the primary solid's composition reaches x0, above the
+    // eutectic when x0 lies beyond the primary solid's composition there; the first such
+    // temperature below the liquidus.
+    const bool eutecticAlloy = path.primary == LIQUID;
+    const PhasePair pair = eutecticAlloy ? LIQUID_FCC : pairWith(path.primary);
+    const double xSolidAtEutectic = pair == LIQUID_FCC ? path.eutectic[3] : path.eutectic[2];
+    path.eutecticReached = eutecticAlloy || (x0 - path.eutectic[1]) * (x0 - xSolidAtEutectic) < 0;
+    path.solidus = TE;
+    if (!path.eutecticReached) {
+        const bool solved = nominal != nullptr && !nominal->eutecticReached && nominal->primary == path.primary &&
+                            fromNominal(diagram, pair, 1, x0, nominal->solidus, nominal->solidusTieLine, path.solidus,
+                                        path.solidusTieLine);
+        double range[2];
+        if (!solved && boundaryTemperature(diagram, pair, 1, x0, path.liquidus, path.solidus, path.solidusTieLine,
+                                           range) != Reach::FOUND)
+            return fail(error, "the solidus of x = %g could not be solved between the eutectic and the liquidus", x0);
+    }
+    return true;
+}
+
+bool solidificationRows(const StableDiagram& diagram, const PathGrid& grid, SolidificationPath& path, ErrorText& error)
+{
+    const double x0 = path.x0;
+    const double TE = path.eutectic[0];
     if (grid.from < path.liquidus)
         return fail(error, "the path starts at %g K, below the alloy's liquidus at %.2f K: start above it", grid.from,
                     path.liquidus);
-
-    // The equilibrium solidus: where the primary solid's composition reaches x0, above the
-    // eutectic when x0 lies beyond the primary solid's composition there.
     const bool eutecticAlloy = path.primary == LIQUID;
     const PhasePair pair = eutecticAlloy ? LIQUID_FCC : pairWith(path.primary);
-    const Vector4 atEutectic = eutecticTieLine(path.eutectic, pair);
-    path.eutecticReached = eutecticAlloy || (x0 - atEutectic[0]) * (x0 - atEutectic[1]) < 0;
-    path.solidus = TE;
-    if (!path.eutecticReached) {
-        const bool fromNominal = nominal != nullptr && !nominal->eutecticReached && nominal->primary == path.primary &&
-                                 boundaryAt(model, pair, 1, x0, nominal->solidus, nominal->solidusTieLine, path.solidus,
-                                            path.solidusTieLine, curves);
-        if (!fromNominal && !findOnBoundary(model, pair, 1, x0, path.eutectic, path.liquidus, path.solidus,
-                                            path.solidusTieLine, curves))
-            return fail(error, "the solidus of x = %g could not be solved between the eutectic and the liquidus", x0);
-    }
 
-    // The temperatures: the grid, and the exact events in their places.
+    // The temperatures: the grid, and the exact events in their places. An event outside the
+    // grid's range is still passed through, so the eutectic fractions do not depend on the range.
     std::vector<Event> events;
     for (long k = 0;; ++k) {
         const double T = grid.from - static_cast<double>(k) * grid.step;
@@ -167,16 +184,15 @@ bool solidify(const PhaseParameters (&model)[3], double x0, const PathGrid& grid
     if (!eutecticAlloy) events.push_back({path.liquidus, "liquidus"});
     if (!path.eutecticReached) events.push_back({path.solidus, "solidus"});
     events.push_back({TE, "eutectic"});
-    events.erase(std::remove_if(events.begin(), events.end(),
-                                [&](const Event& e) { return e.name[0] != '\0' && (e.T > grid.from || e.T < grid.to); }),
-                 events.end());
     std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.T > b.T; });
 
-    Vector4 tie = path.liquidusTieLine;  // continued downwards
-    double lastT = path.liquidus;
-    double integral = 0;                 // of dx / (x - xS) along the liquidus, from x0
+    Node last{path.liquidus, path.liquidusTieLine, 0};  // continued downwards
+    if (!eutecticAlloy) last.g = scheilIntegrand(last.line);
+    double integral = 0;  // of dx / (x - xS) along the liquidus, from x0
+    path.rows.clear();
     path.eutecticEquilibrium = 0;
     path.eutecticScheil = 0;
+    const Composition alloy = composition(logRatio(x0));
     for (const Event& e : events) {
         const double T = e.T;
         PathRow row{T, NAN, NAN, NAN, NAN, NAN, NAN, e.name};
@@ -184,30 +200,31 @@ bool solidify(const PhaseParameters (&model)[3], double x0, const PathGrid& grid
         if (T > path.liquidus || (T == path.liquidus && !eutecticAlloy)) {
             row.fsEquilibrium = row.fsScheil = 0;
             row.xLiquidEquilibrium = row.xLiquidScheil = x0;
-            if (T == path.liquidus) row.xSolidEquilibrium = row.xSolidScheil = tie[1];
+            if (T == path.liquidus) row.xSolidEquilibrium = row.xSolidScheil = path.liquidusTieLine.x[1];
         } else if (T > TE || (eutecticRow && !eutecticAlloy)) {
             // Liquid and primary solid: the tie-line at T, and the Scheil integral up to it.
-            const double Tm = (lastT + T) / 2;
-            Vector4 middle{};
-            Vector4 here{};
-            if (!tieLineAt(model, pair, Tm, tie, middle, curves) || !tieLineAt(model, pair, T, middle, here, curves))
-                return fail(error, "the %s boundary could not be followed below %.2f K", pair == LIQUID_FCC ? "Liquid/FCC" : "Liquid/BCC", lastT);
-            integral += threePointRule(tie[0], middle[0], here[0], 1 / (tie[0] - tie[1]), 1 / (middle[0] - middle[1]),
-                                       1 / (here[0] - here[1]));
-            tie = here;
-            lastT = T;
-            row.fsScheil = 1 - std::exp(-integral);
-            row.xLiquidScheil = here[0];
-            row.xSolidScheil = here[1];
+            Node middle{};
+            Node here{};
+            if (T < last.T) {
+                if (!node(diagram, pair, (last.T + T) / 2, last.line, middle) || !node(diagram, pair, T, middle.line, here) ||
+                    !integrate(diagram, pair, last, middle, here, rule(last, middle, here), SCHEIL_DEPTH, integral))
+                    return fail(error, "the %s boundary could not be followed below %.2f K",
+                                pair == LIQUID_FCC ? "Liquid/FCC" : "Liquid/BCC", last.T);
+                last = here;
+            }
+            const Composition liquid = composition(last.line.s[0]);
+            row.fsScheil = -std::expm1(-integral);
+            row.xLiquidScheil = last.line.x[0];
+            row.xSolidScheil = last.line.x[1];
             if (!path.eutecticReached && T <= path.solidus) {
                 row.fsEquilibrium = 1;
                 row.xSolidEquilibrium = x0;
             } else {
-                row.fsEquilibrium = (x0 - here[0]) / (here[1] - here[0]);
-                row.xLiquidEquilibrium = here[0];
-                row.xSolidEquilibrium = here[1];
+                row.fsEquilibrium = towards(liquid, alloy) / towards(liquid, composition(last.line.s[1]));
+                row.xLiquidEquilibrium = last.line.x[0];
+                row.xSolidEquilibrium = last.line.x[1];
             }
-            if (eutecticRow && T == TE) {
+            if (eutecticRow) {
                 path.eutecticScheil = std::exp(-integral);
                 if (path.eutecticReached) path.eutecticEquilibrium = 1 - row.fsEquilibrium;
             }
@@ -220,7 +237,13 @@ bool solidify(const PhaseParameters (&model)[3], double x0, const PathGrid& grid
             row.fsEquilibrium = row.fsScheil = 1;
             if (!path.eutecticReached) row.xSolidEquilibrium = x0;
         }
-        path.rows.push_back(row);
+        if (T <= grid.from && T >= grid.to - 1e-9) path.rows.push_back(row);
     }
     return true;
+}
+
+bool solidify(StableDiagram& diagram, double x0, const PathGrid& grid, const SolidificationPath* nominal,
+              SolidificationPath& path, ErrorText& error)
+{
+    return alloyTemperatures(diagram, x0, nominal, path, error) && solidificationRows(diagram, grid, path, error);
 }

@@ -8,9 +8,10 @@
 // until the solid's composition reaches x0 (the solidus) or the liquid the eutectic, where the
 // liquid left turns into the two solids. Scheil: (xL - xS) dfS = (1 - fS) dxL, so
 //   ln(1 - fS) = - integral from x0 to xL of dx / (x - xS(x)),
-// integrated along the tie-lines step by step with the three-point rule for unequal spacing
-// (exact for quadratics) on the step's ends and its middle; the liquid left at the eutectic is the
-// eutectic fraction.
+// integrated along the tie-lines in the liquid's log-ratio s, dx = x (1 - x) ds, which keeps the
+// integrand smooth for a dilute alloy, with the three-point rule for unequal spacing (exact for
+// quadratics) on each step's ends and middle, each step halved until halving changes it by less
+// than 1e-13; the liquid left at the eutectic is the eutectic fraction.
 #pragma once
 
 #include <string>
@@ -18,21 +19,20 @@
 
 #include "formats/error_text.h"
 #include "formats/solidification_table.h"
-#include "model/phase.h"
-#include "numeric/matrix.h"
+#include "equilibrium/stable_diagram.h"
 
 struct SolidificationPath {
     double x0;
     PhaseIndex primary;        // the first solid to form; LIQUID when the alloy is eutectic
     double liquidus;           // K
-    Vector4 liquidusTieLine;   // the primary pair's tie-line there (first phase, second phase)
+    TieLine liquidusTieLine;   // the primary pair's tie-line there (first phase, second phase)
     double solidus;            // K: where equilibrium solidification ends (the eutectic's T if it
                                // reaches the eutectic)
-    Vector4 solidusTieLine;    // the primary pair's tie-line at the solidus, where it lies above the eutectic
+    TieLine solidusTieLine;    // the primary pair's tie-line at the solidus, where it lies above the eutectic
     bool eutecticReached;      // on the equilibrium path: x0 lies between the liquid and the primary
                                // solid of the eutectic
     Vector4 eutectic;          // T, xL, xBCC, xFCC
-    double eutecticEquilibrium;  // fraction of eutectic on each path
+    double eutecticEquilibrium;  // fraction of eutectic on each path, whatever range the rows cover
     double eutecticScheil;
     std::vector<PathRow> rows;   // by falling temperature; the exact rows in their place
 };
@@ -44,14 +44,19 @@ struct PathGrid {
     double step;
 };
 
-// The alloy's liquidus: the highest temperature at which the stable liquid of composition x0
-// coexists with a solid, solved directly; the solid is the primary one. `eutectic` is the model's
-// stable eutectic. False when no stable liquidus passes through x0.
-bool alloyLiquidus(const PhaseParameters (&model)[3], double x0, const Vector4& eutectic, PhaseIndex& primary,
-                   double& liquidus, Vector4& tieLine);
+// The alloy's liquidus (the highest temperature at which the stable liquid of composition x0
+// coexists with a solid, which is the primary one), its solidus and the eutectic, from the stable
+// diagram; with `nominal` (the path of a model close to this one) its liquidus and solidus start
+// the solves instead of the diagram's traces. Fills those fields of `path`; fails, with a message,
+// where the diagram has no stable eutectic or no stable liquidus at x0.
+bool alloyTemperatures(StableDiagram& diagram, double x0, const SolidificationPath* nominal, SolidificationPath& path,
+                       ErrorText& error);
 
-// Both paths of the alloy x0 on the grid. With `nominal` (the path of a model close to this
-// one), its liquidus, solidus and eutectic start this model's solves, which saves the searches. Fails, with a message, where the model has no stable eutectic or liquidus at x0, or
-// the grid does not reach from above the liquidus.
-bool solidify(const PhaseParameters (&model)[3], double x0, const PathGrid& grid, const SolidificationPath* nominal,
+// The rows of both paths on the grid, and the eutectic fractions, for the alloy whose
+// temperatures `path` holds. Fails, with a message, where the grid starts below the liquidus or
+// the primary pair's tie-lines cannot be followed.
+bool solidificationRows(const StableDiagram& diagram, const PathGrid& grid, SolidificationPath& path, ErrorText& error);
+
+// Both at once.
+bool solidify(StableDiagram& diagram, double x0, const PathGrid& grid, const SolidificationPath* nominal,
               SolidificationPath& path, ErrorText& error);

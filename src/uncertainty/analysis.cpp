@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "equilibrium/refine.h"
+#include "equilibrium/stable_diagram.h"
 #include "equilibrium/stable_solves.h"
 #include "uncertainty/bootstrap.h"
 #include "uncertainty/sensitivity.h"
@@ -38,22 +39,21 @@ void relativeScales(const LinearPropagation& propagation, const double (&derivat
     for (std::size_t r = 0; r < ratios.size(); ++r) scale[r] = standardError(propagation, derivative, &ratios[r]) / nominal;
 }
 
-// The nominal stable boundary of a pair at every BAND_STEP K: each temperature continued from the
-// one before, or started from the hull where there is none or the continuation fails.
-std::vector<std::pair<int, Vector4>> nominalBoundary(const PhaseParameters (&model)[3], PhasePair pair, int initialT,
+// The nominal stable boundary of a pair at every BAND_STEP K, from the stable diagram: each
+// temperature continued from the one before where that gives the stable tie-line.
+std::vector<std::pair<int, Vector4>> nominalBoundary(const StableDiagram& diagram, PhasePair pair, int initialT,
                                                      int finalT)
 {
     std::vector<std::pair<int, Vector4>> points;
-    GibbsCurves curves;
     bool havePrevious = false;
-    Vector4 previous{};
+    TieLine previous{};
     for (long long step = initialT; step < finalT; step += BAND_STEP) {
         const int T = static_cast<int>(step);
-        Vector4 solution{};
-        havePrevious = solveStableTieLine(model, pair, T, havePrevious ? &previous : nullptr, solution, curves);
+        TieLine line{};
+        havePrevious = stableTieLine(diagram, pair, T, havePrevious ? &previous : nullptr, line);
         if (!havePrevious) continue;
-        previous = solution;
-        points.push_back({T, solution});
+        previous = line;
+        points.push_back({T, Vector4{line.x[0], line.x[1], 0, 0}});
     }
     return points;
 }
@@ -137,8 +137,10 @@ bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& opti
     result.finalT = options.finalT;
 
     // Nominal solutions, from the data alone.
-    Vector4 eutectic{};
-    result.eutecticFound = solveStableEutectic(nominal, eutectic);
+    StableDiagram diagram;
+    buildStableDiagram(nominal, diagram);
+    const Vector4 eutectic = diagram.eutectic;
+    result.eutecticFound = diagram.haveEutectic;
     double derivative[4][12] = {};
     const bool haveDerivative = result.eutecticFound && eutecticSensitivity(nominal, eutectic, derivative);
     if (haveDerivative) {
@@ -149,7 +151,7 @@ bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& opti
     }
     std::vector<std::pair<int, Vector4>> boundary[3];
     for (int t = 0; t < 3; ++t)
-        boundary[t] = nominalBoundary(nominal, static_cast<PhasePair>(t + 1), result.initialT, result.finalT);
+        boundary[t] = nominalBoundary(diagram, static_cast<PhasePair>(t + 1), result.initialT, result.finalT);
 
     // The replicates' coefficients, drawn in order; each quantity is then solved for every
     // replicate and summarised at once, so that memory does not grow with the range.

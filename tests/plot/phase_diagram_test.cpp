@@ -61,8 +61,10 @@ TEST(PhaseDiagram, EmptyTablesGiveAnEmptyDiagramWithANote)
     data.model[LIQUID] = {-11713.8, 2.85, 3441.9, -1.72};
     data.model[BCC] = {11983.4, -2.01, -4057.0, 2.10};
     data.model[FCC] = {13986.7, -2.95, 5044.7, -2.14};
+    StableDiagram stable;
+    buildStableDiagram(data.model, stable);
     PhaseDiagram diagram;
-    describePhaseDiagram(data, diagram);
+    describePhaseDiagram(data, stable, diagram);
     const std::vector<std::string>& notes = diagram.notes;
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[0].rfind("The tables hold no rows", 0), 0u);
@@ -87,8 +89,10 @@ TEST(PhaseDiagram, ShowsTheStableEutecticAndEveryStableBoundaryThatTheTablesLack
     data.model[BCC] = {11983.433124, -2.011936, -4057.015542, 2.095475};
     data.model[FCC] = {13986.689572, -2.947846, 5044.692460, -2.141900};
     data.eutectic = {true, 900, 0.5, 0.9, 0.1, 100};
+    StableDiagram stable;
+    buildStableDiagram(data.model, stable);
     PhaseDiagram diagram;
-    describePhaseDiagram(data, diagram);
+    describePhaseDiagram(data, stable, diagram);
     const std::vector<std::string>& notes = diagram.notes;
     ASSERT_EQ(notes.size(), 2u);
     EXPECT_EQ(notes[0], "Where the tables hold no converged row but the phases coexist stably, the picture completes "
@@ -100,7 +104,7 @@ TEST(PhaseDiagram, ShowsTheStableEutecticAndEveryStableBoundaryThatTheTablesLack
 
     BoundaryTable completed[3];
     std::vector<CompletedStretch> stretches;
-    completeBoundaries(data, completed, stretches);
+    completeBoundaries(data, stable, completed, stretches);
     const BoundaryRow& first = completed[BCC_FCC - 1].rows[0];  // 500 K: x in BCC and in FCC
     EXPECT_EQ(first.T, 500);
     EXPECT_TRUE(first.valid);

@@ -15,12 +15,22 @@ namespace {
 
 const PhaseParameters (&MODEL)[3] = GENERATED_MODEL;
 
+StableDiagram& diagram()
+{
+    static StableDiagram d = [] {
+        StableDiagram built;
+        buildStableDiagram(MODEL, built);
+        return built;
+    }();
+    return d;
+}
+
 TEST(Solidify, LiquidusAndSolidusLieOnTheStableTieLines)
 {
     for (const double x0 : {0.3, 0.97}) {
         SolidificationPath path;
         ErrorText error{};
-        ASSERT_TRUE(solidify(MODEL, x0, {1700, 700, 0.5}, nullptr, path, error)) << error.text;
+        ASSERT_TRUE(solidify(diagram(), x0, {1700, 700, 0.5}, nullptr, path, error)) << error.text;
         GibbsCurves curves;
         Vector4 atLiquidus{};
         const PhasePair pair = path.primary == FCC ? LIQUID_FCC : LIQUID_BCC;
@@ -48,8 +58,8 @@ TEST(Solidify, TheScheilFractionIsAccurateToTenDigitsAtHalfAKelvin)
     SolidificationPath coarse;
     SolidificationPath fine;
     ErrorText error{};
-    ASSERT_TRUE(solidify(MODEL, x0, {1700, 700, 0.5}, nullptr, coarse, error)) << error.text;
-    ASSERT_TRUE(solidify(MODEL, x0, {1700, 700, 0.25}, nullptr, fine, error)) << error.text;
+    ASSERT_TRUE(solidify(diagram(), x0, {1700, 700, 0.5}, nullptr, coarse, error)) << error.text;
+    ASSERT_TRUE(solidify(diagram(), x0, {1700, 700, 0.25}, nullptr, fine, error)) << error.text;
     std::size_t j = 0;
     for (const PathRow& row : coarse.rows) {
         while (j < fine.rows.size() && fine.rows[j].T > row.T) ++j;
@@ -66,7 +76,7 @@ TEST(Solidify, TheScheilFractionIsAccurateToTenDigitsAtHalfAKelvin)
     const double xE = coarse.eutectic[1];
     const int steps = 2000;
     double sum = 0;
-    Vector4 start = {coarse.liquidus, coarse.liquidusTieLine[1], 0, 0};
+    Vector4 start = {coarse.liquidus, coarse.liquidusTieLine.x[1], 0, 0};
     for (int k = 0; k <= steps; ++k) {
         const double x = x0 + (xE - x0) * k / steps;
         Vector4 solution{};

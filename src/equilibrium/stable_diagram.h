@@ -1,0 +1,113 @@
+// The stable phase diagram of a model, as one thing that the programs ask: the pure components'
+// melting points, the stable eutectic, the stable tie-lines of each pair at any temperature, the
+// temperature at which a phase's stable boundary reaches a composition, and the stable phases at
+// a composition and temperature.
+//
+// A tie-line is stable when no phase lies below its common tangent: for every phase, the least
+// height of its Gibbs energy curve above the tangent, found on a grid of compositions that runs in
+// log-ratio steps to within 1e-11 of either end and refined by Newton's method at each low point,
+// is at least -TANGENT_TOLERANCE. Tie-lines are solved in log-ratio coordinates (tie_line_newton.h),
+// started from the lower convex hull of the curves on the same grid and, for a phase too dilute
+// for the grid, from Henry's law.
+#pragma once
+
+#include <vector>
+
+#include "equilibrium/log_ratio.h"
+#include "model/phase.h"
+#include "numeric/matrix.h"
+
+// J/mol: the curves are evaluated to about 1e-11 of their size, so this is rounding, not tolerance.
+inline constexpr double TANGENT_TOLERANCE = 1e-6;
+
+// 399 compositions 0.0025 apart from 0.0025 to 0.9975, and log-ratios from -25 in steps of 0.25 up
+// to the first of them, and the same towards 1.
+inline constexpr int UNIFORM_POINTS = 399;
+inline constexpr int END_POINTS = 76;
+inline constexpr int DIAGRAM_GRID = UNIFORM_POINTS + 2 * END_POINTS;
+
+struct CompositionGrid {
+    Composition z[DIAGRAM_GRID];  // in increasing x
+    double mixing[DIAGRAM_GRID];  // x ln x + (1 - x) ln(1 - x)
+};
+
+// A pure component's melting point: where the liquid's Gibbs energy meets the lower solid's.
+struct MeltingPoint {
+    bool exists;
+    double T;          // K
+    PhaseIndex solid;  // the solid that melts there
+};
+
+// A tie-line of a pair: the compositions of its first and second phase.
+struct TieLine {
+    double s[2];  // log-ratios
+    double x[2];  // mole fractions of B
+};
+
+TieLine tieLineOf(double s0, double s1);
+
+// The stable boundary of one pair, traced every TRACE_STEP K and at its exact ends (a melting
+// point, where both compositions reach the pure component, and the eutectic).
+struct TraceNode {
+    double T;
+    bool stable;
+    double s[2];  // +-infinity at a melting point
+};
+
+inline constexpr double TRACE_STEP = 10.0;  // K
+inline constexpr double TRACE_LOW = 10.0;   // K
+
+struct StableDiagram {
+    PhaseParameters model[3];
+    CompositionGrid grid;
+    MeltingPoint melting[2];  // pure A (x = 0), pure B (x = 1)
+    bool haveEutectic;
+    Vector4 eutectic;         // T, xL, xBCC, xFCC
+    bool traced[3];           // by PhasePair - 1, filled on the first boundaryTemperature of the pair
+    std::vector<TraceNode> trace[3];
+};
+
+// Everything but the traces: the grid, the melting points and the stable eutectic.
+void buildStableDiagram(const PhaseParameters (&model)[3], StableDiagram& diagram);
+
+// The diagram of `model`, a model close to that of `from`: its grid copied, its eutectic refined
+// from `from`'s (solved afresh where that fails), no traces yet. For many replicates of a model.
+void followStableDiagram(const StableDiagram& from, const PhaseParameters (&model)[3], StableDiagram& diagram);
+
+// The least height of any phase's curve above the straight line (1 - x) muA + x muB at T (J/mol),
+// over 0 < x < 1; below -TANGENT_TOLERANCE some phase undercuts the line.
+double lowestHeightAboveTangent(const StableDiagram& diagram, double T, double muA, double muB);
+
+// Whether the tie-line of the pair at T is stable.
+bool isStableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const TieLine& tieLine);
+
+// Every stable tie-line of the pair at T (K), at most `capacity`, in increasing composition of the
+// first phase; returns how many.
+int stableTieLines(const StableDiagram& diagram, PhasePair pair, double T, TieLine* out, int capacity);
+
+// The stable tie-line of the pair at T: continued from `near` (a tie-line of the pair close by, or
+// null) where that gives a stable one, else the stable tie-line whose compositions lie nearest to
+// `near`'s, else the first. False when the pair has none at T.
+bool stableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const TieLine* near, TieLine& tieLine);
+
+// What the boundary temperature query found.
+enum class Reach {
+    FOUND,           // T and the tie-line there
+    NEVER,           // the pair has a stable boundary, but side `side` never takes composition x
+    NO_BOUNDARY,     // the pair has no stable boundary at any temperature
+};
+
+// The temperature at which side `side` (0 the pair's first phase, 1 its second) of the pair's
+// stable boundary has composition x (0 < x < 1), solved directly. Where it does so at several
+// temperatures, the one nearest to `nearT`, or the highest where nearT is NaN. With Reach::NEVER,
+// `range` holds the lowest and highest composition that side takes.
+Reach boundaryTemperature(StableDiagram& diagram, PhasePair pair, int side, double x, double nearT, double& T,
+                          TieLine& tieLine, double (&range)[2]);
+
+// The stable phases at (T, x): one phase (first == second) or the two ends of a stable tie-line.
+struct PhasesAt {
+    PhaseIndex first;
+    PhaseIndex second;
+};
+
+PhasesAt stablePhasesAt(const StableDiagram& diagram, double T, double x);

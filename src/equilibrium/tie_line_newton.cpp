@@ -1,0 +1,104 @@
+// Newton's method for tie-lines in log-ratio coordinates.
+#include "equilibrium/tie_line_newton.h"
+
+#include <cmath>
+
+#include "equilibrium/log_ratio.h"
+
+namespace {
+
+constexpr int STEP_LIMIT = 100;
+// The largest step in a log-ratio (a factor of e^4 in a dilute composition) and in T: a Newton
+// step from far away is shortened to it, in proportion, so the iterate cannot fly off.
+constexpr double LARGEST_LOG_RATIO_STEP = 4.0;
+constexpr double LARGEST_TEMPERATURE_STEP = 200.0;
+
+// The solution of the 2 x 2 system [a b; c d] (u, v) = (e, f) by Cramer's rule; false when singular.
+bool solve2(double a, double b, double c, double d, double e, double f, double& u, double& v)
+{
+    const double det = a * d - b * c;
+    if (!(std::fabs(det) > 0) || !std::isfinite(det)) return false;
+    u = (e * d - b * f) / det;
+    v = (a * f - e * c) / det;
+    return std::isfinite(u) && std::isfinite(v);
+}
+
+}  // namespace
+
+bool solveTieLine(const PhaseParameters (&model)[3], PhasePair pair, double T, double (&s)[2])
+{
+    const PhaseIndex p = firstPhase(pair);
+    const PhaseIndex q = secondPhase(pair);
+    const InteractionCoefficients cp = interactionCoefficients(model[p], T);
+    const InteractionCoefficients cq = interactionCoefficients(model[q], T);
+    for (int step = 0; step < STEP_LIMIT; ++step) {
+        const Potentials a = potentials(p, cp, composition(s[0]), T);
+        const Potentials b = potentials(q, cq, composition(s[1]), T);
+        double d0 = 0;
+        double d1 = 0;
+        if (!solve2(a.dmuA, -b.dmuA, a.dmuB, -b.dmuB, a.muA - b.muA, a.muB - b.muB, d0, d1)) return false;
+        const double largest = std::fmax(std::fabs(d0), std::fabs(d1));
+        if (largest > LARGEST_LOG_RATIO_STEP) {
+            d0 *= LARGEST_LOG_RATIO_STEP / largest;
+            d1 *= LARGEST_LOG_RATIO_STEP / largest;
+        }
+        s[0] -= d0;
+        s[1] -= d1;
+        if (!(std::fabs(s[0]) < LOG_RATIO_LIMIT && std::fabs(s[1]) < LOG_RATIO_LIMIT)) return false;
+        if (largest <= LOG_RATIO_TOLERANCE) return true;
+    }
+    return false;
+}
+
+bool solveTieLineTemperature(const PhaseParameters (&model)[3], PhasePair pair, int fixedSide, double sFixed, double& T,
+                             double& sOther)
+{
+    const PhaseIndex phase[2] = {firstPhase(pair), secondPhase(pair)};
+    const Composition fixed = composition(sFixed);
+    const double sign[2] = {1.0, -1.0};  // the residuals are first phase minus second
+    const int free = 1 - fixedSide;
+    for (int step = 0; step < STEP_LIMIT; ++step) {
+        const Composition z[2] = {fixedSide == 0 ? fixed : composition(sOther),
+                                  fixedSide == 1 ? fixed : composition(sOther)};
+        Potentials mu[2];
+        double dT[2][2];  // [side][A or B]
+        for (int k = 0; k < 2; ++k) {
+            mu[k] = potentials(phase[k], interactionCoefficients(model[phase[k]], T), z[k], T);
+            potentialSlopesInT(phase[k], model[phase[k]], z[k], dT[k][0], dT[k][1]);
+        }
+        const double FA = mu[0].muA - mu[1].muA;
+        const double FB = mu[0].muB - mu[1].muB;
+        double dTemperature = 0;
+        double dS = 0;
+        if (!solve2(dT[0][0] - dT[1][0], sign[free] * mu[free].dmuA, dT[0][1] - dT[1][1], sign[free] * mu[free].dmuB, FA,
+                    FB, dTemperature, dS))
+            return false;
+        const double scale = std::fmin(1.0, std::fmin(LARGEST_TEMPERATURE_STEP / std::fabs(dTemperature),
+                                                      LARGEST_LOG_RATIO_STEP / std::fabs(dS)));
+        T -= dTemperature * scale;
+        sOther -= dS * scale;
+        if (!(T > 0) || !(std::fabs(sOther) < LOG_RATIO_LIMIT)) return false;
+        if (std::fabs(dTemperature) <= TEMPERATURE_TOLERANCE && std::fabs(dS) <= LOG_RATIO_TOLERANCE) return true;
+    }
+    return false;
+}
+
+int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, double (*roots)[2], int capacity)
+{
+    constexpr double STARTS[] = {-8.0, -4.0, -2.0, -1.0, 0.0, 1.0, 2.0, 4.0, 8.0};
+    int count = 0;
+    for (const double a : STARTS)
+        for (const double b : STARTS) {
+            double s[2] = {a, b};
+            if (a == b || count >= capacity || !solveTieLine(model, pair, T, s)) continue;
+            if (std::fabs(composition(s[0]).x - composition(s[1]).x) < 1e-3) continue;
+            bool seen = false;
+            for (int i = 0; i < count; ++i)
+                seen = seen || (std::fabs(roots[i][0] - s[0]) < 1e-6 && std::fabs(roots[i][1] - s[1]) < 1e-6);
+            if (seen) continue;
+            roots[count][0] = s[0];
+            roots[count][1] = s[1];
+            ++count;
+        }
+    return count;
+}
