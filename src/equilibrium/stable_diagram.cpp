@@ -11,10 +11,11 @@
 namespace {
 
 constexpr double END_LOG_RATIO = -25.0;  // the grid's first point: x = 1.4e-11
-constexpr double END_STEP = 0.25;
+constexpr double END_STEP = 0.5;
 // A grid minimum of a curve's height above a tangent lower than this is refined: between grid
-// points the height can dip below its grid values by at most about 3 J/mol.
-constexpr double REFINE_BELOW = 5.0;
+// points the height can dip below its grid values by at most h^2/8 times its curvature, about
+// 12 J/mol at 0.005 from an end and far less elsewhere.
+constexpr double REFINE_BELOW = 25.0;
 constexpr double MELTING_LOW = 1.0;       // K: where melting points are sought
 constexpr double MELTING_HIGH = 20000.0;  // K
 
@@ -31,7 +32,26 @@ void buildGrid(CompositionGrid& grid)
         grid.z[k++] = z;
     }
     for (int i = END_POINTS - 1; i >= 0; --i) grid.z[k++] = composition(-(END_LOG_RATIO + i * END_STEP));
-    for (int j = 0; j < DIAGRAM_GRID; ++j) grid.mixing[j] = mixingOf(grid.z[j]);
+    for (int j = 0; j < DIAGRAM_GRID; ++j) {
+        grid.x[j] = grid.z[j].x;
+        grid.rest[j] = grid.z[j].rest;
+        grid.mixing[j] = mixingOf(grid.z[j]);
+    }
+}
+
+// The height of a phase's curve above the line (1 - x) muA + x muB at every grid point: the
+// terms of heightAboveTangent, with what does not depend on x taken out of the loop.
+void phaseHeights(const StableDiagram& d, PhaseIndex phase, double T, double muA, double muB, double* height)
+{
+    const InteractionCoefficients c = interactionCoefficients(d.model[phase], T);
+    const double A = pureAGibbsEnergy(phase, T) - muA;
+    const double B = pureBGibbsEnergy(phase, T) - muB;
+    const double RT = GAS_CONSTANT * T;
+    const double* x = d.grid.x;
+    const double* rest = d.grid.rest;
+    const double* mixing = d.grid.mixing;
+    for (int k = 0; k < DIAGRAM_GRID; ++k)
+        height[k] = rest[k] * A + x[k] * B + RT * mixing[k] + x[k] * rest[k] * (c.L0 + c.L1 * x[k]);
 }
 
 // The Gibbs energy of pure A (end 0) or pure B (end 1) in a phase.
@@ -120,17 +140,15 @@ struct Vertex {
 // through the lowest pure components.
 int lowerHull(const StableDiagram& d, double T, Vertex* hull)
 {
-    InteractionCoefficients c[3];
-    for (int r = LIQUID; r <= FCC; ++r) c[r] = interactionCoefficients(d.model[r], T);
     const double muA = pureAGibbsEnergy(lowestPhase(0, T), T);
     const double muB = pureBGibbsEnergy(lowestPhase(1, T), T);
+    double height[3][DIAGRAM_GRID];
+    for (int r = LIQUID; r <= FCC; ++r) phaseHeights(d, static_cast<PhaseIndex>(r), T, muA, muB, height[r]);
     int n = 0;
     for (int k = 0; k < DIAGRAM_GRID; ++k) {
-        Vertex v{k, LIQUID, 0};
-        for (int r = LIQUID; r <= FCC; ++r) {
-            const double h = heightAboveTangent(static_cast<PhaseIndex>(r), c[r], d.grid.z[k], T, d.grid.mixing[k], muA, muB);
-            if (r == LIQUID || h < v.height) v = {k, r, h};
-        }
+        Vertex v{k, LIQUID, height[LIQUID][k]};
+        for (int r = BCC; r <= FCC; ++r)
+            if (height[r][k] < v.height) v = {k, r, height[r][k]};
         while (n >= 2) {
             const Composition& a = d.grid.z[hull[n - 2].k];
             const Composition& b = d.grid.z[hull[n - 1].k];
@@ -189,6 +207,69 @@ int tieLineStarts(const StableDiagram& d, PhasePair pair, double T, double (*sta
     return count;
 }
 
+// Whether the liquid lies on the hull at T between two different solids, and if so start values
+// (T, xL, xBCC, xFCC) of the eutectic from the hull's two tie-lines on either side of it.
+bool liquidBetweenSolids(const StableDiagram& d, double T, Vector4& start)
+{
+    Vertex hull[DIAGRAM_GRID];
+    const int n = lowerHull(d, T, hull);
+    int last = -1;  // the last vertex of the stretch before the current phase began
+    for (int v = 1; v < n; ++v) {
+        if (hull[v].phase == hull[v - 1].phase) continue;
+        if (hull[v].phase == LIQUID) {
+            last = v - 1;
+            continue;
+        }
+        if (hull[v - 1].phase != LIQUID || last < 0 || hull[last].phase == hull[v].phase) {
+            last = -1;
+            continue;
+        }
+        start = {T, (d.grid.x[hull[last + 1].k] + d.grid.x[hull[v - 1].k]) / 2, 0, 0};
+        start[hull[last].phase == BCC ? 2 : 3] = d.grid.x[hull[last].k];
+        start[hull[v].phase == BCC ? 2 : 3] = d.grid.x[hull[v].k];
+        return true;
+    }
+    return false;
+}
+
+// The stable eutectic: the lowest temperature at which the liquid lies on the hull between the
+// two solids, found by steps of 25 K from 1000 K and bisection, then refined by Newton's method
+// from the hull's tie-lines there; the slower search of stable_solves.h where that fails.
+bool stableEutectic(const StableDiagram& d, Vector4& eutectic)
+{
+    constexpr double STEP = 25.0;
+    Vector4 start{};
+    double high = 1000.0;
+    while (!liquidBetweenSolids(d, high, start) && high < 6000.0) high += STEP;
+    bool found = high < 6000.0;
+    if (found) {
+        double low = high - STEP;
+        Vector4 below{};
+        while (low > STEP && liquidBetweenSolids(d, low, below)) {
+            high = low;
+            start = below;
+            low -= STEP;
+        }
+        for (int i = 0; i < 16; ++i) {
+            const double middle = (low + high) / 2;
+            Vector4 here{};
+            if (liquidBetweenSolids(d, middle, here)) {
+                high = middle;
+                start = here;
+            } else {
+                low = middle;
+            }
+        }
+        found = refineEutectic(start, eutectic, d.model[LIQUID], d.model[BCC], d.model[FCC]) < ITERATION_LIMIT &&
+                isStableEutectic(d.model, eutectic);
+    }
+    found = found || solveStableEutectic(d.model, eutectic);
+    // The solves above stop at steps of 1e-6 with the temperature slopes of L0 and L1 left out of
+    // their Jacobian; the exact Newton step takes the root to the last digit.
+    if (found) polishEutectic(d.model, eutectic);
+    return found;
+}
+
 }  // namespace
 
 TieLine tieLineOf(double s0, double s1) { return {{s0, s1}, {composition(s0).x, composition(s1).x}}; }
@@ -199,7 +280,7 @@ void buildStableDiagram(const PhaseParameters (&model)[3], StableDiagram& diagra
     buildGrid(diagram.grid);
     diagram.melting[0] = meltingPoint(0);
     diagram.melting[1] = meltingPoint(1);
-    diagram.haveEutectic = solveStableEutectic(model, diagram.eutectic);
+    diagram.haveEutectic = stableEutectic(diagram, diagram.eutectic);
     for (int t = 0; t < 3; ++t) {
         diagram.traced[t] = false;
         diagram.trace[t].clear();
@@ -214,6 +295,7 @@ void followStableDiagram(const StableDiagram& from, const PhaseParameters (&mode
     diagram.melting[1] = meltingPoint(1);
     Vector4 guess = from.eutectic;
     diagram.haveEutectic =
+        (from.haveEutectic && polishEutectic(model, guess) && (diagram.eutectic = guess, true)) ||
         (from.haveEutectic && refineEutectic(guess, diagram.eutectic, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT) ||
         solveStableEutectic(model, diagram.eutectic);
     for (int t = 0; t < 3; ++t) {
@@ -229,10 +311,8 @@ double lowestHeightAboveTangent(const StableDiagram& d, double T, double muA, do
     for (int r = LIQUID; r <= FCC; ++r) {
         const auto phase = static_cast<PhaseIndex>(r);
         const InteractionCoefficients c = interactionCoefficients(d.model[r], T);
-        for (int k = 0; k < DIAGRAM_GRID; ++k) {
-            height[k] = heightAboveTangent(phase, c, d.grid.z[k], T, d.grid.mixing[k], muA, muB);
-            lowest = std::fmin(lowest, height[k]);
-        }
+        phaseHeights(d, phase, T, muA, muB, height);
+        for (int k = 0; k < DIAGRAM_GRID; ++k) lowest = std::fmin(lowest, height[k]);
         for (int k = 0; k < DIAGRAM_GRID; ++k) {
             const bool low = (k == 0 || height[k] <= height[k - 1]) && (k + 1 == DIAGRAM_GRID || height[k] <= height[k + 1]);
             if (!low || !(height[k] < REFINE_BELOW)) continue;

@@ -20,14 +20,17 @@
 // J/mol: the curves are evaluated to about 1e-11 of their size, so this is rounding, not tolerance.
 inline constexpr double TANGENT_TOLERANCE = 1e-6;
 
-// 399 compositions 0.0025 apart from 0.0025 to 0.9975, and log-ratios from -25 in steps of 0.25 up
-// to the first of them, and the same towards 1.
-inline constexpr int UNIFORM_POINTS = 399;
-inline constexpr int END_POINTS = 76;
+// 199 compositions 0.005 apart from 0.005 to 0.995, and log-ratios from -25 in steps of 0.5 up to
+// the first of them, and the same towards 1.
+inline constexpr int UNIFORM_POINTS = 199;
+inline constexpr int END_POINTS = 40;
 inline constexpr int DIAGRAM_GRID = UNIFORM_POINTS + 2 * END_POINTS;
 
 struct CompositionGrid {
     Composition z[DIAGRAM_GRID];  // in increasing x
+    // The same by column, for the loops over the grid.
+    double x[DIAGRAM_GRID];
+    double rest[DIAGRAM_GRID];
     double mixing[DIAGRAM_GRID];  // x ln x + (1 - x) ln(1 - x)
 };
 

@@ -102,3 +102,49 @@ int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, doubl
         }
     return count;
 }
+
+bool polishEutectic(const PhaseParameters (&model)[3], Vector4& eutectic)
+{
+    double T = eutectic[0];
+    double s[3] = {logRatio(eutectic[1]), logRatio(eutectic[2]), logRatio(eutectic[3])};  // Liquid, BCC, FCC
+    for (int step = 0; step < STEP_LIMIT; ++step) {
+        Potentials mu[3];
+        double dT[3][2];
+        for (int r = LIQUID; r <= FCC; ++r) {
+            const auto phase = static_cast<PhaseIndex>(r);
+            const Composition z = composition(s[r]);
+            mu[r] = potentials(phase, interactionCoefficients(model[r], T), z, T);
+            potentialSlopesInT(phase, model[r], z, dT[r][0], dT[r][1]);
+        }
+        // Rows: A and B of Liquid against BCC, then against FCC; columns T, sL, sBCC, sFCC.
+        Vector4 F{};
+        Matrix4 J{};
+        for (int solid = BCC; solid <= FCC; ++solid) {
+            const int row = 2 * (solid - BCC);
+            F[row] = mu[LIQUID].muA - mu[solid].muA;
+            F[row + 1] = mu[LIQUID].muB - mu[solid].muB;
+            J[4 * row] = dT[LIQUID][0] - dT[solid][0];
+            J[4 * (row + 1)] = dT[LIQUID][1] - dT[solid][1];
+            J[4 * row + 1] = mu[LIQUID].dmuA;
+            J[4 * (row + 1) + 1] = mu[LIQUID].dmuB;
+            J[4 * row + 1 + solid] = -mu[solid].dmuA;
+            J[4 * (row + 1) + 1 + solid] = -mu[solid].dmuB;
+        }
+        Matrix4 inverse{};
+        Vector4 d{};
+        if (invertMatrix(J, inverse, 4) == 0) return false;
+        multiplyMatrixVector(inverse, F, d, 4);
+        for (const double v : d)
+            if (!std::isfinite(v)) return false;
+        T -= d[0];
+        for (int r = 0; r < 3; ++r) s[r] -= d[1 + r];
+        if (!(T > 0)) return false;
+        const double largest = std::fmax(std::fabs(d[1]), std::fmax(std::fabs(d[2]), std::fabs(d[3])));
+        if (std::fabs(d[0]) <= TEMPERATURE_TOLERANCE && largest <= LOG_RATIO_TOLERANCE) {
+            eutectic = {T, composition(s[0]).x, composition(s[1]).x, composition(s[2]).x};
+            return true;
+        }
+        if (std::fabs(d[0]) > LARGEST_TEMPERATURE_STEP || largest > LARGEST_LOG_RATIO_STEP) return false;
+    }
+    return false;
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/phase.h"
+#include "numeric/matrix.h"
 
 // Converged when every log-ratio moved by at most this, and the temperature by at most
 // TEMPERATURE_TOLERANCE: both far below what any output prints.
@@ -24,3 +25,8 @@ bool solveTieLineTemperature(const PhaseParameters (&model)[3], PhasePair pair, 
 // values: at most `capacity` pairs of log-ratios into `roots`, each with compositions at least
 // 0.001 apart. Returns how many.
 int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, double (*roots)[2], int capacity);
+
+// A three-phase equilibrium (T, xL, xBCC, xFCC) polished by Newton's method with the exact
+// Jacobian (the temperature column with the slopes a1 and b1 included) in log-ratio coordinates,
+// to the tolerances above. True, with `eutectic` replaced, on convergence; untouched otherwise.
+bool polishEutectic(const PhaseParameters (&model)[3], Vector4& eutectic);

@@ -22,8 +22,7 @@ TEST(Residuals, VanishOnTheBoundaryAndMeasureTheDistanceOffIt)
     Vector4 at1010{};
     ASSERT_TRUE(solveStableTieLine(model, LIQUID_FCC, 1000, nullptr, at1000, curves));
     ASSERT_TRUE(solveStableTieLine(model, LIQUID_FCC, 1010, nullptr, at1010, curves));
-    Vector4 eutectic{};
-    ASSERT_TRUE(solveStableEutectic(model, eutectic));
+    const Vector4& eutectic = diagram.eutectic;
 
     const std::vector<BoundaryPoint> points = {
         {1, 1000, true, at1000[0], LIQUID_FCC, 0},  // on the liquidus
