@@ -1,8 +1,10 @@
 // Entry point of phasediagram-plot: draws the phase diagram of the result tables in the current
 // directory, and the fits of its measured data, as two SVG pictures.
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -131,6 +133,9 @@ int main(int argc, char** argv)
     bool havePoints = false;
     if (!readBoundaryPoints(BOUNDARY_POINTS_FILE, points, havePoints, error)) return stop(error);
     std::vector<PointResidual> residuals;
+    // A file without points gives no residuals, and no report that would stand for one.
+    const bool noPoints = havePoints && points.empty();
+    havePoints = havePoints && !noPoints;
     if (havePoints) {
         BandTable bands[3];
         EutecticBand eutecticBand;
@@ -160,6 +165,12 @@ int main(int argc, char** argv)
         if (!writeWholeFile(BOUNDARY_RESIDUALS_FILE, report.data(), report.size(), error)) return stop(error);
     }
     if (!commitOutputs(error)) return stop(error);
+    if (noPoints && std::remove(BOUNDARY_RESIDUALS_FILE) != 0 && errno != ENOENT) {
+        fail(error, "%s: cannot remove the residuals of an earlier run: %s", BOUNDARY_RESIDUALS_FILE, std::strerror(errno));
+        return stop(error);
+    }
+    if (noPoints)
+        diagram.notes.push_back(std::string(BOUNDARY_POINTS_FILE) + " holds no measured points: no residuals are computed.");
     if (!common.quiet)
         for (const std::string& note : diagram.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
     std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);

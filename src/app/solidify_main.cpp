@@ -28,7 +28,7 @@ namespace {
 constexpr const char* PROGRAM = "phasediagram-solidify";
 
 // The most rows a path may have, and the highest temperature it may start at (K).
-constexpr double MAX_ROWS = 200000;
+constexpr double MAX_ROWS = 100000;
 constexpr double MAX_TEMPERATURE = 100000;
 
 constexpr const char* HELP =

@@ -157,10 +157,16 @@ std::string formatResiduals(const std::vector<PointResidual>& residuals, const R
         text += "\t" + r.status + "\n";
     }
     appendFormat(text, "# points: %d\n", summary.count);
-    appendFormat(text, "# temperature residuals: %d, root-mean-square %.4f K, largest %.4f K\n", summary.withT,
-                 summary.rmsT, summary.maxT);
-    appendFormat(text, "# composition residuals: %d, root-mean-square %.6f, largest %.6f\n", summary.withX, summary.rmsX,
-                 summary.maxX);
+    if (summary.withT > 0)
+        appendFormat(text, "# temperature residuals: %d, root-mean-square %.4f K, largest %.4f K\n", summary.withT,
+                     summary.rmsT, summary.maxT);
+    else
+        text += "# temperature residuals: none\n";
+    if (summary.withX > 0)
+        appendFormat(text, "# composition residuals: %d, root-mean-square %.6f, largest %.6f\n", summary.withX,
+                     summary.rmsX, summary.maxX);
+    else
+        text += "# composition residuals: none\n";
     appendFormat(text, "# held against the 95 %% bands: %d, outside them: %d\n", summary.withBand, summary.outsideBand);
     return text;
 }
@@ -168,9 +174,15 @@ std::string formatResiduals(const std::vector<PointResidual>& residuals, const R
 std::string residualSummaryLine(const ResidualSummary& s)
 {
     std::string line;
-    appendFormat(line, "%d measured points: temperature residuals rms %.2f K (largest %.2f K), composition residuals "
-                       "rms %.4f (largest %.4f)",
-                 s.count, s.rmsT, s.maxT, s.rmsX, s.maxX);
+    appendFormat(line, "%d measured points: ", s.count);
+    if (s.withT > 0)
+        appendFormat(line, "temperature residuals rms %.2f K (largest %.2f K)", s.rmsT, s.maxT);
+    else
+        line += "no temperature residuals";
+    if (s.withX > 0)
+        appendFormat(line, ", composition residuals rms %.4f (largest %.4f)", s.rmsX, s.maxX);
+    else
+        line += ", no composition residuals";
     if (s.withBand > 0) appendFormat(line, "; %d of %d outside the 95 %% bands", s.outsideBand, s.withBand);
     return line;
 }

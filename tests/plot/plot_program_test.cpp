@@ -161,6 +161,59 @@ TEST(AlloyPrograms, SolidifyAnAlloyAndDrawTheGibbsEnergies)
     const std::string gibbs = readFile(dir / "GibbsEnergy.svg");
     EXPECT_NE(gibbs.find("Liquid / FCC, stable"), std::string::npos);
     EXPECT_NE(gibbs.find("BCC / FCC, metastable"), std::string::npos);
+    // At 280 K the stable BCC/FCC tangent touches both curves within 0.001 of the pure ends.
+    ASSERT_EQ(runTool(PLOT_PATH, dir, {"--gibbs", "280"}).status, 0);
+    const std::string cold = readFile(dir / "GibbsEnergy.svg");
+    EXPECT_NE(cold.find("BCC / FCC, stable"), std::string::npos);
+    EXPECT_NE(cold.find("x = 0.9996 and 0.0001"), std::string::npos);
+}
+
+// The eutectic fractions of an alloy do not depend on where its table stops; a run without
+// replicates takes the band of an earlier run away; dilute alloys have their liquidus.
+TEST(AlloyPrograms, AnswerForEveryAlloyWhateverTheRangeAndNothingStaleIsLeft)
+{
+    const fs::path dir = plottedExample();
+    ASSERT_EQ(runTool(SOLIDIFY_PATH, dir, {"0.3", "--replicates", "20"}).status, 0);
+    const std::string band = readFile(dir / "Solidification_band.txt");
+    EXPECT_EQ(band.rfind("# alloy x0 = 0.300000\n# data fingerprint ", 0), 0u) << band.substr(0, 80);
+    const ProgramRun shortPath = runTool(SOLIDIFY_PATH, dir, {"0.3", "--to", "900"});
+    ASSERT_EQ(shortPath.status, 0) << shortPath.err;
+    EXPECT_EQ(shortPath.out.rfind("Liquidus 1121.13 K, solidus 823.66 K; eutectic fraction 0.5311 (equilibrium), 0.5485 "
+                                  "(Scheil)\n", 0), 0u) << shortPath.out;
+    EXPECT_NE(readFile(dir / "Solidification.txt").find("# eutectic fraction: equilibrium 0.531054, Scheil 0.548471"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "Solidification_band.txt"));
+
+    // 0.5 % of Ks: FCC first, at the liquidus that Liquid/FCC's limiting law puts 5.5 K below
+    // pure Ps's melting point (x(L) - x(FCC) = (15000 - 10 T) / RT for a dilute liquid).
+    const ProgramRun dilute = runTool(SOLIDIFY_PATH, dir, {"0.005"});
+    ASSERT_EQ(dilute.status, 0) << dilute.err;
+    EXPECT_EQ(dilute.out.rfind("Liquidus 1494.47 K, ", 0), 0u) << dilute.out;
+    EXPECT_NE(readFile(dir / "Solidification.txt").find("# primary solid: FCC"), std::string::npos);
+
+    const ProgramRun negative = runTool(SOLIDIFY_PATH, dir, {"-0.1"});
+    EXPECT_EQ(negative.status, 2);
+    EXPECT_NE(negative.err.find("X0 is a mole fraction strictly between 0 and 1, not \"-0.1\""), std::string::npos)
+        << negative.err;
+    EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"0.3", "--from", "1e300"}).status, 2);
+    const ProgramRun tooLong = runTool(SOLIDIFY_PATH, dir, {"0.3", "--from", "90000"});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_NE(tooLong.err.find("more than 100000"), std::string::npos) << tooLong.err;
+}
+
+// A Boundaries.txt with comments only: said so, no residuals, and no report with nan in it.
+TEST(PlotProgram, AFileWithoutMeasuredPointsGivesNoResiduals)
+{
+    const fs::path dir = plottedExample();
+    fs::copy_file(fs::path(EXAMPLE_DATA_DIR) / "Boundaries.txt", dir / "Boundaries.txt");
+    ASSERT_EQ(runTool(PLOT_PATH, dir).status, 0);
+    ASSERT_TRUE(fs::exists(dir / "Boundary_residuals.txt"));
+    writeFile(dir / "Boundaries.txt", "# T x pair phase\n\n");
+    const ProgramRun run = runTool(PLOT_PATH, dir);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("Boundaries.txt holds no measured points"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("nan"), std::string::npos) << run.out;
+    EXPECT_FALSE(fs::exists(dir / "Boundary_residuals.txt"));
 }
 
 }  // namespace

@@ -90,3 +90,45 @@ TEST(Solidify, TheScheilFractionIsAccurateToTenDigitsAtHalfAKelvin)
 }
 
 }  // namespace
+
+namespace {
+
+// A dilute alloy, 0.2 % of Ps in Ks: the liquid's composition runs fastest just below the
+// liquidus, where the integrand grows as 1 / (1 - x). Halving the step changes nothing, and the
+// same integral in u = ln(1 - x) on 4000 Simpson steps, with xS from the boundary solved in mole
+// fractions at each composition, agrees.
+TEST(Solidify, TheScheilFractionOfADiluteAlloyIsAccurateToTenDigits)
+{
+    const double x0 = 0.998;
+    SolidificationPath coarse;
+    SolidificationPath fine;
+    ErrorText error{};
+    ASSERT_TRUE(solidify(diagram(), x0, {1400, 700, 0.5}, nullptr, coarse, error)) << error.text;
+    ASSERT_TRUE(solidify(diagram(), x0, {1400, 700, 0.25}, nullptr, fine, error)) << error.text;
+    ASSERT_EQ(coarse.primary, BCC);
+    std::size_t j = 0;
+    for (const PathRow& row : coarse.rows) {
+        while (j < fine.rows.size() && fine.rows[j].T > row.T) ++j;
+        ASSERT_LT(j, fine.rows.size());
+        if (std::isfinite(row.fsScheil)) EXPECT_NEAR(row.fsScheil, fine.rows[j].fsScheil, 1e-10) << row.T;
+    }
+
+    const double u0 = std::log1p(-x0);
+    const double uE = std::log1p(-coarse.eutectic[1]);
+    const int steps = 4000;
+    double sum = 0;
+    Vector4 start = {coarse.liquidus, coarse.liquidusTieLine.x[1], 0, 0};
+    for (int k = 0; k <= steps; ++k) {
+        const double u = u0 + (uE - u0) * k / steps;
+        const double x = -std::expm1(u);
+        Vector4 solution{};
+        ASSERT_LT(solveBoundaryTemperature(GENERATED_MODEL, LIQUID_BCC, 0, x, start, solution), 100) << x;
+        start = solution;
+        const double weight = k == 0 || k == steps ? 1 : k % 2 == 1 ? 4 : 2;
+        sum += weight * -std::exp(u) / (x - solution[1]);  // dx = -(1 - x) du
+    }
+    const double integral = sum * (uE - u0) / steps / 3;
+    EXPECT_NEAR(coarse.eutecticScheil, std::exp(-integral), 1e-9);
+}
+
+}  // namespace
