@@ -1,0 +1,48 @@
+// The lower convex hull of the three Gibbs energy curves on the stable diagram's grid, and what
+// it gives: start values for a pair's tie-lines and for the eutectic.
+#pragma once
+
+#include "equilibrium/stable_diagram.h"
+
+// The Gibbs energy of pure A (end 0) or pure B (end 1) in a phase (J/mol).
+inline double pureGibbsEnergy(int end, PhaseIndex phase, double T)
+{
+    return end == 0 ? pureAGibbsEnergy(phase, T) : pureBGibbsEnergy(phase, T);
+}
+
+// The lower of the two solids, and the lowest phase, of a pure component at T.
+inline PhaseIndex lowestSolid(int end, double T)
+{
+    return pureGibbsEnergy(end, FCC, T) < pureGibbsEnergy(end, BCC, T) ? FCC : BCC;
+}
+
+inline PhaseIndex lowestPhase(int end, double T)
+{
+    const PhaseIndex solid = lowestSolid(end, T);
+    return pureGibbsEnergy(end, LIQUID, T) < pureGibbsEnergy(end, solid, T) ? LIQUID : solid;
+}
+
+// The height of a phase's curve above the line (1 - x) muA + x muB at every grid point (J/mol).
+void phaseHeights(const StableDiagram& d, PhaseIndex phase, double T, double muA, double muB, double* height);
+
+// A vertex of the lower hull: a grid point and the phase lowest there, with its height above the
+// line through the lowest pure components.
+struct HullVertex {
+    int k;
+    int phase;
+    double height;
+};
+
+// The hull's vertices at T, in increasing composition, into `hull` (room for DIAGRAM_GRID); returns
+// how many.
+int lowerHull(const StableDiagram& d, double T, HullVertex* hull);
+
+// Start values (log-ratios of the first and second phase) for the pair's tie-lines at T: the
+// hull's stretches between the pair's two phases and, where the hull's end phase is not the pure
+// component's stable phase, a tie-line too dilute for the grid, started from Henry's law. At most
+// `capacity`; returns how many.
+int tieLineStarts(const StableDiagram& d, PhasePair pair, double T, double (*starts)[2], int capacity);
+
+// Whether the liquid lies on the hull at T between two different solids, and if so start values
+// (T, xL, xBCC, xFCC) of the eutectic from the hull's two tie-lines on either side of it.
+bool liquidBetweenSolids(const StableDiagram& d, double T, Vector4& start);
