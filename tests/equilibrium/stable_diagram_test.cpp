@@ -100,7 +100,9 @@ TEST(StableDiagram, StableTangentsHaveNoCurveBelowThemAndOthersDo)
                 const TieLine root = tieLineOf(roots[i][0], roots[i][1]);
                 bool isStable = false;
                 for (int j = 0; j < n; ++j) isStable = isStable || std::fabs(root.x[0] - stable[j].x[0]) < 1e-9;
-                if (!isStable) EXPECT_LT(bruteForceDeficit(pair, T, root), -1e-3) << T << " " << t << " " << root.x[0];
+                if (!isStable) {
+                    EXPECT_LT(bruteForceDeficit(pair, T, root), -1e-3) << T << " " << t << " " << root.x[0];
+                }
             }
         }
     }

@@ -110,7 +110,9 @@ TEST(Solidify, TheScheilFractionOfADiluteAlloyIsAccurateToTenDigits)
     for (const PathRow& row : coarse.rows) {
         while (j < fine.rows.size() && fine.rows[j].T > row.T) ++j;
         ASSERT_LT(j, fine.rows.size());
-        if (std::isfinite(row.fsScheil)) EXPECT_NEAR(row.fsScheil, fine.rows[j].fsScheil, 1e-10) << row.T;
+        if (std::isfinite(row.fsScheil)) {
+            EXPECT_NEAR(row.fsScheil, fine.rows[j].fsScheil, 1e-10) << row.T;
+        }
     }
 
     const double u0 = std::log1p(-x0);
