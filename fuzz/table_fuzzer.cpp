@@ -60,8 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int t = 0; t < 3; ++t)
         if (!readBandTable(paths[4 + t].c_str(), diagram.bands[t], error)) return 0;
     if (!readEutecticBand(paths[7].c_str(), diagram.eutecticBand, error)) return 0;
+    // The model is the same on every input: its stable diagram once.
+    static StableDiagram stable = [&diagram] {
+        StableDiagram built;
+        buildStableDiagram(diagram.model, built);
+        return built;
+    }();
     PhaseDiagram described;
-    describePhaseDiagram(diagram, described);
+    describePhaseDiagram(diagram, stable, described);
     const std::string svg = drawPhaseDiagram(described);
     return svg.empty() ? 1 : 0;
 }
