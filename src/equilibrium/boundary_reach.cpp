@@ -58,12 +58,6 @@ void tracePair(StableDiagram& d, PhasePair pair)
     d.traced[pair - 1] = true;
 }
 
-// Side `side` of the tie-line at T, for the bisection: continued from `from`, else searched.
-bool sideAt(const StableDiagram& d, PhasePair pair, double T, const TieLine* from, TieLine& line)
-{
-    return stableTieLine(d, pair, T, from, line);
-}
-
 // The temperature between two stable nodes at which side `side` takes the log-ratio target:
 // Newton's method from the nearer node, else bisection on the tie-lines, polished by Newton.
 bool solveBetween(const StableDiagram& d, PhasePair pair, int side, double target, const TraceNode& a,
@@ -97,12 +91,10 @@ bool solveBetween(const StableDiagram& d, PhasePair pair, int side, double targe
     if (hiFinite) hiLine = tieLineOf(b.s[0], b.s[1]);
     const double loSign = a.s[side] - target;
     TieLine middleLine{};
-    bool haveMiddle = false;
     for (int i = 0; i < BISECTIONS; ++i) {
         const double middle = (lo + hi) / 2;
         const bool fromLo = loFinite && (!hiFinite || middle - lo <= hi - middle);
-        if (!sideAt(d, pair, middle, fromLo ? &loLine : (hiFinite ? &hiLine : nullptr), middleLine)) return false;
-        haveMiddle = true;
+        if (!stableTieLine(d, pair, middle, fromLo ? &loLine : (hiFinite ? &hiLine : nullptr), middleLine)) return false;
         if ((middleLine.s[side] - target) * loSign > 0) {
             lo = middle;
             loLine = middleLine;
@@ -111,7 +103,6 @@ bool solveBetween(const StableDiagram& d, PhasePair pair, int side, double targe
             hiLine = middleLine;
         }
     }
-    if (!haveMiddle) return false;
     t = (lo + hi) / 2;
     sOther = middleLine.s[other];
     if (solveTieLineTemperature(d.model, pair, side, target, t, sOther) && accept(t, sOther)) return true;

@@ -158,10 +158,16 @@ void followStableDiagram(const StableDiagram& from, const PhaseParameters (&mode
     diagram.melting[0] = meltingPoint(0);
     diagram.melting[1] = meltingPoint(1);
     Vector4 guess = from.eutectic;
-    diagram.haveEutectic =
-        (from.haveEutectic && polishEutectic(model, guess) && (diagram.eutectic = guess, true)) ||
-        (from.haveEutectic && refineEutectic(guess, diagram.eutectic, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT) ||
-        solveStableEutectic(model, diagram.eutectic);
+    // Polished from the nominal eutectic, else refined from it, else solved afresh.
+    if (from.haveEutectic && polishEutectic(model, guess)) {
+        diagram.eutectic = guess;
+        diagram.haveEutectic = true;
+    } else {
+        diagram.haveEutectic =
+            (from.haveEutectic &&
+             refineEutectic(guess, diagram.eutectic, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT) ||
+            solveStableEutectic(model, diagram.eutectic);
+    }
     for (int t = 0; t < 3; ++t) {
         diagram.traced[t] = false;
         diagram.trace[t].clear();

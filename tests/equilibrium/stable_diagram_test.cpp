@@ -15,15 +15,7 @@ namespace {
 
 const PhaseParameters (&MODEL)[3] = GENERATED_MODEL;
 
-StableDiagram& diagram()
-{
-    static StableDiagram d = [] {
-        StableDiagram built;
-        buildStableDiagram(MODEL, built);
-        return built;
-    }();
-    return d;
-}
+StableDiagram& diagram() { return generatedDiagram(); }
 
 // The lowest any curve lies below the tangent through the first phase's point of the tie-line,
 // on 200001 equally spaced compositions: no log-ratios, no refinement.

@@ -15,14 +15,20 @@ namespace {
 
 const PhaseParameters (&MODEL)[3] = GENERATED_MODEL;
 
-StableDiagram& diagram()
+StableDiagram& diagram() { return generatedDiagram(); }
+
+// The Scheil fraction solid of each row of `coarse` and of the row of `fine` at the same
+// temperature (a path at half the step) agree to 1e-10.
+void expectTheSameScheilFractions(const SolidificationPath& coarse, const SolidificationPath& fine)
 {
-    static StableDiagram d = [] {
-        StableDiagram built;
-        buildStableDiagram(MODEL, built);
-        return built;
-    }();
-    return d;
+    std::size_t j = 0;
+    for (const PathRow& row : coarse.rows) {
+        while (j < fine.rows.size() && fine.rows[j].T > row.T) ++j;
+        ASSERT_LT(j, fine.rows.size());
+        if (std::isfinite(row.fsScheil)) {
+            EXPECT_NEAR(row.fsScheil, fine.rows[j].fsScheil, 1e-10) << row.T;
+        }
+    }
 }
 
 TEST(Solidify, LiquidusAndSolidusLieOnTheStableTieLines)
@@ -60,14 +66,7 @@ TEST(Solidify, TheScheilFractionIsAccurateToTenDigitsAtHalfAKelvin)
     ErrorText error{};
     ASSERT_TRUE(solidify(diagram(), x0, {1700, 700, 0.5}, nullptr, coarse, error)) << error.text;
     ASSERT_TRUE(solidify(diagram(), x0, {1700, 700, 0.25}, nullptr, fine, error)) << error.text;
-    std::size_t j = 0;
-    for (const PathRow& row : coarse.rows) {
-        while (j < fine.rows.size() && fine.rows[j].T > row.T) ++j;
-        ASSERT_LT(j, fine.rows.size());
-        if (std::isfinite(row.fsScheil)) {
-            EXPECT_NEAR(row.fsScheil, fine.rows[j].fsScheil, 1e-10) << row.T;
-        }
-    }
+    expectTheSameScheilFractions(coarse, fine);
 
     // The same integral, of dx / (x - xS(x)) from x0 to the eutectic liquid, taken by Simpson's
     // rule on 2000 equal steps of the liquid's composition, with xS from the boundary solved at
@@ -106,14 +105,7 @@ TEST(Solidify, TheScheilFractionOfADiluteAlloyIsAccurateToTenDigits)
     ASSERT_TRUE(solidify(diagram(), x0, {1400, 700, 0.5}, nullptr, coarse, error)) << error.text;
     ASSERT_TRUE(solidify(diagram(), x0, {1400, 700, 0.25}, nullptr, fine, error)) << error.text;
     ASSERT_EQ(coarse.primary, BCC);
-    std::size_t j = 0;
-    for (const PathRow& row : coarse.rows) {
-        while (j < fine.rows.size() && fine.rows[j].T > row.T) ++j;
-        ASSERT_LT(j, fine.rows.size());
-        if (std::isfinite(row.fsScheil)) {
-            EXPECT_NEAR(row.fsScheil, fine.rows[j].fsScheil, 1e-10) << row.T;
-        }
-    }
+    expectTheSameScheilFractions(coarse, fine);
 
     const double u0 = std::log1p(-x0);
     const double uE = std::log1p(-coarse.eutectic[1]);

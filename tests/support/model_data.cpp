@@ -47,3 +47,13 @@ void writeDataFiles(const MeasuredData& data, const std::filesystem::path& dir)
         }
     }
 }
+
+StableDiagram& generatedDiagram()
+{
+    static StableDiagram diagram = [] {
+        StableDiagram built;
+        buildStableDiagram(GENERATED_MODEL, built);
+        return built;
+    }();
+    return diagram;
+}

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "equilibrium/stable_diagram.h"
 #include "formats/data_files.h"
 #include "model/phase.h"
 
@@ -20,3 +21,6 @@ void generateData(const PhaseParameters (&model)[3], MeasuredData& data);
 
 // The same data as the six files, numbers written with 17 significant digits.
 void writeDataFiles(const MeasuredData& data, const std::filesystem::path& dir);
+
+// The stable diagram of GENERATED_MODEL, built once for the tests that ask it.
+StableDiagram& generatedDiagram();
