@@ -327,6 +327,42 @@ TEST(CommandLine, BehavesTheSameWayInAllFourPrograms)
     EXPECT_EQ(runTool(PROGRAM_PATH, dir, {"700"}).status, 2);
 }
 
+// The companions' notes go to standard error unless --quiet is given, before or after -C, which
+// only says where to work: a file of four pairs makes phasediagram-uncertainty note that it
+// has too few pairs for a linear estimate, and a Boundaries.txt without points makes
+// phasediagram-plot note it.
+TEST(CommandLine, QuietSilencesTheNotesWhereverItStandsAndTheDirectoryDoesNot)
+{
+    const fs::path dir = makeScratchDir();
+    copyExampleData(dir);
+    const std::string activities = readFile(dir / "FCC(aKs).txt");
+    std::size_t end = 0;
+    for (int line = 0; line < 4; ++line) end = activities.find('\n', end) + 1;
+    writeFile(dir / "FCC(aKs).txt", activities.substr(0, end));  // 4 pairs: 2 degrees of freedom
+    writeFile(dir / "Boundaries.txt", "# T x pair phase\n");
+    ASSERT_EQ(runTool(PROGRAM_PATH, dir, {"700", "710"}).status, 0);
+    const fs::path other = dir / "elsewhere";
+    fs::create_directory(other);
+    const char* at = dir.c_str();
+    const ProgramRun runs[2][3] = {
+        {runTool(UNCERTAINTY_PATH, other, {"--replicates", "20", "--range", "700", "710", "-C", at}),
+         runTool(UNCERTAINTY_PATH, other, {"--replicates", "20", "--range", "700", "710", "-C", at, "--quiet"}),
+         runTool(UNCERTAINTY_PATH, other, {"--quiet", "--replicates", "20", "-C", at, "--range", "700", "710"})},
+        {runTool(PLOT_PATH, other, {"-C", at}), runTool(PLOT_PATH, other, {"-C", at, "--quiet"}),
+         runTool(PLOT_PATH, other, {"--quiet", "-C", at})},
+    };
+    for (const auto& [loud, quiet, quietFirst] : runs) {
+        EXPECT_EQ(loud.status, 0) << loud.err;
+        EXPECT_NE(loud.err.find(": note: "), std::string::npos) << loud.err;
+        for (const ProgramRun& run : {quiet, quietFirst}) {
+            EXPECT_EQ(run.status, 0);
+            EXPECT_EQ(run.err, "");
+            EXPECT_EQ(run.out, loud.out);
+        }
+    }
+    EXPECT_TRUE(fs::is_empty(other));
+}
+
 TEST(Program, AnInterruptedRunLeavesNoScratchFileAndTheEarlierOutputs)
 {
     const fs::path dir = exampleDir();

@@ -35,6 +35,11 @@ TEST(ReadBoundaryPoints, TakesBoundaryPointsAndArrestsAndNamesEachBadLine)
         {"\n1050 0.3 BCC/FCC Liquid\n", "line 2: \"Liquid\" is not a phase of BCC/FCC"},
         {"abc 0.3 eutectic\n", "line 1: \"abc\" is not a temperature in K above 0"},
         {"900 1.2 BCC/FCC BCC\n", "line 1: \"1.2\" is not a mole fraction strictly between 0 and 1"},
+        {"900 0 BCC/FCC BCC\n", "line 1: \"0\" is not a mole fraction strictly between 0 and 1"},
+        {"900 1 BCC/FCC FCC\n", "line 1: \"1\" is not a mole fraction strictly between 0 and 1"},
+        {"0 0.5 eutectic\n", "line 1: \"0\" is not a temperature in K above 0"},
+        {"900 nan Liquid/FCC FCC\n", "line 1: \"nan\" is not a mole fraction strictly between 0 and 1"},
+        {"823 0.5 eutectic Liquid extra\n", "line 1: expected T, x, the pair and the phase"},
         {"900 - BCC/FCC BCC\n", "line 1: a boundary point needs its composition"},
         {"900 0.5\n", "line 1: expected T, x, the pair and the phase"},
     };

@@ -10,6 +10,9 @@
 #include <fstream>
 #include <string>
 
+#include "equilibrium/stable_solves.h"
+#include "equilibrium/tie_line_newton.h"
+#include "model_data.h"
 #include "scratch_dir.h"
 
 namespace fs = std::filesystem;
@@ -110,6 +113,76 @@ TEST(PhaseDiagram, ShowsTheStableEutecticAndEveryStableBoundaryThatTheTablesLack
     EXPECT_TRUE(first.valid);
     EXPECT_NEAR(first.x[0], 0.986401, 1e-6);
     EXPECT_NEAR(first.x[1], 0.008284, 1e-6);
+}
+
+// Tables of the three pairs from 780 to 870 K with a gap of unconverged rows from 800 to 850 K,
+// across the eutectic, and the rows around it converged, stable or metastable as phasediagram
+// leaves them. Completed, every row of the gap where the tie-line solved in mole fractions is
+// stable holds it, every other row is left as it was, and the stretches name exactly those rows.
+TEST(CompleteBoundaries, FillEveryStableRowOfAGapAndNoOther)
+{
+    DiagramData data{};
+    std::copy(std::begin(GENERATED_MODEL), std::end(GENERATED_MODEL), std::begin(data.model));
+    GibbsCurves curves;
+    bool stableAt[3][91] = {};
+    Vector4 reference[3][91];
+    std::vector<CompletedStretch> expected;
+    for (int t = 0; t < 3; ++t) {
+        const auto pair = static_cast<PhasePair>(t + 1);
+        // A stable root to continue the metastable rows from: 830 K for the liquid pairs, 800 K for BCC/FCC.
+        Vector4 seed{};
+        ASSERT_TRUE(solveStableTieLine(GENERATED_MODEL, pair, pair == BCC_FCC ? 800 : 830, nullptr, seed, curves));
+        for (int T = 780; T <= 870; ++T) {
+            const int i = T - 780;
+            stableAt[t][i] = solveStableTieLine(GENERATED_MODEL, pair, T, nullptr, reference[t][i], curves);
+            BoundaryRow row{T, {0.5, 0.5}, 100, false};
+            if (T == 830) {
+                row = {T, {0.3, 1.0}, 3, true};  // a converged row with a composition of 1 is no solution
+            } else if (T < 800 || T > 850) {
+                double s[2] = {logRatio(seed[0]), logRatio(seed[1])};
+                if (!stableAt[t][i]) {
+                    ASSERT_TRUE(solveTieLine(GENERATED_MODEL, pair, T, s)) << pair << " at " << T;
+                }
+                row = {T, {stableAt[t][i] ? reference[t][i][0] : composition(s[0]).x,
+                            stableAt[t][i] ? reference[t][i][1] : composition(s[1]).x}, 3, true};
+            }
+            data.tables[t].rows.push_back(row);
+            const bool completes = T >= 800 && T <= 850 && stableAt[t][i];
+            if (completes && !expected.empty() && expected.back().pair == pair && expected.back().to == T - 1)
+                expected.back().to = T;
+            else if (completes)
+                expected.push_back({pair, T, T});
+        }
+    }
+    BoundaryTable completed[3];
+    std::vector<CompletedStretch> stretches;
+    completeBoundaries(data, generatedDiagram(), completed, stretches);
+    for (int t = 0; t < 3; ++t)
+        for (int T = 800; T <= 850; ++T) {
+            const int i = T - 780;
+            const BoundaryRow& row = completed[t].rows[static_cast<std::size_t>(i)];
+            const BoundaryRow& given = data.tables[t].rows[static_cast<std::size_t>(i)];
+            if (stableAt[t][i]) {
+                EXPECT_TRUE(row.valid) << t << " at " << T;
+                EXPECT_NEAR(row.x[0], reference[t][i][0], 1e-6) << t << " at " << T;
+                EXPECT_NEAR(row.x[1], reference[t][i][1], 1e-6) << t << " at " << T;
+            } else {
+                EXPECT_EQ(row.valid, given.valid) << t << " at " << T;
+                EXPECT_EQ(row.x[0], given.x[0]) << t << " at " << T;
+                EXPECT_EQ(row.x[1], given.x[1]) << t << " at " << T;
+            }
+        }
+    ASSERT_EQ(stretches.size(), expected.size());
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+        EXPECT_EQ(stretches[k].pair, expected[k].pair) << k;
+        EXPECT_EQ(stretches[k].from, expected[k].from) << k;
+        EXPECT_EQ(stretches[k].to, expected[k].to) << k;
+    }
+    // The liquid pairs from just above the eutectic to the gap's top, BCC/FCC from its bottom to
+    // just below the eutectic.
+    ASSERT_EQ(expected.size(), 3u);
+    EXPECT_EQ(expected[2].from, 800);
+    EXPECT_EQ(expected[0].to, 850);
 }
 
 }  // namespace

@@ -2,11 +2,18 @@
 // renderer draws at their size, and a clear stop on a missing table.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
+#include "equilibrium/boundary_temperature.h"
+#include "equilibrium/stable_solves.h"
+#include "model/fitting.h"
+#include "model_data.h"
 #include "scratch_dir.h"
 
 namespace fs = std::filesystem;
@@ -121,8 +128,17 @@ TEST(PlotProgram, DrawsNothingStaleAndSaysWhatItLeftOut)
     EXPECT_EQ(picture.find("95 %:"), std::string::npos);
 }
 
-// The example's measured points: drawn over the diagram, each in the residual report, and the
-// summary on standard output.
+// The model the programs fit to the example's data.
+void exampleModel(PhaseParameters (&model)[3])
+{
+    MeasuredData data{};
+    ASSERT_TRUE(readExampleData(data));
+    PhaseFit fits[3];
+    fitModel(data, model[LIQUID], model[BCC], model[FCC], fits);
+}
+
+// The example's measured points: drawn over the diagram, and each row of the report what the
+// tie-line and the boundary temperature solved in mole fractions give for that point.
 TEST(PlotProgram, HoldsMeasuredBoundaryPointsAgainstTheDiagram)
 {
     const fs::path dir = plottedExample();
@@ -130,10 +146,38 @@ TEST(PlotProgram, HoldsMeasuredBoundaryPointsAgainstTheDiagram)
     const ProgramRun run = runTool(PLOT_PATH, dir);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("25 measured points: temperature residuals rms"), std::string::npos) << run.out;
+    EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find("measured point"), std::string::npos);
     const std::string report = readFile(dir / "Boundary_residuals.txt");
     EXPECT_EQ(lineCount(report), 1 + 25 + 4);
-    EXPECT_NE(report.find("# points: 25\n"), std::string::npos);
-    EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find("measured point"), std::string::npos);
+    EXPECT_NE(report.find("# temperature residuals: 25, "), std::string::npos) << report;
+    EXPECT_NE(report.find("# composition residuals: 23, "), std::string::npos) << report;
+
+    PhaseParameters model[3];
+    exampleModel(model);
+    GibbsCurves curves;
+    int checked = 0;
+    std::istringstream rows(report.substr(report.find('\n') + 1));
+    for (std::string line; std::getline(rows, line) && line[0] != '#';) {
+        std::istringstream fields(line);
+        std::string number, T, x, pairText, phaseText, xComputed, dx, TComputed, dT;
+        std::getline(fields, number, '\t');
+        for (std::string* f : {&T, &x, &pairText, &phaseText, &xComputed, &dx, &TComputed, &dT}) std::getline(fields, *f, '\t');
+        EXPECT_EQ(line.substr(line.rfind('\t') + 1), "ok") << line;
+        if (pairText == "eutectic") continue;
+        const PhasePair pair = pairText == "Liquid/FCC" ? LIQUID_FCC : pairText == "Liquid/BCC" ? LIQUID_BCC : BCC_FCC;
+        const int side = phaseText == phaseName(firstPhase(pair)) ? 0 : 1;
+        Vector4 at{};
+        ASSERT_TRUE(solveStableTieLine(model, pair, std::stod(T), nullptr, at, curves)) << line;
+        EXPECT_NEAR(std::stod(xComputed), at[side], 1e-6) << line;
+        EXPECT_NEAR(std::stod(dx), std::stod(x) - at[side], 1e-6) << line;
+        Vector4 reached{};
+        ASSERT_LT(solveBoundaryTemperature(model, pair, side, std::stod(x), {std::stod(T), at[1 - side], 0, 0}, reached), 100)
+            << line;
+        EXPECT_NEAR(std::stod(TComputed), reached[0], 1e-3) << line;
+        EXPECT_NEAR(std::stod(dT), std::stod(T) - reached[0], 1e-3) << line;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 22);
 }
 
 // One alloy's solidification, and the Gibbs energy curves behind the diagram; an alloy outside
@@ -199,6 +243,46 @@ TEST(AlloyPrograms, AnswerForEveryAlloyWhateverTheRangeAndNothingStaleIsLeft)
     const ProgramRun tooLong = runTool(SOLIDIFY_PATH, dir, {"0.3", "--from", "90000"});
     EXPECT_EQ(tooLong.status, 2);
     EXPECT_NE(tooLong.err.find("more than 100000"), std::string::npos) << tooLong.err;
+}
+
+// The first and the last row of a table of the solidification path.
+std::pair<std::string, std::string> endRows(const std::string& table)
+{
+    const std::size_t title = table.find("\nT\t");
+    const std::size_t first = table.find('\n', title + 1) + 1;
+    const std::size_t last = table.rfind('\n', table.size() - 2) + 1;
+    return {table.substr(first, table.find('\t', first) - first), table.substr(last, table.find('\t', last) - last)};
+}
+
+// --from, --to and --step set the rows; without them the path runs from 20 K above the liquidus,
+// rounded up, to 20 K below the eutectic, rounded down; --seed draws other replicates.
+TEST(AlloyPrograms, TheOptionsSetTheRowsAndTheReplicates)
+{
+    const fs::path dir = plottedExample();
+    ASSERT_EQ(runTool(SOLIDIFY_PATH, dir, {"--from", "1130", "--to", "1100", "--step", "5", "0.3"}).status, 0);
+    std::string table = readFile(dir / "Solidification.txt");
+    EXPECT_EQ(endRows(table), std::make_pair(std::string("1130.0000"), std::string("1100.0000")));
+    EXPECT_EQ(lineCount(table), 7 + 1 + 8);  // header, title, 1130 to 1100 every 5 K and the liquidus
+
+    ASSERT_EQ(runTool(SOLIDIFY_PATH, dir, {"0.3"}).status, 0);
+    table = readFile(dir / "Solidification.txt");
+    const double liquidus = std::stod(table.substr(table.find("# liquidus: ") + 12));
+    const double eutectic = std::stod(table.substr(table.find("# eutectic: ") + 12));
+    char first[32];
+    char last[32];
+    std::snprintf(first, sizeof first, "%.4f", std::ceil(liquidus) + 20);
+    std::snprintf(last, sizeof last, "%.4f", std::floor(eutectic) - 20);
+    EXPECT_EQ(endRows(table), std::make_pair(std::string(first), std::string(last)));
+
+    std::string bands[2];
+    for (int run = 0; run < 2; ++run) {
+        const ProgramRun solved = run == 0 ? runTool(SOLIDIFY_PATH, dir, {"0.3", "--replicates", "20", "--step", "5"})
+                                           : runTool(SOLIDIFY_PATH, dir, {"0.3", "--replicates", "20", "--step", "5", "--seed", "7"});
+        ASSERT_EQ(solved.status, 0) << solved.err;
+        bands[run] = readFile(dir / "Solidification_band.txt");
+    }
+    EXPECT_NE(readFile(dir / "Solidification.txt").find("# replicates: 20 (seed 7)"), std::string::npos);
+    EXPECT_NE(bands[0].substr(bands[0].find("\nT")), bands[1].substr(bands[1].find("\nT")));
 }
 
 // A Boundaries.txt with comments only: said so, no residuals, and no report with nan in it.

@@ -31,30 +31,99 @@ void expectTheSameScheilFractions(const SolidificationPath& coarse, const Solidi
     }
 }
 
-TEST(Solidify, LiquidusAndSolidusLieOnTheStableTieLines)
+// The eutectic solved in mole fractions.
+Vector4 eutecticOfTheModel()
 {
-    for (const double x0 : {0.3, 0.97}) {
+    Vector4 e{};
+    EXPECT_TRUE(solveStableEutectic(MODEL, e));
+    return e;
+}
+
+// The stable tie-line of the pair at T, solved in mole fractions.
+Vector4 tieLine(PhasePair pair, double T)
+{
+    GibbsCurves curves;
+    Vector4 x{};
+    EXPECT_TRUE(solveStableTieLine(MODEL, pair, T, nullptr, x, curves)) << pair << " at " << T;
+    return x;
+}
+
+// Four alloys, one in each kind of path: FCC first and BCC first, each either reaching the
+// eutectic or freezing as one solid above it. Every equilibrium row is the lever rule on the
+// tie-line solved in mole fractions, the liquidus and solidus lie where the tie-lines have the
+// alloy's composition, and the eutectic fractions follow from the eutectic's compositions.
+TEST(Solidify, TheEquilibriumPathIsTheLeverRuleOnTheStableTieLines)
+{
+    const Vector4 e = eutecticOfTheModel();
+    const double alloys[] = {0.3, e[3] / 2, (e[1] + e[2]) / 2, (1 + e[2]) / 2};
+    for (const double x0 : alloys) {
+        SCOPED_TRACE(x0);
+        const bool fccFirst = x0 < e[1];
+        const double xSolidAtEutectic = fccFirst ? e[3] : e[2];
+        const bool reachesEutectic = (x0 - e[1]) * (x0 - xSolidAtEutectic) < 0;
+        const PhasePair pair = fccFirst ? LIQUID_FCC : LIQUID_BCC;
         SolidificationPath path;
         ErrorText error{};
         ASSERT_TRUE(solidify(diagram(), x0, {1700, 700, 0.5}, nullptr, path, error)) << error.text;
-        GibbsCurves curves;
-        Vector4 atLiquidus{};
-        const PhasePair pair = path.primary == FCC ? LIQUID_FCC : LIQUID_BCC;
-        ASSERT_TRUE(solveStableTieLine(MODEL, pair, path.liquidus, nullptr, atLiquidus, curves));
-        EXPECT_NEAR(atLiquidus[0], x0, 1e-8) << x0;  // the liquid of the liquidus is the alloy
-        if (!path.eutecticReached) {
-            Vector4 atSolidus{};
-            ASSERT_TRUE(solveStableTieLine(MODEL, pair, path.solidus, nullptr, atSolidus, curves));
-            EXPECT_NEAR(atSolidus[1], x0, 1e-8) << x0;  // the solid of the solidus is the alloy
-            EXPECT_GT(path.solidus, path.eutectic[0]);
+        EXPECT_EQ(path.primary, fccFirst ? FCC : BCC);
+        EXPECT_EQ(path.eutecticReached, reachesEutectic);
+        EXPECT_NEAR(path.eutectic[0], e[0], 1e-5);
+
+        // At the liquidus the liquid is the alloy; at a solidus above the eutectic the solid is.
+        const Vector4 atLiquidus = tieLine(pair, path.liquidus);
+        EXPECT_NEAR(atLiquidus[0], x0, 1e-8);
+        EXPECT_NEAR(path.liquidusTieLine.x[1], atLiquidus[1], 1e-8);
+        if (reachesEutectic) {
+            EXPECT_EQ(path.solidus, path.eutectic[0]);
+            const double fE = (x0 - xSolidAtEutectic) / (e[1] - xSolidAtEutectic);
+            EXPECT_NEAR(path.eutecticEquilibrium, fE, 1e-6);
+        } else {
+            EXPECT_NEAR(tieLine(pair, path.solidus)[1], x0, 1e-8);
+            EXPECT_GT(path.solidus, e[0]);
+            EXPECT_EQ(path.eutecticEquilibrium, 0);
         }
-        // The equilibrium path's fraction solid is the lever rule's.
+
+        int checked = 0;
         for (const PathRow& row : path.rows) {
-            if (std::isfinite(row.xLiquidEquilibrium) && std::isfinite(row.xSolidEquilibrium)) {
-                EXPECT_NEAR(row.fsEquilibrium * row.xSolidEquilibrium + (1 - row.fsEquilibrium) * row.xLiquidEquilibrium,
-                            x0, 1e-12);
+            if (row.T > path.liquidus) {
+                EXPECT_EQ(row.fsEquilibrium, 0);
+                EXPECT_EQ(row.xLiquidEquilibrium, x0);
+            } else if (row.T < path.solidus) {
+                EXPECT_EQ(row.fsEquilibrium, 1) << row.T;
+            } else if (row.T > e[0] && row.T < path.liquidus && row.event[0] == '\0' && static_cast<int>(row.T) % 25 == 0) {
+                const Vector4 x = tieLine(pair, row.T);
+                EXPECT_NEAR(row.xLiquidEquilibrium, x[0], 1e-7) << row.T;
+                EXPECT_NEAR(row.xSolidEquilibrium, x[1], 1e-7) << row.T;
+                EXPECT_NEAR(row.fsEquilibrium, (x0 - x[0]) / (x[1] - x[0]), 1e-6) << row.T;
+                ++checked;
+            }
+            if (row.event[0] == 'l') {
+                EXPECT_NEAR(row.xSolidEquilibrium, atLiquidus[1], 1e-8);
             }
         }
+        EXPECT_GT(checked, 0);
+    }
+}
+
+// The Scheil path conserves the solute: what froze, each layer at the solid's composition of its
+// temperature, and the liquid left hold x0 between them, at every row down to the eutectic.
+TEST(Solidify, TheScheilPathConservesTheSolute)
+{
+    for (const double x0 : {0.3, 0.75}) {
+        SolidificationPath path;
+        ErrorText error{};
+        ASSERT_TRUE(solidify(diagram(), x0, {1700, 700, 0.25}, nullptr, path, error)) << error.text;
+        double solid = 0;  // solute in the solid, by the trapezoidal rule over the rows
+        const PathRow* previous = nullptr;
+        for (const PathRow& row : path.rows) {
+            if (!std::isfinite(row.xSolidScheil) || row.T < path.eutectic[0]) continue;
+            if (previous != nullptr)
+                solid += (row.fsScheil - previous->fsScheil) * (row.xSolidScheil + previous->xSolidScheil) / 2;
+            previous = &row;
+            EXPECT_NEAR(solid + (1 - row.fsScheil) * row.xLiquidScheil, x0, 1e-6) << x0 << " at " << row.T;
+        }
+        ASSERT_NE(previous, nullptr);
+        EXPECT_NEAR(1 - previous->fsScheil, path.eutecticScheil, 1e-12);
     }
 }
 

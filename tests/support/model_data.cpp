@@ -57,3 +57,16 @@ StableDiagram& generatedDiagram()
     }();
     return diagram;
 }
+
+bool readExampleData(MeasuredData& data)
+{
+    ErrorText error{};
+    const std::filesystem::path dir = EXAMPLE_DATA_DIR;
+    for (int p = LIQUID; p <= FCC; ++p) {
+        const auto phase = static_cast<PhaseIndex>(p);
+        if (!readDataSeries((dir / enthalpyFileName(phase)).c_str(), data.phase[p].enthalpy, error) ||
+            !readDataSeries((dir / activityFileName(phase)).c_str(), data.phase[p].activity, error))
+            return false;
+    }
+    return true;
+}

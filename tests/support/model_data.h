@@ -22,5 +22,8 @@ void generateData(const PhaseParameters (&model)[3], MeasuredData& data);
 // The same data as the six files, numbers written with 17 significant digits.
 void writeDataFiles(const MeasuredData& data, const std::filesystem::path& dir);
 
+// The six data files of the example, as the programs read them; false when one cannot be read.
+bool readExampleData(MeasuredData& data);
+
 // The stable diagram of GENERATED_MODEL, built once for the tests that ask it.
 StableDiagram& generatedDiagram();

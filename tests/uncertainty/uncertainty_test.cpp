@@ -19,15 +19,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(Summarise, CountsAFailedReplicateAndLeavesItOut)
+// Worked by hand on a skewed sample, where the interval's reflected form and the plain percentiles
+// differ: pivots -1, 0 and 4 about the nominal 2 have 2.5 % and 97.5 % points -0.95 and 3.8, so
+// the interval is 2 - 3.8 to 2 + 0.95. Scaled pivots divide by each replicate's scale; a
+// composition's pivots are logits.
+TEST(Summarise, ReflectsTheReplicatesAboutTheNominalValue)
 {
-    const Summary s = summarise(2.0, {1.0, 3.0, NAN, 2.0, INFINITY});
+    const Summary s = summarise(2.0, {1.0, 6.0, NAN, 2.0, INFINITY});
     EXPECT_EQ(s.failed, 2);
     EXPECT_EQ(s.nominal, 2.0);
-    EXPECT_DOUBLE_EQ(s.sd, 1.0);
-    EXPECT_DOUBLE_EQ(s.low, 1.05);  // 2.5 % of {1, 2, 3}, between the order statistics
-    EXPECT_DOUBLE_EQ(s.high, 2.95);
+    EXPECT_DOUBLE_EQ(s.sd, std::sqrt(7.0));  // of 1, 2 and 6
+    EXPECT_DOUBLE_EQ(s.low, 2 - 3.8);
+    EXPECT_DOUBLE_EQ(s.high, 2 + 0.95);
     EXPECT_EQ(summarise(0.0, {NAN, NAN}).failed, 2);
+
+    // Replicates 1, 10 and 4 with scales 1, 2 and 0.5: pivots -1, 4 and 4.
+    const Summary scaled = summarise(2.0, {1.0, 10.0, 4.0}, {1.0, 2.0, 0.5});
+    EXPECT_DOUBLE_EQ(scaled.low, 2 - 4);
+    EXPECT_DOUBLE_EQ(scaled.high, 2 - (-1 + 0.05 * 5));
+
+    // A composition: logits -1, 0 and 4 about the nominal 0.5.
+    const auto x = [](double u) { return 1 / (1 + std::exp(-u)); };
+    const Summary composition = summarise(0.5, {x(-1), x(0), x(4)}, {}, true);
+    EXPECT_NEAR(composition.low, x(-3.8), 1e-15);
+    EXPECT_NEAR(composition.high, x(0.95), 1e-15);
 }
 
 TEST(Uncertainty, DataWithoutScatterGiveZeroWidthAndTheNominalValues)
@@ -50,8 +65,13 @@ TEST(Uncertainty, DataWithoutScatterGiveZeroWidthAndTheNominalValues)
         }
     ASSERT_TRUE(result.eutecticFound);
     EXPECT_LE(result.eutectic[0].high - result.eutectic[0].low, 1e-6);
+    // Bands every 10 K from the initial temperature up to below the final one: BCC/FCC, stable
+    // below the eutectic, from 600 to 690 K.
     for (const auto& band : result.band)
         for (const BandRow& row : band) EXPECT_LE(row.x[0].high - row.x[0].low, 1e-9);
+    ASSERT_FALSE(result.band[BCC_FCC - 1].empty());
+    EXPECT_EQ(result.band[BCC_FCC - 1].front().T, 600);
+    EXPECT_EQ(result.band[BCC_FCC - 1].back().T, 690);
 }
 
 // Simulation from a known truth: data sets generated with known measurement scatter, each
@@ -131,12 +151,7 @@ TEST(UncertaintyProgram, TheSameDataAndSeedGiveTheSameFilesWhateverTheClockAndTh
 {
     MeasuredData data{};
     ErrorText error{};
-    for (int p = LIQUID; p <= FCC; ++p) {
-        const auto phase = static_cast<PhaseIndex>(p);
-        const fs::path dir = EXAMPLE_DATA_DIR;
-        ASSERT_TRUE(readDataSeries((dir / enthalpyFileName(phase)).c_str(), data.phase[p].enthalpy, error));
-        ASSERT_TRUE(readDataSeries((dir / activityFileName(phase)).c_str(), data.phase[p].activity, error));
-    }
+    ASSERT_TRUE(readExampleData(data));
     UncertaintyOptions options;
     options.replicates = 200;
     options.initialT = 500;
