@@ -64,11 +64,26 @@ int tieLineStarts(const StableDiagram& d, PhasePair pair, double T, double (*sta
             ++count;
         }
     };
+    // Where the pair's phases meet on the hull; and where one stretch of a third phase lies
+    // between them, across it: within a few mK of an invariant the third phase lies only
+    // fractions of a J/mol above their tangent, below the grid's chords of their curves.
+    int lastChange = -1;  // the last vertex before the current stretch of one phase began
     for (int v = 1; v < n; ++v) {
-        const double sLeft = d.grid.z[hull[v - 1].k].s;
-        const double sRight = d.grid.z[hull[v].k].s;
-        if (hull[v - 1].phase == p && hull[v].phase == q) add(sLeft, sRight);
-        if (hull[v - 1].phase == q && hull[v].phase == p) add(sRight, sLeft);
+        if (hull[v].phase == hull[v - 1].phase) continue;
+        const int a = hull[v - 1].phase;
+        const int b = hull[v].phase;
+        if ((a == p && b == q) || (a == q && b == p)) {
+            const double sA = d.grid.z[hull[v - 1].k].s;
+            const double sB = d.grid.z[hull[v].k].s;
+            add(a == p ? sA : sB, a == p ? sB : sA);
+        } else if (lastChange >= 0 && a != p && a != q) {
+            const int c = hull[lastChange].phase;
+            const double sC = d.grid.z[hull[lastChange].k].s;
+            const double sB = d.grid.z[hull[v].k].s;
+            if (c == p && b == q) add(sC, sB);
+            if (c == q && b == p) add(sB, sC);
+        }
+        lastChange = v - 1;
     }
     const double RT = GAS_CONSTANT * T;
     for (int end = 0; end < 2; ++end) {

@@ -38,7 +38,8 @@ struct HullVertex {
 int lowerHull(const StableDiagram& d, double T, HullVertex* hull);
 
 // Start values (log-ratios of the first and second phase) for the pair's tie-lines at T: the
-// hull's stretches between the pair's two phases and, where the hull's end phase is not the pure
+// hull's stretches between the pair's two phases, or across one stretch of the third phase, and,
+// where the hull's end phase is not the pure
 // component's stable phase, a tie-line too dilute for the grid, started from Henry's law. At most
 // `capacity`; returns how many.
 int tieLineStarts(const StableDiagram& d, PhasePair pair, double T, double (*starts)[2], int capacity);

@@ -154,13 +154,39 @@ TEST(StableDiagram, BoundaryTemperatureIsWhereTheTieLineHasThatComposition)
             EXPECT_GT(diagram().melting[c.x < 0.5 ? 0 : 1].T - T, 0) << T;
         }
     }
-    // A composition the stable boundary never takes: the liquid of Liquid/FCC beyond the eutectic's.
-    double T = 0;
+    // Compositions a side never takes, with the range it does take: from a pure end (the melting
+    // points, and BCC/FCC's solvus at 10 K) to its composition at the eutectic.
+    const Vector4& e = diagram().eutectic;
+    struct Never {
+        PhasePair pair;
+        int side;
+        double low;
+        double high;
+    };
+    for (const Never& c : {Never{LIQUID_FCC, 0, 0, e[1]}, Never{LIQUID_FCC, 1, 0, e[3]}, Never{LIQUID_BCC, 0, e[1], 1},
+                           Never{LIQUID_BCC, 1, e[2], 1}, Never{BCC_FCC, 0, e[2], 1}, Never{BCC_FCC, 1, 0, e[3]}}) {
+        double T = 0;
+        TieLine line{};
+        double range[2];
+        const double x = c.low > 0 ? c.low / 2 : (1 + c.high) / 2;
+        EXPECT_EQ(boundaryTemperature(diagram(), c.pair, c.side, x, NAN, T, line, range), Reach::NEVER) << c.pair << c.side;
+        EXPECT_NEAR(range[0], c.low, 1e-9) << c.pair << " " << c.side;
+        EXPECT_NEAR(range[1], c.high, 1e-9) << c.pair << " " << c.side;
+    }
+}
+
+// Stability changes at the eutectic to the thousandth of a kelvin: there the metastable
+// tangent lies a few mJ/mol above a curve, between the points of the grid.
+TEST(StableDiagram, TheLiquidBoundariesEndAndTheSolvusBeginsAtTheEutectic)
+{
+    const double TE = diagram().eutectic[0];
     TieLine line{};
-    double range[2];
-    EXPECT_EQ(boundaryTemperature(diagram(), LIQUID_FCC, 0, 0.9, NAN, T, line, range), Reach::NEVER);
-    EXPECT_NEAR(range[0], 0, 1e-12);
-    EXPECT_NEAR(range[1], diagram().eutectic[1], 1e-9);
+    for (const PhasePair pair : {LIQUID_FCC, LIQUID_BCC}) {
+        EXPECT_TRUE(stableTieLine(diagram(), pair, TE + 1e-3, nullptr, line)) << pair;
+        EXPECT_FALSE(stableTieLine(diagram(), pair, TE - 1e-3, nullptr, line)) << pair;
+    }
+    EXPECT_TRUE(stableTieLine(diagram(), BCC_FCC, TE - 1e-3, nullptr, line));
+    EXPECT_FALSE(stableTieLine(diagram(), BCC_FCC, TE + 1e-3, nullptr, line));
 }
 
 }  // namespace

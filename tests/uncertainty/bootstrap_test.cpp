@@ -110,4 +110,51 @@ TEST(Bootstrap, AReplicatesOwnScatterIsThatOfItsDegreesOfFreedom)
     }
 }
 
+// The polar method's variates: mean 0, variance 1, kurtosis 3, and no correlation between one and
+// the next (the two of a pair, and the last of one pair with the first of the next).
+TEST(Bootstrap, GaussianVariatesHaveTheMomentsOfTheStandardNormal)
+{
+    std::mt19937_64 generator(5);
+    GaussianSource gauss{generator};
+    constexpr int N = 200000;
+    double sum = 0, squares = 0, fourth = 0, lagged = 0, previous = 0;
+    for (int i = 0; i < N; ++i) {
+        const double z = gauss.next();
+        sum += z;
+        squares += z * z;
+        fourth += z * z * z * z;
+        lagged += z * previous;
+        previous = z;
+    }
+    EXPECT_NEAR(sum / N, 0, 0.01);          // se 0.0022
+    EXPECT_NEAR(squares / N, 1, 0.01);      // se 0.0032
+    EXPECT_NEAR(fourth / N, 3, 0.07);       // se 0.022
+    EXPECT_NEAR(lagged / N, 0, 0.01);
+}
+
+// The replicates are centred on the data's own fit: the mean of each coefficient over 4000
+// replicates lies within four standard errors of the nominal value.
+TEST(Bootstrap, ReplicatesAreCentredOnTheFitOfTheData)
+{
+    std::mt19937_64 noise(23);
+    GaussianSource gauss{noise};
+    MeasuredData data{};
+    simulateMeasurements(GENERATED_MODEL, POINTS, ENTHALPY_SD, ACTIVITY_SD, gauss, data);
+    FitSamples samples{};
+    ErrorText error{};
+    ASSERT_TRUE(prepareFits(data, GivenScatter{}, samples, error)) << error.text;
+    std::vector<ReplicateModel> models;
+    std::vector<ScatterRatios> ratios;
+    drawReplicates(samples, 4000, 9, models, ratios);
+    for (int p = 0; p < 3; ++p) {
+        const PhaseParameters nominal = nominalCoefficients(samples, static_cast<PhaseIndex>(p));
+        for (int k = 0; k < 4; ++k) {
+            std::vector<double> values;
+            for (const ReplicateModel& m : models) values.push_back(coefficient(m[p], k));
+            const auto [mean, sd] = meanAndSd(values);
+            EXPECT_NEAR(mean, coefficient(nominal, k), 4 * sd / std::sqrt(4000.0)) << p << " " << k;
+        }
+    }
+}
+
 }  // namespace

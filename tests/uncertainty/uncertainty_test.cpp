@@ -74,6 +74,38 @@ TEST(Uncertainty, DataWithoutScatterGiveZeroWidthAndTheNominalValues)
     EXPECT_EQ(result.band[BCC_FCC - 1].back().T, 690);
 }
 
+// a0 and b0 are the intercept and slope of the enthalpy line alone: their standard errors scale
+// with the enthalpy file's sd, so each replicate's pivot is divided by that file's own sd over
+// the data's, and by nothing else. The replicates are those that the same data and seed draw.
+TEST(Uncertainty, ACoefficientOfOneFileIsStudentisedByThatFilesOwnScatter)
+{
+    MeasuredData data{};
+    ASSERT_TRUE(readExampleData(data));
+    UncertaintyOptions options;
+    options.replicates = 400;
+    options.initialT = options.finalT = 0;
+    UncertaintyResult result;
+    ErrorText error{};
+    ASSERT_TRUE(analyseUncertainty(data, options, result, error, [](int) {})) << error.text;
+    FitSamples samples{};
+    ASSERT_TRUE(prepareFits(data, GivenScatter{}, samples, error)) << error.text;
+    std::vector<ReplicateModel> models;
+    std::vector<ScatterRatios> ratios;
+    drawReplicates(samples, options.replicates, options.seed, models, ratios);
+    for (int p = 0; p < 3; ++p)
+        for (const int k : {0, 2}) {
+            std::vector<double> values;
+            std::vector<double> scale;
+            for (std::size_t r = 0; r < models.size(); ++r) {
+                values.push_back(coefficient(models[r][p], k));
+                scale.push_back(ratios[r][2 * p + ENTHALPY_FIT]);
+            }
+            const Summary expected = summarise(result.coefficient[p][k].nominal, values, scale);
+            EXPECT_NEAR(result.coefficient[p][k].low, expected.low, 1e-9 * std::fabs(expected.low)) << p << " " << k;
+            EXPECT_NEAR(result.coefficient[p][k].high, expected.high, 1e-9 * std::fabs(expected.high)) << p << " " << k;
+        }
+}
+
 // Simulation from a known truth: data sets generated with known measurement scatter, each
 // analysed as a user's data would be. The 95 % intervals must contain the truth about 95 % of the
 // time, and the reported sd must be the spread of the estimates across data sets.
