@@ -2,6 +2,7 @@
 // renderer draws at their size, and a clear stop on a missing table.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,8 @@
 #include "equilibrium/boundary_temperature.h"
 #include "equilibrium/stable_solves.h"
 #include "model/fitting.h"
+#include "solidification/replicate_spread.h"
+#include "uncertainty/bootstrap.h"
 #include "model_data.h"
 #include "scratch_dir.h"
 
@@ -114,6 +117,12 @@ TEST(PlotProgram, DrawsNothingStaleAndSaysWhatItLeftOut)
     EXPECT_EQ(fresh.status, 0);
     EXPECT_EQ(fresh.err.find("band files"), std::string::npos) << fresh.err;
     EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find("<polygon"), std::string::npos);
+    // The measured points from 700 to 890 K and the eutectic arrests are held against the bands.
+    fs::copy_file(fs::path(EXAMPLE_DATA_DIR) / "Boundaries.txt", dir / "Boundaries.txt");
+    ASSERT_EQ(runTool(PLOT_PATH, dir).status, 0);
+    EXPECT_NE(readFile(dir / "Boundary_residuals.txt").find("# held against the 95 % bands: 6, "), std::string::npos)
+        << readFile(dir / "Boundary_residuals.txt");
+    fs::remove(dir / "Boundaries.txt");
 
     std::string data = readFile(dir / "Li(Hm).txt");
     data.replace(data.find("-2"), 2, "-3");  // one enthalpy of mixing changed
@@ -126,6 +135,9 @@ TEST(PlotProgram, DrawsNothingStaleAndSaysWhatItLeftOut)
     const std::string picture = readFile(dir / "PhaseDiagram.svg");
     EXPECT_EQ(picture.find("<polygon"), std::string::npos);
     EXPECT_EQ(picture.find("95 %:"), std::string::npos);
+    fs::copy_file(fs::path(EXAMPLE_DATA_DIR) / "Boundaries.txt", dir / "Boundaries.txt");
+    ASSERT_EQ(runTool(PLOT_PATH, dir).status, 0);
+    EXPECT_NE(readFile(dir / "Boundary_residuals.txt").find("# held against the 95 % bands: 0, "), std::string::npos);
 }
 
 // The model the programs fit to the example's data.
@@ -283,6 +295,84 @@ TEST(AlloyPrograms, TheOptionsSetTheRowsAndTheReplicates)
     }
     EXPECT_NE(readFile(dir / "Solidification.txt").find("# replicates: 20 (seed 7)"), std::string::npos);
     EXPECT_NE(bands[0].substr(bands[0].find("\nT")), bands[1].substr(bands[1].find("\nT")));
+}
+
+// The numbers of a tab-separated row ("-" as NaN), after the lines that start with "#" and the title.
+std::vector<std::vector<double>> numericRows(const std::string& text)
+{
+    std::vector<std::vector<double>> rows;
+    std::istringstream lines(text);
+    bool title = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        if (!title) {
+            title = true;
+            continue;
+        }
+        std::vector<double> row;
+        std::istringstream fields(line);
+        for (std::string field; std::getline(fields, field, '\t');)
+            if (!field.empty() && (field == "-" || std::isdigit(static_cast<unsigned char>(field[0]))))
+                row.push_back(field == "-" ? NAN : std::stod(field));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Each column of Solidification.txt and Solidification_band.txt holds what its title says, as
+// the library computes it for the example's model and the replicates of its data and seed.
+TEST(AlloyPrograms, TheTablesHoldThePathAndTheBandOfTheAlloy)
+{
+    const fs::path dir = plottedExample();
+    ASSERT_EQ(runTool(SOLIDIFY_PATH, dir, {"0.7", "--step", "5", "--replicates", "30", "--seed", "99"}).status, 0);
+    MeasuredData data{};
+    ASSERT_TRUE(readExampleData(data));
+    PhaseParameters model[3];
+    PhaseFit fits[3];
+    fitModel(data, model[LIQUID], model[BCC], model[FCC], fits);
+    StableDiagram diagram;
+    buildStableDiagram(model, diagram);
+    SolidificationPath path;
+    ErrorText error{};
+    ASSERT_TRUE(alloyTemperatures(diagram, 0.7, nullptr, path, error)) << error.text;
+    const PathGrid grid{std::ceil(path.liquidus) + 20, std::floor(path.eutectic[0]) - 20, 5};
+    ASSERT_TRUE(solidificationRows(diagram, grid, path, error)) << error.text;
+
+    const auto table = numericRows(readFile(dir / "Solidification.txt"));
+    ASSERT_EQ(table.size(), path.rows.size());
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        const PathRow& row = path.rows[r];
+        const double expected[] = {row.T, row.fsEquilibrium, row.xLiquidEquilibrium, row.xSolidEquilibrium,
+                                   row.fsScheil, row.xLiquidScheil, row.xSolidScheil};
+        ASSERT_EQ(table[r].size(), 7u) << r;
+        for (int c = 0; c < 7; ++c) {
+            if (std::isnan(expected[c])) {
+                EXPECT_TRUE(std::isnan(table[r][c])) << r << " " << c;
+            } else {
+                EXPECT_NEAR(table[r][c], expected[c], c == 0 ? 5e-5 : 5e-7) << r << " " << c;
+            }
+        }
+    }
+
+    FitSamples samples{};
+    ASSERT_TRUE(prepareFits(data, GivenScatter{}, samples, error)) << error.text;
+    std::vector<ReplicateModel> models;
+    std::vector<ScatterRatios> ratios;
+    drawReplicates(samples, 30, 99, models, ratios);
+    ReplicateSpread spread{};
+    ASSERT_TRUE(spreadOfReplicates(diagram, models, 0.7, grid, spread, error)) << error.text;
+    const auto band = numericRows(readFile(dir / "Solidification_band.txt"));
+    ASSERT_EQ(band.size(), spread.band.size());
+    for (std::size_t r = 0; r < band.size(); ++r) {
+        const PathBandRow& row = spread.band[r];
+        const double expected[] = {row.T, row.equilibriumLow, row.equilibriumHigh, row.scheilLow, row.scheilHigh,
+                                   static_cast<double>(row.failed)};
+        ASSERT_EQ(band[r].size(), 6u) << r;
+        for (int c = 0; c < 6; ++c) EXPECT_NEAR(band[r][c], expected[c], c == 0 ? 5e-5 : 5e-7) << r << " " << c;
+    }
+    char header[96];
+    std::snprintf(header, sizeof header, "# liquidus 95 %%: %.2f to %.2f K\n", spread.liquidus[0], spread.liquidus[1]);
+    EXPECT_NE(readFile(dir / "Solidification.txt").find(header), std::string::npos) << header;
 }
 
 // A Boundaries.txt with comments only: said so, no residuals, and no report with nan in it.
