@@ -49,13 +49,18 @@ TEST(BandFiles, ReadEveryColumnWhereTheTitlesSayItIs)
     }
     EXPECT_EQ(eutectic.failed, 2);
 
-    // What the writer writes, the reader reads back.
+    // What the writers write, the readers read back.
     BandTable again;
     writeFile(dir / "written.txt", formatBand(band.rows, BCC_FCC, band.fingerprint));
     ASSERT_TRUE(readBandTable((dir / "written.txt").c_str(), again, error)) << error.text;
     EXPECT_EQ(again.fingerprint, band.fingerprint);
     ASSERT_EQ(again.rows.size(), 2u);
     EXPECT_EQ(again.rows[1].high[1], 0.0419);
+    EutecticBand eutecticAgain;
+    writeFile(dir / "written.txt", formatEutecticBand(eutectic, eutectic.fingerprint));
+    ASSERT_TRUE(readEutecticBand((dir / "written.txt").c_str(), eutecticAgain, error)) << error.text;
+    EXPECT_EQ(eutecticAgain.low[0], 821.1);
+    EXPECT_EQ(eutecticAgain.high[3], 0.08);
 
     // A band without rows is present and empty; no file is no band; a short row is an error.
     writeFile(dir / "empty.txt", "# data fingerprint 0123456789abcdef\nTemp\tXb(BCC)\t2.5%\t97.5%\tXb(FCC)\t2.5%\t97.5%\tFailed\n");

@@ -1,4 +1,4 @@
-// The result tables and band files: what the writers write the readers read back, the fields of
+// The result tables: what the writers write the readers read back, the fields of
 // unconverged rows, tables without rows, and lines that do not belong in a table.
 #include "formats/result_tables.h"
 #include "formats/band_files.h"
@@ -90,10 +90,6 @@ TEST(RoundTrip, WhatTheWritersWriteTheReadersReadBack)
     appendText(text, EUTECTIC_TITLE);
     appendEutecticRow(text, {823.657314, 0.505193, 0.922979, 0.067631}, 52);
     writeFile(dir / "eutectic.txt", std::string(text.data, text.length));
-    const std::vector<BandTableRow> rows = {{700, {0.95201, 0.037823}, {0.9501, 0.0361}, {0.954, 0.0395}, 2}};
-    writeFile(dir / "band.txt", formatBand(rows, BCC_FCC, "00112233aabbccdd"));
-    const EutecticBand written{true, "", {823.66, 0.5, 0.92, 0.07}, {821.7, 0.49, 0.91, 0.06}, {825.7, 0.51, 0.93, 0.08}, 1};
-    writeFile(dir / "eutectic-band.txt", formatEutecticBand(written, "00112233aabbccdd"));
 
     ErrorText error{};
     BoundaryTable table;
@@ -106,18 +102,6 @@ TEST(RoundTrip, WhatTheWritersWriteTheReadersReadBack)
     EutecticPoint point{};
     ASSERT_TRUE(readEutecticTable((dir / "eutectic.txt").c_str(), point, error)) << error.text;
     EXPECT_EQ(point.xBCC, 0.922979);
-    BandTable band;
-    ASSERT_TRUE(readBandTable((dir / "band.txt").c_str(), band, error)) << error.text;
-    ASSERT_EQ(band.rows.size(), 1u);
-    EXPECT_EQ(band.rows[0].high[1], 0.0395);
-    EXPECT_EQ(band.rows[0].failed, 2);
-    EXPECT_EQ(band.fingerprint, "00112233aabbccdd");
-    EutecticBand read;
-    ASSERT_TRUE(readEutecticBand((dir / "eutectic-band.txt").c_str(), read, error)) << error.text;
-    EXPECT_TRUE(read.present);
-    EXPECT_EQ(read.low[0], 821.7);
-    EXPECT_EQ(read.high[3], 0.08);
-    EXPECT_EQ(read.fingerprint, "00112233aabbccdd");
 }
 
 }  // namespace

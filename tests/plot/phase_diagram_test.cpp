@@ -104,6 +104,14 @@ TEST(PhaseDiagram, ShowsTheStableEutecticAndEveryStableBoundaryThatTheTablesLack
                         "eutectic of the model, solved from fixed start values, at 823.66 K.");
     EXPECT_EQ(diagram.eutectic.label, "Eutectic 823.66 K");
     EXPECT_TRUE(diagram.eutectic.stable);
+    // The completed rows are drawn as the stable lines they are.
+    int completedLines = 0;
+    for (const DiagramLine& line : diagram.lines)
+        if (line.pair == BCC_FCC - 1 && line.segment.points.front().second == 500) {
+            EXPECT_TRUE(line.segment.stable);
+            ++completedLines;
+        }
+    EXPECT_EQ(completedLines, 2);  // the BCC and the FCC side
 
     BoundaryTable completed[3];
     std::vector<CompletedStretch> stretches;

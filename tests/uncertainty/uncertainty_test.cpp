@@ -106,6 +106,60 @@ TEST(Uncertainty, ACoefficientOfOneFileIsStudentisedByThatFilesOwnScatter)
         }
 }
 
+// With scatter in one file only (the others given none) and that scatter small (1e-5 in ln a),
+// every solved quantity's standard error is the data's times that file's own sd over the data's
+// in each replicate, to first order: the eutectic and the bands are studentised by that ratio.
+// The replicates' eutectics and tie-lines are solved here in mole fractions from the hull.
+TEST(Uncertainty, SolvedQuantitiesAreStudentisedByTheScatterOfTheFileThatVaries)
+{
+    MeasuredData data{};
+    std::mt19937_64 noise(4);
+    GaussianSource gauss{noise};
+    simulateMeasurements(GENERATED_MODEL, 9, 80, 1e-5, gauss, data);
+    UncertaintyOptions options;
+    options.replicates = 200;
+    options.initialT = 1000;
+    options.finalT = 1001;
+    for (int p = 0; p < 3; ++p)
+        for (int f = 0; f < 2; ++f) options.given.sd[p][f] = p == FCC && f == ACTIVITY_FIT ? -1 : 0;
+    UncertaintyResult result;
+    ErrorText error{};
+    ASSERT_TRUE(analyseUncertainty(data, options, result, error, [](int) {})) << error.text;
+    FitSamples samples{};
+    ASSERT_TRUE(prepareFits(data, options.given, samples, error)) << error.text;
+    std::vector<ReplicateModel> models;
+    std::vector<ScatterRatios> ratios;
+    drawReplicates(samples, options.replicates, options.seed, models, ratios);
+
+    std::vector<double> eutectic[4];
+    std::vector<double> liquidus[2];
+    std::vector<double> scale;
+    GibbsCurves curves;
+    for (std::size_t r = 0; r < models.size(); ++r) {
+        const PhaseParameters model[3] = {models[r][0], models[r][1], models[r][2]};
+        Vector4 e{};
+        Vector4 x{};
+        ASSERT_TRUE(solveStableEutectic(model, e));
+        ASSERT_TRUE(solveStableTieLine(model, LIQUID_FCC, 1000, nullptr, x, curves));
+        for (int i = 0; i < 4; ++i) eutectic[i].push_back(e[i]);
+        for (int c = 0; c < 2; ++c) liquidus[c].push_back(x[c]);
+        scale.push_back(ratios[r][2 * FCC + ACTIVITY_FIT]);
+    }
+    const auto expectInterval = [](const Summary& got, const Summary& expected, const char* what) {
+        const double width = expected.high - expected.low;
+        ASSERT_GT(width, 0) << what;
+        EXPECT_NEAR(got.low, expected.low, 0.01 * width) << what;
+        EXPECT_NEAR(got.high, expected.high, 0.01 * width) << what;
+    };
+    for (int i = 0; i < 4; ++i)
+        expectInterval(result.eutectic[i], summarise(result.eutectic[i].nominal, eutectic[i], scale, i > 0), "eutectic");
+    ASSERT_EQ(result.band[LIQUID_FCC - 1].size(), 1u);
+    for (int c = 0; c < 2; ++c) {
+        const Summary& got = result.band[LIQUID_FCC - 1][0].x[c];
+        expectInterval(got, summarise(got.nominal, liquidus[c], scale, true), "Liquid/FCC at 1000 K");
+    }
+}
+
 // Simulation from a known truth: data sets generated with known measurement scatter, each
 // analysed as a user's data would be. The 95 % intervals must contain the truth about 95 % of the
 // time, and the reported sd must be the spread of the estimates across data sets.
