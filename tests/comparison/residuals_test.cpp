@@ -44,6 +44,8 @@ TEST(Residuals, OnEveryPairAndSideAgreeWithTheMoleFractionSolvesAndTheirOwnBands
         {LIQUID_FCC, 0, 1000, 2.0, 3.0}, {LIQUID_FCC, 1, 1000, 0.5, 0.25}, {LIQUID_BCC, 0, 1000, 0.25, 0.5},
         {LIQUID_BCC, 1, 1100, 3.0, 2.0}, {BCC_FCC, 0, 600, 1.5, 1.5},      {BCC_FCC, 1, 700, 0.75, 0.5},
     };
+    std::vector<PointResidual> all;
+    int outside = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(pairName(c.pair)) + " side " + std::to_string(c.side));
         const double T = c.T0 + 4;
@@ -84,7 +86,19 @@ TEST(Residuals, OnEveryPairAndSideAgreeWithTheMoleFractionSolvesAndTheirOwnBands
         const bool within = (dx < 0 ? c.lowSpan : c.highSpan) >= 1;
         EXPECT_EQ(r.withinBand, within);
         EXPECT_NEAR(r.sigmas, dx / ((high - low) / (2 * Z975)), 1e-6 * (c.lowSpan + c.highSpan));
+        outside += !within;
+        all.push_back(r);
     }
+    // The report says of each point whether it lies within its band, and counts those outside.
+    const ResidualSummary summary = summariseResiduals(all);
+    EXPECT_EQ(summary.withBand, 6);
+    EXPECT_EQ(summary.outsideBand, outside);
+    const std::string report = formatResiduals(all, summary);
+    int saidOutside = 0;
+    for (std::size_t at = report.find("\tno\t"); at != std::string::npos; at = report.find("\tno\t", at + 1)) ++saidOutside;
+    EXPECT_EQ(saidOutside, outside);
+    EXPECT_NE(report.find("# held against the 95 % bands: 6, outside them: " + std::to_string(outside) + "\n"),
+              std::string::npos);
 }
 
 TEST(Residuals, WhereTheBoundaryIsMissingTheyAreSaidToBe)

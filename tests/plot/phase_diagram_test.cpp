@@ -193,4 +193,20 @@ TEST(CompleteBoundaries, FillEveryStableRowOfAGapAndNoOther)
     EXPECT_EQ(expected[0].to, 850);
 }
 
+// Rows printed to six decimals from the tie-lines solved in mole fractions solve the model; a row
+// moved by 2e-5, as a small change of the data moves it, does not.
+TEST(RowsNotSolved, PassRoundingToTheSixthDecimalAndCatchAShiftInTheFifth)
+{
+    GibbsCurves curves;
+    BoundaryTable table;
+    for (int T = 1000; T < 1010; ++T) {
+        Vector4 x{};
+        ASSERT_TRUE(solveStableTieLine(GENERATED_MODEL, LIQUID_BCC, T, nullptr, x, curves));
+        table.rows.push_back({T, {std::round(x[0] * 1e6) / 1e6, std::round(x[1] * 1e6) / 1e6}, 3, true});
+    }
+    EXPECT_EQ(rowsNotSolved(GENERATED_MODEL, LIQUID_BCC, table), 0);
+    table.rows[4].x[0] += 2e-5;
+    EXPECT_EQ(rowsNotSolved(GENERATED_MODEL, LIQUID_BCC, table), 1);
+}
+
 }  // namespace

@@ -48,14 +48,14 @@ Vector4 tieLine(PhasePair pair, double T)
     return x;
 }
 
-// Four alloys, one in each kind of path: FCC first and BCC first, each either reaching the
-// eutectic or freezing as one solid above it. Every equilibrium row is the lever rule on the
+// Alloys on each kind of path: FCC first and BCC first, each either reaching the eutectic or
+// freezing as one solid above it, and one 0.004 short of the eutectic liquid. Every equilibrium row is the lever rule on the
 // tie-line solved in mole fractions, the liquidus and solidus lie where the tie-lines have the
 // alloy's composition, and the eutectic fractions follow from the eutectic's compositions.
 TEST(Solidify, TheEquilibriumPathIsTheLeverRuleOnTheStableTieLines)
 {
     const Vector4 e = eutecticOfTheModel();
-    const double alloys[] = {0.3, e[3] / 2, (e[1] + e[2]) / 2, (1 + e[2]) / 2};
+    const double alloys[] = {0.3, e[3] / 2, (e[1] + e[2]) / 2, (1 + e[2]) / 2, e[1] - 0.004};
     for (const double x0 : alloys) {
         SCOPED_TRACE(x0);
         const bool fccFirst = x0 < e[1];
@@ -84,13 +84,19 @@ TEST(Solidify, TheEquilibriumPathIsTheLeverRuleOnTheStableTieLines)
         }
 
         int checked = 0;
+        int interior = 0;  // every 25th row between the liquidus and the eutectic is checked
         for (const PathRow& row : path.rows) {
             if (row.T > path.liquidus) {
                 EXPECT_EQ(row.fsEquilibrium, 0);
                 EXPECT_EQ(row.xLiquidEquilibrium, x0);
             } else if (row.T < path.solidus) {
                 EXPECT_EQ(row.fsEquilibrium, 1) << row.T;
-            } else if (row.T > e[0] && row.T < path.liquidus && row.event[0] == '\0' && static_cast<int>(row.T) % 25 == 0) {
+                if (reachesEutectic) {
+                    EXPECT_TRUE(std::isnan(row.xSolidEquilibrium)) << row.T;  // two solids
+                } else {
+                    EXPECT_EQ(row.xSolidEquilibrium, x0) << row.T;  // one solid, the alloy
+                }
+            } else if (row.T > e[0] && row.T < path.liquidus && row.event[0] == '\0' && interior++ % 25 == 0) {
                 const Vector4 x = tieLine(pair, row.T);
                 EXPECT_NEAR(row.xLiquidEquilibrium, x[0], 1e-7) << row.T;
                 EXPECT_NEAR(row.xSolidEquilibrium, x[1], 1e-7) << row.T;
@@ -103,6 +109,19 @@ TEST(Solidify, TheEquilibriumPathIsTheLeverRuleOnTheStableTieLines)
         }
         EXPECT_GT(checked, 0);
     }
+}
+
+// The eutectic alloy has no primary solid: all of it is eutectic, on both paths.
+TEST(Solidify, TheEutecticAlloyFreezesAtOnce)
+{
+    const Vector4& e = diagram().eutectic;
+    SolidificationPath path;
+    ErrorText error{};
+    ASSERT_TRUE(solidify(diagram(), e[1], {900, 800, 0.5}, nullptr, path, error)) << error.text;
+    EXPECT_EQ(path.primary, LIQUID);
+    EXPECT_EQ(path.liquidus, e[0]);
+    EXPECT_EQ(path.eutecticEquilibrium, 1);
+    EXPECT_EQ(path.eutecticScheil, 1);
 }
 
 // The Scheil path conserves the solute: what froze, each layer at the solid's composition of its

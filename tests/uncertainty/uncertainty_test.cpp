@@ -303,6 +303,7 @@ TEST(UncertaintyProgram, RefusesAFitWithoutRoomForScatterAndBadOptions)
     EXPECT_EQ(bad.err, "phasediagram-uncertainty: --replicates takes a whole number from 2 to 10000000, not \"1\" (see "
                        "--help)\n");
     EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--range", "0", "100001"}).status, 2);  // more than 100000 K
+    EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--range", "700", "700"}).status, 2);    // an empty range
     EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--sd", "Li(x).txt=3"}).status, 2);
     EXPECT_EQ(runTool(UNCERTAINTY_PATH, dir, {"-h"}).status, 0);
 }
