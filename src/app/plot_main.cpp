@@ -58,20 +58,6 @@ int stop(const ErrorText& error)
     return EXIT_DATA_ERROR;
 }
 
-// A point as the picture draws it: where it was measured, marked by kind, and whether it lies
-// outside the band of its computed value. A eutectic arrest without a composition is drawn at the
-// computed liquid's.
-MeasuredMark measuredMark(const PointResidual& r)
-{
-    const BoundaryPoint& p = r.point;
-    MeasuredMark mark{p.haveX ? p.x : r.xComputed, p.T, p.pair - 1, EUTECTIC_ARREST, r.haveBand && !r.withinBand};
-    if (p.pair == 0) return mark;
-    const auto pair = static_cast<PhasePair>(p.pair);
-    const PhaseIndex phase = p.side == 0 ? firstPhase(pair) : secondPhase(pair);
-    mark.kind = pair == BCC_FCC ? SOLVUS_POINT : phase == LIQUID ? LIQUIDUS_POINT : SOLIDUS_POINT;
-    return mark;
-}
-
 bool parseTemperature(const char* text, double& value)
 {
     char* end = nullptr;

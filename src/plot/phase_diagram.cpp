@@ -284,6 +284,17 @@ std::vector<BoundarySegment> boundarySegments(const BoundaryTable& table, int co
     return segments;
 }
 
+MeasuredMark measuredMark(const PointResidual& r)
+{
+    const BoundaryPoint& p = r.point;
+    MeasuredMark mark{p.haveX ? p.x : r.xComputed, p.T, p.pair - 1, EUTECTIC_ARREST, r.haveBand && !r.withinBand};
+    if (p.pair == 0) return mark;
+    const auto pair = static_cast<PhasePair>(p.pair);
+    const PhaseIndex phase = p.side == 0 ? firstPhase(pair) : secondPhase(pair);
+    mark.kind = pair == BCC_FCC ? SOLVUS_POINT : phase == LIQUID ? LIQUIDUS_POINT : SOLIDUS_POINT;
+    return mark;
+}
+
 bool isStableEutectic(const PhaseParameters (&model)[3], const EutecticPoint& eutectic)
 {
     return isStableEutectic(model, Vector4{eutectic.T, eutectic.xL, eutectic.xBCC, eutectic.xFCC});

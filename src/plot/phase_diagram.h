@@ -10,6 +10,7 @@
 
 #include "equilibrium/stable_diagram.h"
 #include "formats/band_files.h"
+#include "formats/boundary_points.h"
 #include "formats/result_tables.h"
 #include "model/phase.h"
 #include "plot/field_labels.h"
@@ -28,6 +29,12 @@ struct MeasuredMark {
     MeasuredKind kind;
     bool outsideBand;  // outside the 95 % band of the computed value
 };
+
+// A measured point as the picture draws it: where it was measured, marked by kind (the measured
+// phase a liquid, a solid against the liquid, a solid against the other solid, or an arrest), and
+// whether it lies outside the band of its computed value. An arrest without a composition is
+// drawn at the computed liquid's.
+MeasuredMark measuredMark(const PointResidual& residual);
 
 // What the picture is drawn from.
 struct DiagramData {

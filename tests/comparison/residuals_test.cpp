@@ -138,6 +138,7 @@ TEST(Residuals, WhereTheBoundaryIsMissingTheyAreSaidToBe)
     const ResidualSummary summary = summariseResiduals(residuals);
     EXPECT_EQ(summary.withX, 2);
     EXPECT_NEAR(summary.rmsX, std::sqrt((residuals[0].dx * residuals[0].dx + residuals[2].dx * residuals[2].dx) / 2), 1e-15);
+    EXPECT_EQ(summary.maxX, std::fmax(std::fabs(residuals[0].dx), std::fabs(residuals[2].dx)));
     EXPECT_EQ(summary.withT, 2);
     EXPECT_NEAR(summary.rmsT, std::sqrt((residuals[0].dT * residuals[0].dT + residuals[1].dT * residuals[1].dT) / 2), 1e-12);
     EXPECT_NEAR(summary.maxT, 3000 - residuals[1].TComputed, 1e-9);

@@ -209,4 +209,31 @@ TEST(RowsNotSolved, PassRoundingToTheSixthDecimalAndCatchAShiftInTheFifth)
     EXPECT_EQ(rowsNotSolved(GENERATED_MODEL, LIQUID_BCC, table), 1);
 }
 
+// A measured point is marked by what was measured: the liquid, a solid against the liquid, a
+// solid against the other solid, or an arrest (drawn at the computed liquid's composition where
+// it has none of its own); hollow only when it lies outside a band.
+TEST(MeasuredMarks, SayWhatWasMeasured)
+{
+    const auto residual = [](BoundaryPoint point, bool haveBand, bool within) {
+        return PointResidual{point, 0.505, NAN, NAN, NAN, haveBand, 0, 1, within, NAN, "ok"};
+    };
+    const std::pair<PointResidual, MeasuredKind> cases[] = {
+        {residual({1, 1000, true, 0.3, LIQUID_FCC, 0}, false, false), LIQUIDUS_POINT},
+        {residual({2, 1000, true, 0.03, LIQUID_FCC, 1}, true, true), SOLIDUS_POINT},
+        {residual({3, 1000, true, 0.7, LIQUID_BCC, 0}, true, false), LIQUIDUS_POINT},
+        {residual({4, 1000, true, 0.97, LIQUID_BCC, 1}, false, false), SOLIDUS_POINT},
+        {residual({5, 700, true, 0.95, BCC_FCC, 0}, false, false), SOLVUS_POINT},
+        {residual({6, 700, true, 0.02, BCC_FCC, 1}, false, false), SOLVUS_POINT},
+        {residual({7, 823, false, NAN, 0, 0}, true, false), EUTECTIC_ARREST},
+    };
+    for (const auto& [r, kind] : cases) {
+        const MeasuredMark mark = measuredMark(r);
+        EXPECT_EQ(mark.kind, kind) << r.point.line;
+        EXPECT_EQ(mark.pair, r.point.pair - 1) << r.point.line;
+        EXPECT_EQ(mark.x, r.point.haveX ? r.point.x : 0.505) << r.point.line;
+        EXPECT_EQ(mark.T, r.point.T);
+        EXPECT_EQ(mark.outsideBand, r.haveBand && !r.withinBand) << r.point.line;
+    }
+}
+
 }  // namespace

@@ -102,6 +102,7 @@ TEST(PlotProgram, StopsOnAMissingOrBrokenTable)
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "phasediagram-plot: _Data(Li-BCC).txt: cannot open: No such file or directory\n");
 
+    EXPECT_EQ(runTool(PLOT_PATH, dir, {"--range", "700", "700"}).status, 2);  // an empty range
     writeFile(dir / "_Data(Li-BCC).txt", "Temp\tXb(Liquid) \tXb(BCC)\t      Iteration\t\tValidity\t\n500\tabc\n");
     const ProgramRun broken = runTool(PLOT_PATH, dir);
     EXPECT_EQ(broken.status, 1);

@@ -92,7 +92,7 @@ TEST(Bootstrap, ScatterAndSpreadMatchThoseOfDataSetsDrawnFromTheTruth)
 
 // A replicate's own estimate of the sd over the data's: its square times n - 2 is chi-square with
 // n - 2 degrees of freedom, whatever the data's sd, so its mean is 1 and its 90th percentile that
-// of chi2(7) / 7, 1.7085.
+// of chi2(7) / 7, 1.7085; a file whose sd is given has none, its ratio is 1.
 TEST(Bootstrap, AReplicatesOwnScatterIsThatOfItsDegreesOfFreedom)
 {
     std::mt19937_64 noise(11);
@@ -101,12 +101,18 @@ TEST(Bootstrap, AReplicatesOwnScatterIsThatOfItsDegreesOfFreedom)
     simulateMeasurements(GENERATED_MODEL, POINTS, ENTHALPY_SD, ACTIVITY_SD, gauss, data);
     FitSamples samples{};
     ErrorText error{};
-    ASSERT_TRUE(prepareFits(data, GivenScatter{}, samples, error)) << error.text;
+    GivenScatter given;
+    given.sd[LIQUID][ACTIVITY_FIT] = ACTIVITY_SD;
+    ASSERT_TRUE(prepareFits(data, given, samples, error)) << error.text;
     constexpr int REPLICATES = 4000;
     std::vector<ReplicateModel> models;
     std::vector<ScatterRatios> ratios;
     drawReplicates(samples, REPLICATES, 3, models, ratios);
     for (int f = 0; f < 6; ++f) {
+        if (f == 2 * LIQUID + ACTIVITY_FIT) {
+            for (const ScatterRatios& r : ratios) ASSERT_EQ(r[f], 1.0);
+            continue;
+        }
         std::vector<double> squares;
         for (const ScatterRatios& r : ratios) squares.push_back(r[f] * r[f]);
         EXPECT_NEAR(meanAndSd(squares).first, 1, 0.03) << f;  // 0.53 / sqrt(4000) = 0.008
