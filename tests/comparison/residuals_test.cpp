@@ -41,7 +41,7 @@ struct Case {
 TEST(Residuals, OnEveryPairAndSideAgreeWithTheMoleFractionSolvesAndTheirOwnBands)
 {
     const Case cases[] = {
-        {LIQUID_FCC, 0, 1000, 2.0, 3.0}, {LIQUID_FCC, 1, 1000, 0.5, 0.25}, {LIQUID_BCC, 0, 1000, 0.25, 0.5},
+        {LIQUID_FCC, 0, 1000, 2.0, 3.0}, {LIQUID_FCC, 1, 1000, 1.5, 1.25}, {LIQUID_BCC, 0, 1000, 0.25, 0.5},
         {LIQUID_BCC, 1, 1100, 3.0, 2.0}, {BCC_FCC, 0, 600, 1.5, 1.5},      {BCC_FCC, 1, 700, 0.75, 0.5},
     };
     std::vector<PointResidual> all;
