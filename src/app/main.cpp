@@ -21,7 +21,7 @@ constexpr const char* HELP =
     "ones only when all are complete.\n"
     "\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"
-    "      --quiet          no progress of long sweeps on a terminal\n"
+    "      --quiet          no progress of long sweeps on a terminal, no notes\n"
     "  -h, --help           this text\n"
     "      --version        the program's version\n"
     "\n"

@@ -105,7 +105,8 @@ bool checkTemperature(const char* source, const char* which, int value, ErrorTex
     return fail(error, "%s: the %s temperature is %d K; temperatures must be at least 1 K", source, which, value);
 }
 
-// Progress of the sweeps on a terminal, after the first second, about once a second.
+// Progress of the sweeps on a terminal, after the first second, about once a second: on a line of
+// its own below the prompts, erased when the sweeps end.
 struct Progress {
     std::FILE* err;
     bool enabled;
@@ -120,10 +121,16 @@ void reportProgress(void* context, const char* what, int percent)
     if (!p.enabled) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - p.start < std::chrono::seconds(1) || now - p.shown < std::chrono::seconds(1)) return;
-    std::fprintf(p.err, "\rphasediagram: %s %3d %%", what, percent);
+    std::fprintf(p.err, "%s\rphasediagram: %s %3d %%", p.printed ? "" : "\n", what, percent);
     std::fflush(p.err);
     p.shown = now;
     p.printed = true;
+}
+
+// Blanks the progress line, leaving the cursor at its start.
+void eraseProgress(const Progress& p)
+{
+    if (p.printed) std::fprintf(p.err, "\r%60s\r", "");
 }
 
 // The final temperature is read as "%d" reads it, up to the first character that is not a digit;
@@ -210,7 +217,7 @@ int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err, const RunOpti
         return stop(out, err, error, true);
     if (!checkTemperature(source, "final", finalT, error)) return stop(out, err, error, true);
     if (!given) warnAboutRest(in, finalT, err);
-    if (finalT <= initialT)
+    if (finalT <= initialT && !options.quiet)
         std::fprintf(err, "phasediagram: note: the final temperature %d K is not above the initial %d K: there is no "
                           "temperature to sweep, and the three boundary tables hold their title lines only\n",
                      finalT, initialT);
@@ -218,11 +225,13 @@ int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err, const RunOpti
     Progress progress{err, !options.quiet && isatty(fileno(err)) != 0, std::chrono::steady_clock::now(), {}, false};
     int eutecticCount = 0;
     if (!writePhaseTables(initialT, finalT, liquid, bcc, fcc, guess, result, eutecticCount, error,
-                          {reportProgress, &progress}))
-        return stop(out, err, error, progress.printed);
-    if (progress.printed) std::fputs("\n", err);
+                          {reportProgress, &progress})) {
+        eraseProgress(progress);
+        return stop(out, err, error, !progress.printed);
+    }
+    eraseProgress(progress);
     if (!commitOutputs(error)) return stop(out, err, error, false);
-    if (eutecticCount == ITERATION_LIMIT)
+    if (eutecticCount == ITERATION_LIMIT && !options.quiet)
         std::fprintf(err, "phasediagram: note: the eutectic solve did not converge in %d steps; its row is the last "
                           "attempt\n", ITERATION_LIMIT - 1);
 

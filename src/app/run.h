@@ -6,7 +6,7 @@
 
 struct RunOptions {
     const char* temperatures[2] = {nullptr, nullptr};  // given as arguments, else read from `in`
-    bool quiet = false;                                // no progress on a terminal
+    bool quiet = false;                                // no progress on a terminal, no notes
 };
 
 // Reads the two temperatures from `in` (or takes them from the options), prints the banner,

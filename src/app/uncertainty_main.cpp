@@ -244,7 +244,7 @@ int main(int argc, char** argv)
     };
     UncertaintyResult result;
     const bool analysed = analyseUncertainty(data, options, result, error, progress);
-    if (progressShown) std::fputs("\n", stderr);
+    if (progressShown) std::fprintf(stderr, "\r%60s\r", "");  // the progress line erased
     if (!analysed) return stop(error.text);
     result.fingerprint = fingerprint;
     if (!writeUncertaintyFiles(result, error) || !commitOutputs(error)) return stop(error.text);

@@ -361,6 +361,12 @@ TEST(CommandLine, QuietSilencesTheNotesWhereverItStandsAndTheDirectoryDoesNot)
         }
     }
     EXPECT_TRUE(fs::is_empty(other));
+
+    // phasediagram's notes too: an empty range is said, unless --quiet.
+    EXPECT_NE(runTool(PROGRAM_PATH, dir, {"1600", "500"}).err.find("phasediagram: note: "), std::string::npos);
+    const ProgramRun quiet = runTool(PROGRAM_PATH, dir, {"--quiet", "1600", "500"});
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
 }
 
 TEST(Program, AnInterruptedRunLeavesNoScratchFileAndTheEarlierOutputs)

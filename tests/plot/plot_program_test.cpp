@@ -337,6 +337,29 @@ TEST(AlloyPrograms, TheTablesHoldThePathAndTheBandOfTheAlloy)
     EXPECT_NE(readFile(dir / "Solidification.txt").find(header), std::string::npos) << header;
 }
 
+// Every file the five programs write, were they run in the example's folder, is one that git
+// leaves out; the data files and Boundaries.txt are not.
+TEST(AllPrograms, WriteNothingThatGitWouldTakeForSource)
+{
+    const fs::path source = fs::path(EXAMPLE_DATA_DIR).parent_path().parent_path();
+    if (!fs::exists(source / ".git") || !have("git")) GTEST_SKIP() << "not a git work tree, or git is not installed";
+    const fs::path dir = plottedExample();
+    fs::copy_file(fs::path(EXAMPLE_DATA_DIR) / "Boundaries.txt", dir / "Boundaries.txt");
+    ASSERT_EQ(runTool(UNCERTAINTY_PATH, dir, {"--replicates", "20", "--range", "700", "710"}).status, 0);
+    ASSERT_EQ(runTool(PLOT_PATH, dir, {"--gibbs", "700"}).status, 0);
+    ASSERT_EQ(runTool(SOLIDIFY_PATH, dir, {"0.3", "--replicates", "20", "--step", "5"}).status, 0);
+    ASSERT_EQ(runTool(TDB_PATH, dir).status, 0);
+    int outputs = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        const bool input = fs::exists(fs::path(EXAMPLE_DATA_DIR) / name);
+        const std::string command = "git -C '" + source.string() + "' check-ignore -q --no-index 'examples/ks-ps/" + name + "'";
+        EXPECT_EQ(std::system(command.c_str()) == 0, !input) << name;
+        outputs += !input;
+    }
+    EXPECT_GE(outputs, 16);
+}
+
 // A Boundaries.txt with comments only: said so, no residuals, and no report with nan in it.
 TEST(PlotProgram, AFileWithoutMeasuredPointsGivesNoResiduals)
 {
