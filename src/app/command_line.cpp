@@ -35,6 +35,7 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
         std::printf("%s %s\n", program, PHASEDIAGRAM_VERSION);
         return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
     case 'C':
+        if (optarg[0] == '\0') return usageErrorf(program, "-C/--directory needs the name of a folder");
         options.directory = optarg;
         return -1;
     case OPTION_QUIET:

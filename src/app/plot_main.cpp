@@ -17,6 +17,7 @@
 #include "formats/fingerprint.h"
 #include "formats/output_file.h"
 #include "formats/result_tables.h"
+#include "formats/table_text.h"
 #include "model/fitting.h"
 #include "plot/gibbs_curves.h"
 #include "plot/phase_diagram_svg.h"
@@ -80,7 +81,8 @@ int main(int argc, char** argv)
     for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
         if (code == GIBBS) {
             if (!parseTemperature(optarg, gibbsT) || !(gibbsT > 0))
-                return usageError(PROGRAM, std::string("--gibbs takes a temperature in K above 0, not \"") + optarg + "\"");
+                return usageError(PROGRAM, std::string("--gibbs takes a temperature in K above 0 and below 10000000, not \"") +
+                                               optarg + "\"");
             continue;
         }
         if (code == RANGE) {
@@ -104,6 +106,14 @@ int main(int argc, char** argv)
     if (!dataFingerprint(data.fingerprint, error)) return stop(error);
     PhaseFit fits[3];
     fitModel(measured, data.model[LIQUID], data.model[BCC], data.model[FCC], fits);
+    // The tables are phasediagram's: where one is missing, say so and how to make it.
+    for (int t = 0; t <= 3; ++t) {
+        const char* name = t < 3 ? boundaryFileName(static_cast<PhasePair>(t + 1)) : EUTECTIC_FILE;
+        if (missing(name)) {
+            fail(error, "%s: no such file: run phasediagram here first, which writes the tables", name);
+            return stop(error);
+        }
+    }
     for (int t = 0; t < 3; ++t)
         if (!readBoundaryTable(boundaryFileName(static_cast<PhasePair>(t + 1)), data.tables[t], error)) return stop(error);
     if (!readEutecticTable(EUTECTIC_FILE, data.eutectic, error)) return stop(error);

@@ -314,6 +314,9 @@ TEST(CommandLine, BehavesTheSameWayInAllFourPrograms)
         EXPECT_NE(bad.err.find(": --colour=red: not an option (see --help)\n"), std::string::npos) << bad.err;
         EXPECT_EQ(runTool(program, dir, {"-C"}).status, 2) << program;
         EXPECT_EQ(runTool(program, dir, {"-C", "/nonexistent/folder"}).status, 1) << program;
+        const ProgramRun empty = runTool(program, dir, {"--directory="});
+        EXPECT_EQ(empty.status, 2) << program;
+        EXPECT_NE(empty.err.find(": -C/--directory needs the name of a folder (see --help)\n"), std::string::npos) << empty.err;
     }
     for (const char* name : OUTPUTS) EXPECT_EQ(readFile(dir / name), EARLIER) << name;
 

@@ -100,7 +100,11 @@ TEST(PlotProgram, StopsOnAMissingOrBrokenTable)
     fs::remove(dir / "_Data(Li-BCC).txt");
     const ProgramRun missing = runTool(PLOT_PATH, dir);
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "phasediagram-plot: _Data(Li-BCC).txt: cannot open: No such file or directory\n");
+    EXPECT_EQ(missing.err, "phasediagram-plot: _Data(Li-BCC).txt: no such file: run phasediagram here first, which "
+                           "writes the tables\n");
+    const ProgramRun hot = runTool(PLOT_PATH, dir, {"--gibbs", "1e9"});
+    EXPECT_EQ(hot.status, 2);
+    EXPECT_NE(hot.err.find("below 10000000"), std::string::npos) << hot.err;
 
     EXPECT_EQ(runTool(PLOT_PATH, dir, {"--range", "700", "700"}).status, 2);  // an empty range
     writeFile(dir / "_Data(Li-BCC).txt", "Temp\tXb(Liquid) \tXb(BCC)\t      Iteration\t\tValidity\t\n500\tabc\n");
