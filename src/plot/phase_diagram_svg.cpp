@@ -24,6 +24,8 @@ constexpr double METASTABLE_OPACITY = 0.45;
 
 // Characters of a line of a note at the foot of the picture.
 constexpr std::size_t NOTE_CHARACTERS = 125;
+constexpr double NOTES_TOP = TOP + PLOT_HEIGHT + 80;  // the baseline of the notes' first line
+constexpr double NOTE_LINE = 16;
 
 struct Frame {
     double low;  // K at the bottom of the plot
@@ -171,13 +173,36 @@ Box drawEutectic(Svg& svg, const EutecticMark& e, const Frame& frame)
     return textBox(labelX, y + 20, e.label, 13, true);
 }
 
+// The notes as lines of the picture, each note wrapped at blanks to its width.
+std::vector<std::string> wrappedNotes(const std::vector<std::string>& notes)
+{
+    std::vector<std::string> lines;
+    for (const std::string& note : notes) {
+        std::size_t start = 0;
+        while (start < note.size()) {
+            std::size_t end = note.size();
+            if (end - start > NOTE_CHARACTERS) {
+                end = note.rfind(' ', start + NOTE_CHARACTERS);
+                if (end == std::string::npos || end <= start) end = start + NOTE_CHARACTERS;
+            }
+            lines.push_back(note.substr(start, end - start));
+            start = end < note.size() && note[end] == ' ' ? end + 1 : end;
+        }
+    }
+    return lines;
+}
+
 }  // namespace
 
 std::string drawPhaseDiagram(const PhaseDiagram& diagram)
 {
     const Frame frame{diagram.low, diagram.high};
+    // The picture grows downwards to hold every line of its notes.
+    const std::vector<std::string> noteLines = wrappedNotes(diagram.notes);
+    const double lastNote = NOTES_TOP + NOTE_LINE * (static_cast<double>(noteLines.size()) - 1);
+    const int height = std::max(HEIGHT, static_cast<int>(std::ceil(lastNote + 14)));
     Svg svg;
-    svgBegin(svg, WIDTH, HEIGHT, "Phase diagram of Ks-Ps");
+    svgBegin(svg, WIDTH, height, "Phase diagram of Ks-Ps");
     svgText(svg, LEFT + PLOT_WIDTH / 2, 34, "Phase diagram of Ks-Ps", "middle", 20, "#222", 0, true);
     svgText(svg, LEFT + PLOT_WIDTH / 2, 56,
             "Liquid, BCC and FCC from the fitted model; solid lines stable, dashed lines metastable", "middle", 12,
@@ -218,20 +243,10 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
     }
     drawLegend(svg, diagram);
 
-    double y = TOP + PLOT_HEIGHT + 80;
-    for (const std::string& note : diagram.notes) {
-        // Wrapped at blanks to the width of the picture.
-        std::size_t start = 0;
-        while (start < note.size()) {
-            std::size_t end = note.size();
-            if (end - start > NOTE_CHARACTERS) {
-                end = note.rfind(' ', start + NOTE_CHARACTERS);
-                if (end == std::string::npos || end <= start) end = start + NOTE_CHARACTERS;
-            }
-            svgText(svg, LEFT, y, note.substr(start, end - start), "start", 12, "#a0522d");
-            y += 16;
-            start = end < note.size() && note[end] == ' ' ? end + 1 : end;
-        }
+    double y = NOTES_TOP;
+    for (const std::string& line : noteLines) {
+        svgText(svg, LEFT, y, line, "start", 12, "#a0522d");
+        y += NOTE_LINE;
     }
     svgEnd(svg);
     return svg.text;

@@ -1,6 +1,7 @@
 // What the diagram says: lines that never bridge a gap, the stable eutectic and every stable
 // boundary, and notes where the tables fall short.
 #include "plot/phase_diagram.h"
+#include "plot/phase_diagram_svg.h"
 
 #include <gtest/gtest.h>
 
@@ -233,6 +234,33 @@ TEST(MeasuredMarks, SayWhatWasMeasured)
         EXPECT_EQ(mark.x, r.point.haveX ? r.point.x : 0.505) << r.point.line;
         EXPECT_EQ(mark.T, r.point.T);
         EXPECT_EQ(mark.outsideBand, r.haveBand && !r.withinBand) << r.point.line;
+    }
+}
+
+// However many notes there are, every line of them lies inside the picture: it grows downwards.
+TEST(PhaseDiagramSvg, KeepsEveryNoteInsideThePicture)
+{
+    for (const int count : {0, 2, 7}) {
+        PhaseDiagram diagram{};
+        diagram.low = 500;
+        diagram.high = 1600;
+        for (int i = 0; i < count; ++i)
+            diagram.notes.push_back("Note " + std::to_string(i) + ": " + std::string(180, 'x').replace(90, 1, " "));
+        const std::string svg = drawPhaseDiagram(diagram);
+        const double height = std::stod(svg.substr(svg.find("height=\"") + 8));
+        EXPECT_GE(height, 740);
+        int lines = 0;
+        for (std::size_t at = svg.find("<text"); at != std::string::npos; at = svg.find("<text", at + 1)) {
+            const std::size_t end = svg.find('>', at);
+            if (svg.substr(at, end - at).find("#a0522d") == std::string::npos) continue;
+            const double y = std::stod(svg.substr(svg.find(" y=\"", at) + 4));
+            EXPECT_LT(y + 4, height) << count;
+            ++lines;
+        }
+        EXPECT_EQ(lines, 2 * count);  // each note of 188 characters takes two lines
+        if (count == 0) {
+            EXPECT_EQ(height, 740);
+        }
     }
 }
 
