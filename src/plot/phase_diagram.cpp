@@ -15,6 +15,10 @@ namespace {
 // The temperature axis is widened to this span at least (K).
 constexpr double MINIMUM_SPAN = 20;
 
+// How far a table's row may lie from the solution of the model: six printed decimals and the
+// solver's last step.
+constexpr double ROW_TOLERANCE = 5e-6;
+
 std::string formatted(const char* pattern, double value)
 {
     char text[256];
@@ -91,8 +95,12 @@ void describeEutectic(const DiagramData& data, const StableDiagram& model, const
         problem = "The eutectic table holds no row";
     else if (e.count >= 100)
         problem = "The eutectic solve did not converge (iteration count 100)";
-    else if (!(e.xFCC > 0 && e.xFCC < 1) || !(e.xBCC > 0 && e.xBCC < 1) || !(e.xL > 0 && e.xL < 1) ||
-             !isStableEutectic(data.model, e))
+    else if (!(e.xFCC > 0 && e.xFCC < 1) || !(e.xBCC > 0 && e.xBCC < 1) || !(e.xL > 0 && e.xL < 1))
+        problem = formatted("The eutectic table's row at %.2f K holds a composition outside (0, 1)", e.T);
+    else if (!solvesPairEquations(data.model, LIQUID_FCC, e.T, e.xL, e.xFCC, ROW_TOLERANCE) ||
+             !solvesPairEquations(data.model, LIQUID_BCC, e.T, e.xL, e.xBCC, ROW_TOLERANCE))
+        problem = formatted("The eutectic table's row at %.2f K does not solve the model of the data here", e.T);
+    else if (!isStableEutectic(data.model, e))
         problem = formatted("The eutectic table's row at %.2f K is no stable equilibrium: another phase lies below "
                             "its three-phase line",
                             e.T);
@@ -316,7 +324,6 @@ bool bandsOfTheData(const DiagramData& data, BandTable (&bands)[3], EutecticBand
 
 int rowsNotSolved(const PhaseParameters (&model)[3], PhasePair pair, const BoundaryTable& table)
 {
-    constexpr double ROW_TOLERANCE = 5e-6;  // six printed decimals and the solver's last step
     int count = 0;
     for (const BoundaryRow& row : table.rows)
         if (isSolved(row) && !solvesPairEquations(model, pair, row.T, row.x[0], row.x[1], ROW_TOLERANCE)) ++count;
@@ -325,7 +332,8 @@ int rowsNotSolved(const PhaseParameters (&model)[3], PhasePair pair, const Bound
 
 namespace {
 
-// What the picture says about stale and empty files, before it draws anything from them.
+// What the picture says about stale and empty files, before it draws anything from them; the rows
+// of a table from other data are marked unconverged in `usable`, so that none of them is drawn.
 void checkInputs(const DiagramData& data, DiagramData& usable, std::vector<std::string>& notes)
 {
     bool anyRows = false;
@@ -337,11 +345,14 @@ void checkInputs(const DiagramData& data, DiagramData& usable, std::vector<std::
         int valid = 0;
         for (const BoundaryRow& row : data.tables[t].rows) valid += isSolved(row);
         const int stale = rowsNotSolved(data.model, pair, data.tables[t]);
-        if (stale > 0)
+        if (stale > 0) {
             notes.push_back(std::to_string(stale) + " of the " + std::to_string(valid) + " Valid rows of " +
                             boundaryFileName(pair) +
                             " do not solve the model of the data here: the tables seem to come from other data; run "
-                            "phasediagram again.");
+                            "phasediagram again. The picture draws the model's stable boundaries in their place.");
+            // None of its rows is drawn: the completion puts the model's stable tie-lines there.
+            for (BoundaryRow& row : usable.tables[t].rows) row.valid = false;
+        }
         if (data.bands[t].present && data.bands[t].rows.empty() && data.bands[t].fingerprint == data.fingerprint)
             notes.push_back(std::string(bandFileName(pair)) + " holds no rows.");
     }

@@ -105,8 +105,9 @@ struct PhaseDiagram {
 };
 
 // Decides everything the picture shows. Says in a note when a table or band file holds no rows,
-// when Valid rows of a table do not solve the model of the data (tables from other data), and
-// when band files carry another fingerprint than the data (then draws no bands).
+// when Valid rows of a table do not solve the model of the data (tables from other data: then
+// none of that table's rows is drawn, but the model's stable boundaries in their place), and when
+// band files carry another fingerprint than the data (then draws no bands).
 void describePhaseDiagram(const DiagramData& data, const StableDiagram& stable, PhaseDiagram& diagram);
 
 // Copies the tables into `completed` and replaces each row that is not Valid, at a temperature

@@ -124,6 +124,36 @@ TEST(PhaseDiagram, ShowsTheStableEutecticAndEveryStableBoundaryThatTheTablesLack
     EXPECT_NEAR(first.x[1], 0.008284, 1e-6);
 }
 
+// The example's tables against a model of other data: none of their rows is drawn, every line is
+// the other model's stable boundary, and the eutectic is that model's.
+TEST(PhaseDiagram, DrawsTheModelsStableBoundariesInPlaceOfTablesFromOtherData)
+{
+    DiagramData data{};
+    const fs::path expected = EXPECTED_DIR;
+    ErrorText error{};
+    for (int t = 0; t < 3; ++t) {
+        const fs::path table = expected / boundaryFileName(static_cast<PhasePair>(t + 1));
+        ASSERT_TRUE(readBoundaryTable(table.c_str(), data.tables[t], error)) << error.text;
+    }
+    ASSERT_TRUE(readEutecticTable((expected / EUTECTIC_FILE).c_str(), data.eutectic, error)) << error.text;
+    std::copy(std::begin(GENERATED_MODEL), std::end(GENERATED_MODEL), std::begin(data.model));
+    PhaseDiagram diagram;
+    describePhaseDiagram(data, generatedDiagram(), diagram);
+    int staleNotes = 0;
+    for (const std::string& note : diagram.notes) staleNotes += note.find("in their place") != std::string::npos;
+    EXPECT_EQ(staleNotes, 3);
+    GibbsCurves curves;
+    ASSERT_FALSE(diagram.lines.empty());
+    for (const DiagramLine& line : diagram.lines) {
+        EXPECT_TRUE(line.segment.stable);
+        const auto [x, T] = line.segment.points[line.segment.points.size() / 2];
+        Vector4 reference{};
+        ASSERT_TRUE(solveStableTieLine(GENERATED_MODEL, static_cast<PhasePair>(line.pair + 1), T, nullptr, reference, curves));
+        EXPECT_TRUE(std::fabs(x - reference[0]) < 1e-6 || std::fabs(x - reference[1]) < 1e-6) << line.pair << " at " << T;
+    }
+    EXPECT_NEAR(diagram.eutectic.T, generatedDiagram().eutectic[0], 1e-9);
+}
+
 // Tables of the three pairs from 780 to 870 K with a gap of unconverged rows from 800 to 850 K,
 // across the eutectic, and the rows around it converged, stable or metastable as phasediagram
 // leaves them. Completed, every row of the gap where the tie-line solved in mole fractions is
