@@ -1,20 +1,60 @@
-# Writes the manual page OUTPUT of the program PROGRAM (named NAME) from its --help text: the
-# usage line as the synopsis, the rest as the description, kept as the program prints it.
-execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "${PROGRAM} --help failed (exit status ${status})")
+# Writes the compressed manual page OUTPUT (NAME.1.gz) of the program PROGRAM from its --help and
+# --version texts, with SUMMARY as the one line of its NAME section. With HELP2MAN (Debian:
+# help2man) that tool makes it; without, the same sections are made here: the usage line as the
+# synopsis, the paragraphs filled, and each option a tagged paragraph, so that man lays the page
+# out at the width of the terminal.
+string(REGEX REPLACE "\\.gz$" "" page "${OUTPUT}")
+if(HELP2MAN)
+  execute_process(COMMAND ${HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${SUMMARY}
+                          --output=${page} ${PROGRAM}
+                  RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "help2man failed on ${PROGRAM} (exit status ${status})")
+  endif()
+else()
+  execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${PROGRAM} --help failed (exit status ${status})")
+  endif()
+  execute_process(COMMAND ${PROGRAM} --version OUTPUT_VARIABLE version OUTPUT_STRIP_TRAILING_WHITESPACE)
+  # roff's escape character, and a leading dot or quote, written as text.
+  string(REPLACE "\\" "\\e" help "${help}")
+  string(REPLACE "-" "\\-" help "${help}")
+  string(REGEX MATCH "^Usage: [^\n]*" usage "${help}")
+  string(REPLACE "-" "\\-" escapedName "${NAME}")
+  string(REPLACE "Usage: ${escapedName}" "" usage "${usage}")
+  string(STRIP "${usage}" usage)
+  string(REGEX REPLACE "^Usage: [^\n]*\n" "" description "${help}")
+  string(REGEX REPLACE "\n$" "" description "${description}")
+  string(REPLACE ";" "\\;" description "${description}")
+  string(REPLACE "\n" ";" lines "${description}")
+  string(TOUPPER "${NAME}" title)
+  set(roff ".TH ${title} 1 \"\" \"${version}\" \"User Commands\"\n.SH NAME\n${escapedName} \\- ${SUMMARY}\n")
+  string(APPEND roff ".SH SYNOPSIS\n.B ${escapedName}\n${usage}\n.SH DESCRIPTION\n")
+  set(gap FALSE)
+  foreach(line IN LISTS lines)
+    if(line STREQUAL "")
+      set(gap TRUE)
+      continue()
+    endif()
+    if(line MATCHES "^  ? ? ? ? ?([^ ].*[^ ])   *(.*)$")
+      # An option and its text, two blanks or more apart.
+      string(APPEND roff ".TP\n\\fB${CMAKE_MATCH_1}\\fR\n${CMAKE_MATCH_2}\n")
+    elseif(line MATCHES "^ +([^ ].*)$")
+      string(APPEND roff "${CMAKE_MATCH_1}\n")  # an option's text continued
+    else()
+      if(gap)
+        string(APPEND roff ".PP\n")
+      endif()
+      string(REGEX REPLACE "^([.'])" "\\\\&\\1" line "${line}")
+      string(APPEND roff "${line}\n")
+    endif()
+    set(gap FALSE)
+  endforeach()
+  file(WRITE ${page} "${roff}")
 endif()
-execute_process(COMMAND ${PROGRAM} --version OUTPUT_VARIABLE version OUTPUT_STRIP_TRAILING_WHITESPACE)
-string(REPLACE "\\" "\\e" help "${help}")
-string(REGEX REPLACE "(^|\n)([.'])" "\\1\\\\&\\2" help "${help}")
-string(REGEX MATCH "^Usage: [^\n]*" usage "${help}")
-string(REGEX REPLACE "^Usage: [^\n]*\n" "" description "${help}")
-string(REGEX MATCH "^[^.]*" summary "${description}")
-string(REPLACE "\n" " " summary "${summary}")
-string(REPLACE "Usage: " "" usage "${usage}")
-string(TOUPPER "${NAME}" title)
-file(WRITE ${OUTPUT}
-  ".TH ${title} 1 \"\" \"${version}\" \"User Commands\"\n"
-  ".SH NAME\n${NAME} \\- ${summary}\n"
-  ".SH SYNOPSIS\n.B ${usage}\n"
-  ".SH DESCRIPTION\n.nf\n${description}.fi\n")
+# Compressed as Debian's policy wants: the best compression, no name or time stamp inside.
+execute_process(COMMAND gzip -9 -n -f ${page} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "gzip failed on ${page} (exit status ${status})")
+endif()
