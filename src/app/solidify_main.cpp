@@ -217,7 +217,9 @@ int main(int argc, char** argv)
     }
 
     SolidificationPicture picture;
-    picture.title = formatted("Solidification of Ks-Ps, x0 = %.4f", x0);
+    picture.title = formatted("Solidification of Ks-Ps, x0 = %.4f", x0) +
+                    (path.primary == LIQUID ? std::string(", the eutectic alloy")
+                                            : std::string(", primary ") + phaseName(path.primary));
     picture.low = grid.to;
     picture.high = grid.from;
     for (const PathRow& row : path.rows) {
@@ -238,8 +240,18 @@ int main(int argc, char** argv)
         for (const PathBandRow& row : spread.band) picture.scheilBand.push_back({row.scheilLow, row.T});
         for (auto r = spread.band.rbegin(); r != spread.band.rend(); ++r) picture.scheilBand.push_back({r->scheilHigh, r->T});
     }
-    picture.notes = {header[2] + "; " + header[3], header[5]};
-    if (replicates > 0) picture.notes.push_back(header[8] + "; " + header[9]);
+    // The notes at the precision a picture is read to.
+    picture.notes = {
+        formatted("liquidus %.2f K; solidus (equilibrium) %.2f K, ", path.liquidus, path.solidus) +
+            (path.eutecticReached ? "at the eutectic" : "above the eutectic"),
+        formatted("both paths end on the eutectic plateau at %.2f K, with eutectic fractions %.4f (equilibrium) "
+                  "and %.4f (Scheil)",
+                  path.eutectic[0], path.eutecticEquilibrium, path.eutecticScheil)};
+    if (replicates > 0)
+        picture.notes.push_back(formatted("95 %%: liquidus %.2f to %.2f K", spread.liquidus[0], spread.liquidus[1]) +
+                                formatted(", eutectic fraction %.4f to %.4f (equilibrium)", spread.eutecticEquilibrium[0],
+                                          spread.eutecticEquilibrium[1]) +
+                                formatted(", %.4f to %.4f (Scheil)", spread.eutecticScheil[0], spread.eutecticScheil[1]));
 
     const std::string table = formatSolidificationTable(header, path.rows);
     const std::string svg = drawSolidification(picture);

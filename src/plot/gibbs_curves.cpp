@@ -17,8 +17,16 @@ constexpr double LEFT = 100;
 constexpr double TOP = 80;
 constexpr double PLOT_WIDTH = 560;
 constexpr double PLOT_HEIGHT = 440;
-constexpr const char* PHASE_COLOURS[] = {"#9467bd", "#d62728", "#1f77b4"};  // Liquid, BCC, FCC
+// The phases in colours of their own; the tangents in the colours the phase diagram gives their
+// pairs, so that blue and red mean the same in both pictures.
+constexpr const char* PHASE_COLOURS[] = {"#7b4fa6", "#e08a1e", "#6b6b6b"};  // Liquid, BCC, FCC
+constexpr const char* PAIR_COLOURS[] = {"#1f77b4", "#d62728", "#2ca02c"};  // Liquid/FCC, Liquid/BCC, BCC/FCC
 constexpr const char* PAIR_NAMES[] = {"Liquid / FCC", "Liquid / BCC", "BCC / FCC"};
+
+Stroke tangentStroke(const CommonTangent& t)
+{
+    return {PAIR_COLOURS[t.pair], t.stable ? 1.8 : 1.3, t.stable ? nullptr : "6 4", t.stable ? 1.0 : 0.7};
+}
 
 CommonTangent tangent(const PhaseParameters (&model)[3], PhasePair pair, double T, const TieLine& line, bool stable)
 {
@@ -106,14 +114,12 @@ std::string drawGibbsCurves(const GibbsPicture& picture)
         svgPolyline(svg, points, {PHASE_COLOURS[p], 2, nullptr, 1});
     }
     for (const CommonTangent& t : picture.tangents) {
-        // The tangent a little beyond its points, so that it reads as a line touching two curves.
-        const double slope = (t.g[1] - t.g[0]) / (t.x[1] - t.x[0]);
-        const double from = std::max(0.0, std::min(t.x[0], t.x[1]) - 0.08);
-        const double to = std::min(1.0, std::max(t.x[0], t.x[1]) + 0.08);
-        const Stroke line{"#000", t.stable ? 1.4 : 1.1, t.stable ? nullptr : "6 4", t.stable ? 1.0 : 0.6};
-        svgLine(svg, px(from), py(t.g[0] + slope * (from - t.x[0])), px(to), py(t.g[0] + slope * (to - t.x[0])), line);
+        // The tangent between its two points: the tie-line's chord of the curves, where the
+        // alloys between them are two phases.
+        svgLine(svg, px(t.x[0]), py(t.g[0]), px(t.x[1]), py(t.g[1]), tangentStroke(t));
         for (int i = 0; i < 2; ++i)
-            svgCircle(svg, px(t.x[i]), py(t.g[i]), 3.5, t.stable ? "#000" : "#fff", {"#000", 1.2, nullptr, 1});
+            svgCircle(svg, px(t.x[i]), py(t.g[i]), 3.5, t.stable ? PAIR_COLOURS[t.pair] : "#fff",
+                      {PAIR_COLOURS[t.pair], 1.2, nullptr, 1});
     }
 
     const double x = LEFT + PLOT_WIDTH + 30;
@@ -125,7 +131,7 @@ std::string drawGibbsCurves(const GibbsPicture& picture)
     }
     y += 10;
     for (const CommonTangent& t : picture.tangents) {
-        svgLine(svg, x, y, x + 36, y, {"#000", t.stable ? 1.4 : 1.1, t.stable ? nullptr : "6 4", t.stable ? 1.0 : 0.6});
+        svgLine(svg, x, y, x + 36, y, tangentStroke(t));
         svgText(svg, x + 46, y + 4, std::string(PAIR_NAMES[t.pair]) + (t.stable ? ", stable" : ", metastable"), "start", 12);
         y += 16;
         svgText(svg, x + 46, y + 4, formatNumber("x = %.4f", t.x[0]) + formatNumber(" and %.4f", t.x[1]), "start", 11,

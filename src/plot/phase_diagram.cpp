@@ -332,6 +332,34 @@ int rowsNotSolved(const PhaseParameters (&model)[3], PhasePair pair, const Bound
 
 namespace {
 
+// The lines with their metastable pieces cut to within METASTABLE_REACH K of a stable point of
+// the same pair: a metastable extension shows where a boundary would go on, a dashed line across
+// another phase's field far from it says nothing an alloy does.
+std::vector<DiagramLine> nearStableLines(const std::vector<DiagramLine>& lines)
+{
+    constexpr double METASTABLE_REACH = 100;
+    std::vector<double> stableT[3];
+    for (const DiagramLine& line : lines)
+        if (line.segment.stable)
+            for (const auto& point : line.segment.points) stableT[line.pair].push_back(point.second);
+    std::vector<DiagramLine> kept;
+    for (const DiagramLine& line : lines) {
+        if (line.segment.stable) {
+            kept.push_back(line);
+            continue;
+        }
+        bool open = false;
+        for (const auto& point : line.segment.points) {
+            bool near = false;
+            for (const double T : stableT[line.pair]) near = near || std::fabs(point.second - T) <= METASTABLE_REACH;
+            if (near && !open) kept.push_back({line.pair, {{}, false}});
+            if (near) kept.back().segment.points.push_back(point);
+            open = near;
+        }
+    }
+    return kept;
+}
+
 // What the picture says about stale and empty files, before it draws anything from them; the rows
 // of a table from other data are marked unconverged in `usable`, so that none of them is drawn.
 void checkInputs(const DiagramData& data, DiagramData& usable, std::vector<std::string>& notes)
@@ -399,10 +427,12 @@ void describePhaseDiagram(const DiagramData& given, const StableDiagram& stable,
 
     if (haveRange) labelFields(data.model, diagram.low, diagram.high, diagram.fields);
     describeBands(data, diagram);
+    std::vector<DiagramLine> lines;
     for (int t = 0; t < 3; ++t)
         for (int column = 0; column < 2; ++column)
             for (BoundarySegment& segment : boundarySegments(shown.tables[t], column, stableRows[t]))
-                diagram.lines.push_back({t, std::move(segment)});
+                lines.push_back({t, std::move(segment)});
+    diagram.lines = nearStableLines(lines);
     for (const MeasuredMark& mark : data.measured)
         if (mark.T >= diagram.low && mark.T <= diagram.high && mark.x >= 0 && mark.x <= 1) diagram.measured.push_back(mark);
     if (diagram.measured.size() < data.measured.size())

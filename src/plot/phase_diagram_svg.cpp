@@ -135,13 +135,22 @@ void drawLegend(Svg& svg, const PhaseDiagram& diagram)
         svgText(svg, x + 46, y + 4, "eutectic", "start", 13);
         y += 24;
     }
-    if (!diagram.measured.empty()) {
-        drawMarker(svg, x + 18, y, SOLIDUS_POINT, "#444", false);
-        svgText(svg, x + 46, y + 4, "measured point", "start", 13);
-        y += 16;
-        svgText(svg, x + 46, y + 4, "hollow: outside the band", "start", 11, "#555");
-        y += 24;
+    // Each kind of measured point drawn, by its mark.
+    constexpr const char* KIND_NAMES[] = {"liquid measured (liquidus)", "solid against the liquid", "solid against a solid",
+                                          "eutectic arrest"};
+    bool kindDrawn[4] = {false, false, false, false};
+    for (const MeasuredMark& mark : diagram.measured) kindDrawn[mark.kind] = true;
+    for (int k = 0; k < 4; ++k) {
+        if (!kindDrawn[k]) continue;
+        drawMarker(svg, x + 18, y, static_cast<MeasuredKind>(k), "#444", false);
+        svgText(svg, x + 46, y + 4, KIND_NAMES[k], "start", 13);
+        y += 22;
     }
+    if (!diagram.measured.empty() && bands) {
+        svgText(svg, x + 46, y, "hollow: outside its 95 % band", "start", 11, "#555");
+        y += 22;
+    }
+    if (!diagram.measured.empty()) y += 2;
     if (bands) {
         const Stroke outline{"#888", 0.8, nullptr, 0.8};
         svgPolygon(svg, {{x, y - 6}, {x + 36, y - 6}, {x + 36, y + 6}, {x, y + 6}}, "#888", 0.2, &outline);
@@ -157,17 +166,20 @@ Box drawEutectic(Svg& svg, const EutecticMark& e, const Frame& frame)
     const Stroke line{"#000", 1.8, e.stable ? nullptr : METASTABLE_DASH, e.stable ? 1.0 : 0.6};
     const double y = frame.py(e.T);
     svgLine(svg, frame.px(e.xFCC), y, frame.px(e.xBCC), y, line);
-    svgCircle(svg, frame.px(e.xL), y, 4.5, e.stable ? "#000" : "#fff", {"#000", 1.2, nullptr, 1});
     if (e.interval) {
-        const Stroke bar{"#000", 1.3, nullptr, 1};
-        const double x = frame.px(e.xL) + 11;
-        // At least the height of the caps apart, so that a narrow interval stays visible.
-        const double low = std::max(frame.py(e.low), y + 2);
-        const double high = std::min(frame.py(e.high), y - 2);
+        const Stroke bar{"#000", 1.6, nullptr, 1};
+        const double x = frame.px(e.xL) + 14;
+        // At least 4 px either side, so that an interval of a few kelvins on a wide axis still
+        // shows; the label gives its ends.
+        const double low = std::max(frame.py(e.low), y + 4);
+        const double high = std::min(frame.py(e.high), y - 4);
         svgLine(svg, x, low, x, high, bar);
-        svgLine(svg, x - 4, low, x + 4, low, bar);
-        svgLine(svg, x - 4, high, x + 4, high, bar);
+        svgLine(svg, x - 6, low, x + 6, low, bar);
+        svgLine(svg, x - 6, high, x + 6, high, bar);
     }
+    // The liquid's point ringed in white, over any measured arrest drawn at the same place.
+    svgCircle(svg, frame.px(e.xL), y, 5, e.stable ? "#000" : "#fff", {"#fff", 1.5, nullptr, 1});
+    svgCircle(svg, frame.px(e.xL), y, 4, e.stable ? "#000" : "#fff", {"#000", 1.2, nullptr, 1});
     const double labelX = frame.px(e.xL);
     svgText(svg, labelX, y + 20, e.label, "middle", 13, "#000", 0, true, true);
     return textBox(labelX, y + 20, e.label, 13, true);
@@ -213,8 +225,8 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
         // Outlined, so that a band narrower than its line still shows.
         points.clear();
         for (const auto& [x, T] : band.outline) points.push_back({frame.px(x), frame.py(T)});
-        const Stroke outline{PAIR_COLOURS[band.pair], 0.8, nullptr, 0.6};
-        svgPolygon(svg, points, PAIR_COLOURS[band.pair], 0.2, &outline);
+        const Stroke outline{PAIR_COLOURS[band.pair], 0.9, nullptr, 0.8};
+        svgPolygon(svg, points, PAIR_COLOURS[band.pair], 0.3, &outline);
     }
     for (const DiagramLine& line : diagram.lines) {
         points.clear();
@@ -224,7 +236,7 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
         svgPolyline(svg, points, stroke);
     }
     for (const MeasuredMark& mark : diagram.measured)
-        drawMarker(svg, frame.px(mark.x), frame.py(mark.T), mark.kind, mark.pair < 0 ? "#000" : PAIR_COLOURS[mark.pair],
+        drawMarker(svg, frame.px(mark.x), frame.py(mark.T), mark.kind, mark.pair < 0 ? "#555" : PAIR_COLOURS[mark.pair],
                    mark.outsideBand);
     std::vector<Box> taken;
     if (diagram.eutectic.shown) taken.push_back(drawEutectic(svg, diagram.eutectic, frame));

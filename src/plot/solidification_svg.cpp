@@ -16,10 +16,14 @@ constexpr double PLOT_HEIGHT = 440;
 constexpr const char* EQUILIBRIUM_COLOUR = "#1f77b4";
 constexpr const char* SCHEIL_COLOUR = "#d62728";
 
+// The fraction solid axis runs a little beyond 0 and 1, so that the liquid's stretch at fS = 0
+// and the last drop at fS = 1 lie inside the frame, not on it.
+constexpr double FS_MARGIN = 0.04;
+
 struct Frame {
     double low;
     double high;
-    double px(double fs) const { return LEFT + fs * PLOT_WIDTH; }
+    double px(double fs) const { return LEFT + (fs + FS_MARGIN) / (1 + 2 * FS_MARGIN) * PLOT_WIDTH; }
     double py(double T) const { return TOP + (high - T) / (high - low) * PLOT_HEIGHT; }
 };
 

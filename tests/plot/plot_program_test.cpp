@@ -163,7 +163,7 @@ TEST(PlotProgram, HoldsMeasuredBoundaryPointsAgainstTheDiagram)
     const ProgramRun run = runTool(PLOT_PATH, dir);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("25 measured points: temperature residuals rms"), std::string::npos) << run.out;
-    EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find("measured point"), std::string::npos);
+    EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find("liquid measured (liquidus)"), std::string::npos);
     const std::string report = readFile(dir / "Boundary_residuals.txt");
     EXPECT_EQ(lineCount(report), 1 + 25 + 4);
     EXPECT_NE(report.find("# temperature residuals: 25, "), std::string::npos) << report;
