@@ -52,6 +52,76 @@ void lowerHull(const GibbsCurves& curves, std::vector<Vertex>& hull)
     }
 }
 
+// Whether the curve of `phase` lies below the line at some grid point, found without visiting
+// every one. Where h = G - line < -tolerance the curve dips in stretches, each around a local
+// minimum of h or reaching an end of (0, 1); a stretch that holds a grid point holds the grid
+// points next to its minimum, or the grid's first or last point. So those are the only points
+// to test, with the same arithmetic as the full scan and so the same verdict. The minima of h
+// are the upward zero crossings of h' = G' - slope, which is monotone between the zeros of
+// h'' = R T / (x (1 - x)) + 2 L1 - 2 L0 - 6 L1 x, the zeros of a cubic.
+bool gridPointBelow(PhaseIndex phase, const InteractionCoefficients& c, double T, const TieLine& line)
+{
+    const auto belowAt = [&](int k) {
+        const double x = gridComposition(std::clamp(k, 1, STABILITY_GRID - 1));
+        return line.below(x, gibbsEnergy(phase, c, x, T));
+    };
+    if (belowAt(1) || belowAt(STABILITY_GRID - 1)) return true;
+    const double RT = GAS_CONSTANT * T;
+    const double dG = pureBGibbsEnergy(phase, T) - pureAGibbsEnergy(phase, T);
+    const auto slope = [&](double x) {  // h'(x)
+        return dG + RT * std::log(x / (1 - x)) + (1 - 2 * x) * (c.L0 + c.L1 * x) + x * (1 - x) * c.L1 - line.slope;
+    };
+    // x (1 - x) h''(x) = a3 x^3 + a2 x^2 + a1 x + RT; its extrema at the zeros of its derivative.
+    const double a1 = 2 * c.L1 - 2 * c.L0;
+    const double a2 = -a1 - 6 * c.L1;
+    const double a3 = 6 * c.L1;
+    const auto cubic = [&](double x) { return ((a3 * x + a2) * x + a1) * x + RT; };
+    double ends[4] = {0, 1, 1, 1};  // 0, the cubic's extrema in (0, 1), 1
+    int count = 1;
+    const double disc = 4 * a2 * a2 - 12 * a3 * a1;
+    if (a3 != 0 && disc >= 0)
+        for (const double sign : {-1.0, 1.0}) {
+            const double e = (-2 * a2 + sign * std::sqrt(disc)) / (6 * a3);
+            if (e > 0 && e < 1) ends[count++] = e;
+        }
+    else if (a3 == 0 && a2 != 0 && -a1 / (2 * a2) > 0 && -a1 / (2 * a2) < 1)
+        ends[count++] = -a1 / (2 * a2);
+    if (count == 3 && ends[2] < ends[1]) std::swap(ends[1], ends[2]);
+    ends[count++] = 1;
+    // The zeros of h'' split (0, 1) into pieces where h' is monotone.
+    double splits[5] = {0};
+    int pieces = 1;
+    for (int i = 0; i + 1 < count; ++i) {
+        double lo = ends[i];
+        double hi = ends[i + 1];
+        if ((cubic(lo) > 0) == (cubic(hi) > 0)) continue;
+        for (int b = 0; b < 80 && hi - lo > 0; ++b) {
+            const double mid = (lo + hi) / 2;
+            ((cubic(mid) > 0) == (cubic(lo) > 0) ? lo : hi) = mid;
+        }
+        splits[pieces++] = (lo + hi) / 2;
+    }
+    splits[pieces] = 1;
+    for (int i = 0; i < pieces; ++i) {
+        double lo = splits[i];
+        double hi = splits[i + 1];
+        // h' tends to -infinity at x = 0 and to +infinity at x = 1.
+        const double left = lo == 0 ? -INFINITY : slope(lo);
+        const double right = hi == 1 ? INFINITY : slope(hi);
+        if (!(left < 0 && right > 0)) continue;
+        if (lo == 0) lo = 1e-300;
+        if (hi == 1) hi = 1 - 1e-16;
+        for (int b = 0; b < 80 && hi - lo > 0; ++b) {
+            const double mid = (lo + hi) / 2;
+            (slope(mid) < 0 ? lo : hi) = mid;
+        }
+        const int k = static_cast<int>(std::floor(lo * STABILITY_GRID));
+        for (int j = k - 1; j <= k + 2; ++j)
+            if (belowAt(j)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void gibbsCurves(const PhaseParameters (&model)[3], double T, GibbsCurves& curves)
@@ -92,13 +162,8 @@ bool isStableTieLine(const PhaseParameters (&model)[3], double T, PhaseIndex p, 
                                           interactionCoefficients(model[FCC], T)};
     const TieLine line = tieLine(c, T, p, x1, q, x2);
     if (!std::isfinite(line.slope)) return false;
-    for (int r = LIQUID; r <= FCC; ++r) {
-        const auto phase = static_cast<PhaseIndex>(r);
-        for (int k = 1; k < STABILITY_GRID; ++k) {
-            const double x = gridComposition(k);
-            if (line.below(x, gibbsEnergy(phase, c[r], x, T))) return false;
-        }
-    }
+    for (int r = LIQUID; r <= FCC; ++r)
+        if (gridPointBelow(static_cast<PhaseIndex>(r), c[r], T, line)) return false;
     return true;
 }
 
