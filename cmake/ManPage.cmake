@@ -4,6 +4,8 @@
 # synopsis, the paragraphs filled, and each option a tagged paragraph, so that man lays the page
 # out at the width of the terminal.
 string(REGEX REPLACE "\\.gz$" "" page "${OUTPUT}")
+get_filename_component(folder ${page} DIRECTORY)
+file(MAKE_DIRECTORY ${folder})
 if(HELP2MAN)
   execute_process(COMMAND ${HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${SUMMARY}
                           --output=${page} ${PROGRAM}
