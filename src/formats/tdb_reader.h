@@ -1,0 +1,85 @@
+// Reading a thermodynamic database in the TDB text format of CALPHAD programs: its elements, its
+// functions of temperature, its phases with their sublattices and constituents, and the
+// parameters of their Gibbs energies, each expression kept as a small program to evaluate at any
+// temperature. What the format holds beyond that (type definitions, defaults, references, the
+// database's information) is read and left aside, except what changes the Gibbs energy: a
+// magnetic type definition is recorded on the phases that carry it.
+//
+// The format: statements of a keyword and its fields, each ended by "!", over as many lines as
+// they need; "$" starts a comment to the end of the line; keywords in any case and abbreviated
+// (FUNCT for FUNCTION, TYPE_DEF for TYPE_DEFINITION); an expression of numbers, T, functions
+// (named with or without a trailing "#"), + - * / **, parentheses, LN (or LOG) and EXP, valid in
+// temperature ranges: "low expression; high Y expression; high N".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "formats/error_text.h"
+
+// One step of an expression, evaluated on a stack.
+struct TdbStep {
+    enum Kind { NUMBER, TEMPERATURE, FUNCTION, ADD, SUBTRACT, MULTIPLY, DIVIDE, POWER, NEGATE, LN, EXP } kind;
+    double number;  // NUMBER
+    int function;   // FUNCTION: index into TdbDatabase::functions
+};
+
+// A function of temperature in ranges: expression k holds from the end of range k - 1 (from
+// `low` for the first) up to and including high[k].
+struct TdbPiecewise {
+    double low;                                // K
+    std::vector<double> high;                  // K
+    std::vector<std::vector<TdbStep>> ranges;  // the expressions, in postfix order
+    std::string what;                          // its name, as an error names it
+    int line;                                  // where its statement starts
+};
+
+struct TdbElement {
+    std::string name;       // upper case, as all names here
+    std::string reference;  // its stable structure, e.g. FCC_A1
+    double mass;            // g/mol, 0 where the file gives none
+};
+
+struct TdbFunction {
+    std::string name;
+    TdbPiecewise value;
+};
+
+struct TdbPhase {
+    std::string name;                                   // without a ":L"-like suffix
+    std::vector<double> sites;                          // per sublattice
+    std::vector<std::vector<std::string>> constituents;  // per sublattice, "%" markers taken off
+    bool magnetic;                                      // a magnetic type definition applies
+    int line;
+};
+
+// A parameter of a phase: G or L (the same thing for interactions), TC, BMAGN and so on as the
+// file names it; the constituents per sublattice in the file's order; the Redlich-Kister order.
+struct TdbParameter {
+    std::string kind;
+    std::string phase;
+    std::vector<std::vector<std::string>> constituents;
+    int order;
+    TdbPiecewise value;
+};
+
+struct TdbDatabase {
+    std::string path;
+    std::vector<TdbElement> elements;
+    std::vector<TdbFunction> functions;
+    std::vector<TdbPhase> phases;
+    std::vector<TdbParameter> parameters;
+};
+
+// Reads the database. Fails with one line naming the file, the line and the reason: an
+// unknown keyword, a statement without its closing "!", a number or an expression that cannot be
+// read, a function used but never defined, a phase declared twice.
+bool readTdb(const char* path, TdbDatabase& database, ErrorText& error);
+
+// The value of a piecewise function at T (K), references to the database's functions evaluated
+// at the same T. Fails naming the file, the line and the function where T lies outside every
+// range of it or of a function it uses, or where functions refer to each other in a circle.
+bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result, ErrorText& error);
+
+// The index of the function named `name` (upper case), or -1.
+int findTdbFunction(const TdbDatabase& database, const std::string& name);
