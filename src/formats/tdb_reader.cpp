@@ -442,7 +442,9 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
             break;
         }
         case 2: {  // PHASE name types sublattices sites...
-            TdbPhase phase{phaseNameOf(w[1]), {}, {}, false, s.line};
+            const std::string declared = upper(w[1]);
+            const bool liquid = declared.find(":L") != std::string::npos || declared.rfind("LIQUID", 0) == 0;
+            TdbPhase phase{phaseNameOf(w[1]), {}, {}, false, liquid, s.line};
             for (const TdbPhase& other : database.phases)
                 if (other.name == phase.name) return bad(phase.name + " is declared twice");
             double count = 0;

@@ -50,6 +50,7 @@ struct TdbPhase {
     std::vector<double> sites;                          // per sublattice
     std::vector<std::vector<std::string>> constituents;  // per sublattice, "%" markers taken off
     bool magnetic;                                      // a magnetic type definition applies
+    bool liquid;                                        // declared with the suffix ":L", or named LIQUID
     int line;
 };
 

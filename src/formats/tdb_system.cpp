@@ -1,0 +1,140 @@
+// The binary system of a TDB database and the Gibbs energies of its phases.
+#include "formats/tdb_system.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const TdbPhase* phaseNamed(const TdbDatabase& database, const std::string& name)
+{
+    for (const TdbPhase& phase : database.phases)
+        if (phase.name == name) return &phase;
+    return nullptr;
+}
+
+// The phase's terms from the database's parameters: the sublattice that holds the elements (the
+// others hold only vacancies), each element alone, each interaction with its order and sign.
+bool phaseOf(const TdbDatabase& database, const TdbPhase& phase, const std::string (&elements)[2], TdbSystemPhase& out,
+             ErrorText& error)
+{
+    const char* path = database.path.c_str();
+    out = TdbSystemPhase{phase.name, 0, {nullptr, nullptr}, {}};
+    if (phase.magnetic)
+        return fail(error, "%s: line %d: %s has a magnetic contribution (a TYPE_DEFINITION with MAGNETIC), which is not "
+                           "modelled",
+                    path, phase.line, phase.name.c_str());
+    int substitutional = -1;
+    for (std::size_t s = 0; s < phase.constituents.size(); ++s) {
+        const std::vector<std::string>& species = phase.constituents[s];
+        if (species.size() == 1 && species[0] == "VA") continue;
+        if (substitutional >= 0)
+            return fail(error, "%s: line %d: %s has more than one sublattice of elements, which is not modelled", path,
+                        phase.line, phase.name.c_str());
+        substitutional = static_cast<int>(s);
+    }
+    if (substitutional < 0)
+        return fail(error, "%s: line %d: %s has no constituents", path, phase.line, phase.name.c_str());
+    out.sites = phase.sites[static_cast<std::size_t>(substitutional)];
+    for (const TdbParameter& p : database.parameters) {
+        if (p.phase != phase.name) continue;
+        if (p.kind != "G" && p.kind != "L")
+            return fail(error, "%s: line %d: %s: a %s parameter, which is not modelled", path, p.value.line,
+                        p.value.what.c_str(), p.kind.c_str());
+        if (p.constituents.size() != phase.constituents.size())
+            return fail(error, "%s: line %d: %s does not name a constituent for each sublattice of %s", path,
+                        p.value.line, p.value.what.c_str(), phase.name.c_str());
+        const std::vector<std::string>& species = p.constituents[static_cast<std::size_t>(substitutional)];
+        int index[3] = {-1, -1, -1};
+        for (std::size_t k = 0; k < species.size() && k < 3; ++k)
+            for (int e = 0; e < 2; ++e)
+                if (species[k] == elements[e]) index[k] = e;
+        if (species.size() > 2)
+            return fail(error, "%s: line %d: %s is a parameter of %zu elements, which is not modelled", path,
+                        p.value.line, p.value.what.c_str(), species.size());
+        if (index[0] < 0 || (species.size() == 2 && (index[1] < 0 || index[1] == index[0])))
+            return fail(error, "%s: line %d: %s names an element that is not one of the system's", path, p.value.line,
+                        p.value.what.c_str());
+        if (species.size() == 1) {
+            if (p.order != 0 || out.pure[index[0]] != nullptr)
+                return fail(error, "%s: line %d: %s: a second term of a pure element, or one of order %d", path,
+                            p.value.line, p.value.what.c_str(), p.order);
+            out.pure[index[0]] = &p.value;
+        } else {
+            out.interactions.push_back({p.order, index[0] == 0 || p.order % 2 == 0 ? 1.0 : -1.0, &p.value});
+        }
+    }
+    for (int e = 0; e < 2; ++e)
+        if (out.pure[e] == nullptr)
+            return fail(error, "%s: line %d: %s has no G parameter of %s alone", path, phase.line, phase.name.c_str(),
+                        elements[e].c_str());
+    return true;
+}
+
+}  // namespace
+
+bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>& phases, TdbSystem& system,
+                     ErrorText& error)
+{
+    const char* path = database.path.c_str();
+    system = TdbSystem{};
+    std::vector<std::string> elements;
+    for (const TdbElement& element : database.elements)
+        if (element.name != "VA" && element.name != "/-") elements.push_back(element.name);
+    if (elements.size() != 2)
+        return fail(error, "%s: the database holds %zu elements; the programs compute binary systems", path,
+                    elements.size());
+    std::sort(elements.begin(), elements.end());
+    system.elements[0] = elements[0];
+    system.elements[1] = elements[1];
+
+    std::vector<const TdbPhase*> chosen;
+    if (phases.empty()) {
+        if (database.phases.size() != 3)
+            return fail(error, "%s: the database holds %zu phases: name the liquid and the two solids to take", path,
+                        database.phases.size());
+        for (const TdbPhase& phase : database.phases) chosen.push_back(&phase);
+    } else {
+        for (const std::string& name : phases) {
+            const TdbPhase* phase = phaseNamed(database, name);
+            if (phase == nullptr) return fail(error, "%s: the database holds no phase %s", path, name.c_str());
+            chosen.push_back(phase);
+        }
+        if (chosen.size() != 3) return fail(error, "%s: %zu phases named: a liquid and two solids are needed", path, chosen.size());
+    }
+    // The liquid first.
+    std::stable_partition(chosen.begin(), chosen.end(), [](const TdbPhase* p) { return p->liquid; });
+    if (!chosen[0]->liquid || chosen[1]->liquid)
+        return fail(error, "%s: the phases %s, %s and %s are not a liquid and two solids", path, chosen[0]->name.c_str(),
+                    chosen[1]->name.c_str(), chosen[2]->name.c_str());
+    for (int k = 0; k < 3; ++k)
+        if (!phaseOf(database, *chosen[static_cast<std::size_t>(k)], system.elements, system.phases[k], error)) return false;
+    for (const TdbPhase& phase : database.phases)
+        if (std::find(chosen.begin(), chosen.end(), &phase) == chosen.end()) system.leftOut.push_back(phase.name);
+    return true;
+}
+
+bool tdbGibbsEnergy(const TdbDatabase& database, const TdbSystemPhase& phase, double x, double T, double& G,
+                    double& slope, ErrorText& error)
+{
+    double pure[2];
+    for (int e = 0; e < 2; ++e)
+        if (!evaluateTdb(database, *phase.pure[e], T, pure[e], error)) return false;
+    const double rest = 1 - x;
+    const double u = rest - x;  // x_first - x_second, the Redlich-Kister variable
+    double excess = 0;
+    double excessSlope = 0;
+    for (const TdbInteraction& term : phase.interactions) {
+        double L = 0;
+        if (!evaluateTdb(database, *term.value, T, L, error)) return false;
+        L *= term.sign;
+        const double power = std::pow(u, term.order);
+        excess += x * rest * L * power;
+        // d/dx [x (1 - x) u^k] with du/dx = -2.
+        excessSlope += L * (u * power - (term.order > 0 ? 2.0 * term.order * x * rest * std::pow(u, term.order - 1) : 0.0));
+    }
+    const double RT = TDB_GAS_CONSTANT * T;
+    G = (rest * pure[0] + x * pure[1] + excess) / phase.sites + RT * (x * std::log(x) + rest * std::log(rest));
+    slope = (pure[1] - pure[0] + excessSlope) / phase.sites + RT * std::log(x / rest);
+    return true;
+}

@@ -1,0 +1,47 @@
+// A binary system of a liquid and two solid solutions taken from a TDB database: its two elements
+// (x the mole fraction of the second), its three phases with their pure-element terms and their
+// Redlich-Kister interactions of any order, and the Gibbs energy of each phase with its slope in
+// x, as the database defines them.
+//
+// What the models here do not hold stops the choice with one line naming the file, the line and
+// the feature: a database of other than two elements, a phase named that it lacks, a magnetic
+// contribution, more than one sublattice that holds the elements, a parameter of three elements.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "formats/error_text.h"
+#include "formats/tdb_reader.h"
+
+// The gas constant of the programs that write TDB databases (J/(mol K)).
+inline constexpr double TDB_GAS_CONSTANT = 8.31451;
+
+struct TdbInteraction {
+    int order;
+    double sign;  // -1 for an odd order written in the order (second element, first element)
+    const TdbPiecewise* value;
+};
+
+struct TdbSystemPhase {
+    std::string name;
+    double sites;                    // of the sublattice that holds the elements
+    const TdbPiecewise* pure[2];     // G of each element alone in the phase, per formula unit
+    std::vector<TdbInteraction> interactions;
+};
+
+struct TdbSystem {
+    std::string elements[2];          // x counts elements[1]
+    TdbSystemPhase phases[3];         // the liquid first, then the two solids in the file's order
+    std::vector<std::string> leftOut;  // the database's phases not chosen
+};
+
+// Chooses the system: the database's two elements, x the mole fraction of the second in
+// alphabetical order; the phases named in `phases` (a liquid and two solids), or, with none named,
+// the database's three where it holds exactly three.
+bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>& phases, TdbSystem& system,
+                     ErrorText& error);
+
+// G (J/mol of atoms) of a phase at composition x (0 < x < 1) and T (K), and dG/dx at fixed T.
+bool tdbGibbsEnergy(const TdbDatabase& database, const TdbSystemPhase& phase, double x, double T, double& G,
+                    double& slope, ErrorText& error);
