@@ -22,11 +22,14 @@ std::string upper(std::string text)
     return text;
 }
 
+// The text without the white space (as isspace has it) at either end.
 std::string trimmed(const std::string& text)
 {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    std::size_t first = 0;
+    std::size_t end = text.size();
+    while (first < end && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
+    while (end > first && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+    return text.substr(first, end - first);
 }
 
 // Whether `word` abbreviates `keyword`: each of its parts between underscores begins the
@@ -409,6 +412,7 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
     std::string magneticTypes;
     for (const Statement& s : list) {
         const std::vector<std::string> w = words(s.text);
+        if (w.empty()) continue;
         const std::string keyword = upper(w[0]);
         int which = -1;
         for (int k = 0; k < 6 && which < 0; ++k)

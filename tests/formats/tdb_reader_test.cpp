@@ -100,7 +100,7 @@ TEST(TdbReader, EvaluatesWhatADatabaseHoldsAsWorkedOutByHand)
     writeFile(dir / "hand.tdb",
               "$ a database as people write them\n"
               " Element A  FCC_A1  10.5 0 0 !  element b bcc_a2 ! $ two statements on one line\n"
-              " TEMP_LIM 10 6000 !\n"
+              " TEMP_LIM 10 6000 ! \v\f !\n"
               " DATABASE_INFO 'made by hand' !\n"
               " type_def % SEQ * !\n"
               " funct F1 300 +2*T**2-3*LN(T)\n"
