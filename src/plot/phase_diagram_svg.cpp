@@ -240,18 +240,48 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
                    mark.outsideBand);
     std::vector<Box> taken;
     if (diagram.eutectic.shown) taken.push_back(drawEutectic(svg, diagram.eutectic, frame));
-    // The field names over the lines, with halos, inside the frame and clear of each other.
-    constexpr double LABEL_SIZE = 13;
+    // The field names, with halos, inside the frame and clear of each other; where a name would
+    // touch a drawn line (a narrow field), moved a little sideways or set smaller.
+    std::vector<std::pair<double, double>> drawn;
+    for (const DiagramLine& line : diagram.lines)
+        for (const auto& [x, T] : line.segment.points) drawn.push_back({frame.px(x), frame.py(T)});
+    // Capitals run wider than the average letter the boxes assume, and the halo adds 3 px.
+    const auto touchesLines = [&](const Box& box) {
+        const double wider = 0.1 * (box.right - box.left) + 3;
+        for (const auto& [x, y] : drawn)
+            if (x > box.left - wider && x < box.right + wider && y > box.top - 3 && y < box.bottom + 3) return true;
+        return false;
+    };
     for (const FieldLabel& field : diagram.fields) {
-        const double width = 0.6 * LABEL_SIZE * static_cast<double>(field.name.size());
+        constexpr double SHIFTS[] = {0, -6, 6, -12, 12};
+        bool placed = false;
+        for (const double size : {13.0, 11.0}) {
+            const double width = 0.6 * size * static_cast<double>(field.name.size());
+            for (const double shift : SHIFTS) {
+                const double x = std::clamp(frame.px(field.x) + shift, LEFT + width / 2 + 4, LEFT + PLOT_WIDTH - width / 2 - 4);
+                const double y = std::clamp(frame.py(field.T) + 4, TOP + size + 4, TOP + PLOT_HEIGHT - 6);
+                const Box box = textBox(x, y, field.name, size, true);
+                bool clear = !touchesLines(box);
+                for (const Box& other : taken) clear = clear && !box.overlaps(other);
+                if (!clear) continue;
+                taken.push_back(box);
+                svgText(svg, x, y, field.name, "middle", size, "#555", 0, false, true);
+                placed = true;
+                break;
+            }
+            if (placed) break;
+        }
+        if (placed) continue;
+        // No clear place: where the field's deepest point is, as long as no other name is there.
+        const double width = 0.6 * 13 * static_cast<double>(field.name.size());
         const double x = std::clamp(frame.px(field.x), LEFT + width / 2 + 4, LEFT + PLOT_WIDTH - width / 2 - 4);
-        const double y = std::clamp(frame.py(field.T) + 4, TOP + LABEL_SIZE + 4, TOP + PLOT_HEIGHT - 6);
-        const Box box = textBox(x, y, field.name, LABEL_SIZE, true);
+        const double y = std::clamp(frame.py(field.T) + 4, TOP + 13 + 4, TOP + PLOT_HEIGHT - 6);
+        const Box box = textBox(x, y, field.name, 13, true);
         bool clear = true;
         for (const Box& other : taken) clear = clear && !box.overlaps(other);
         if (!clear) continue;
         taken.push_back(box);
-        svgText(svg, x, y, field.name, "middle", LABEL_SIZE, "#555", 0, false, true);
+        svgText(svg, x, y, field.name, "middle", 13, "#555", 0, false, true);
     }
     drawLegend(svg, diagram);
 
