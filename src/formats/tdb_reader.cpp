@@ -336,7 +336,14 @@ bool resolve(const TdbDatabase& database, TdbPiecewise& value, const std::vector
     return true;
 }
 
-bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, int depth, double& result,
+// A value and its derivative in T, carried through every step (forward differentiation): the
+// values are computed by the same operations as without it.
+struct Dual {
+    double v;
+    double d;
+};
+
+bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, int depth, Dual& result,
               ErrorText& error)
 {
     if (depth > 64)
@@ -347,16 +354,16 @@ bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, 
     if (!(T >= value.low) || k == value.high.size())
         return fail(error, "%s: line %d: %g K lies outside every range of %s (%g to %g K)", database.path.c_str(),
                     value.line, T, value.what.c_str(), value.low, value.high.empty() ? value.low : value.high.back());
-    double stack[64];
+    Dual stack[64];
     int top = 0;
     for (const TdbStep& step : value.ranges[k]) {
-        double v = 0;
+        Dual v{0, 0};
         switch (step.kind) {
         case TdbStep::NUMBER:
-            v = step.number;
+            v = {step.number, 0};
             break;
         case TdbStep::TEMPERATURE:
-            v = T;
+            v = {T, 1};
             break;
         case TdbStep::FUNCTION:
             if (!evaluate(database, database.functions[static_cast<std::size_t>(step.function)].value, T, depth + 1, v,
@@ -364,22 +371,30 @@ bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, 
                 return false;
             break;
         case TdbStep::NEGATE:
-            stack[top - 1] = -stack[top - 1];
+            stack[top - 1] = {-stack[top - 1].v, -stack[top - 1].d};
             continue;
         case TdbStep::LN:
-            stack[top - 1] = std::log(stack[top - 1]);
+            stack[top - 1] = {std::log(stack[top - 1].v), stack[top - 1].d / stack[top - 1].v};
             continue;
-        case TdbStep::EXP:
-            stack[top - 1] = std::exp(stack[top - 1]);
+        case TdbStep::EXP: {
+            const double e = std::exp(stack[top - 1].v);
+            stack[top - 1] = {e, e * stack[top - 1].d};
             continue;
+        }
         default: {
-            const double b = stack[--top];
-            double& a = stack[top - 1];
-            if (step.kind == TdbStep::ADD) a = a + b;
-            if (step.kind == TdbStep::SUBTRACT) a = a - b;
-            if (step.kind == TdbStep::MULTIPLY) a = a * b;
-            if (step.kind == TdbStep::DIVIDE) a = a / b;
-            if (step.kind == TdbStep::POWER) a = std::pow(a, b);
+            const Dual b = stack[--top];
+            Dual& a = stack[top - 1];
+            if (step.kind == TdbStep::ADD) a = {a.v + b.v, a.d + b.d};
+            if (step.kind == TdbStep::SUBTRACT) a = {a.v - b.v, a.d - b.d};
+            if (step.kind == TdbStep::MULTIPLY) a = {a.v * b.v, a.d * b.v + a.v * b.d};
+            if (step.kind == TdbStep::DIVIDE) a = {a.v / b.v, (a.d * b.v - a.v * b.d) / (b.v * b.v)};
+            if (step.kind == TdbStep::POWER) {
+                const double power = std::pow(a.v, b.v);
+                // d(a^b) = b a^(b-1) da + a^b ln(a) db, each term only where its factor moves.
+                const double slope = (a.d != 0 ? b.v * std::pow(a.v, b.v - 1) * a.d : 0.0) +
+                                     (b.d != 0 ? power * std::log(a.v) * b.d : 0.0);
+                a = {power, slope};
+            }
             continue;
         }
         }
@@ -395,7 +410,18 @@ bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, 
 
 bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result, ErrorText& error)
 {
-    return evaluate(database, value, T, 0, result, error);
+    double slope = 0;
+    return evaluateTdb(database, value, T, result, slope, error);
+}
+
+bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result, double& slope,
+                 ErrorText& error)
+{
+    Dual dual{0, 0};
+    if (!evaluate(database, value, T, 0, dual, error)) return false;
+    result = dual.v;
+    slope = dual.d;
+    return true;
 }
 
 bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
@@ -429,10 +455,12 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
         if (w.size() < 2) return bad("the statement is empty");
         std::string problem;
         switch (which) {
-        case 0: {  // ELEMENT name reference mass H298 S298
+        case 0: {  // ELEMENT name reference mass H298-H0 S298
             double mass = 0;
+            double entropy = 0;
             if (w.size() < 4 || !number(w[3], mass)) mass = 0;
-            database.elements.push_back({upper(w[1]), w.size() > 2 ? upper(w[2]) : "", mass});
+            if (w.size() < 6 || !number(w[5], entropy)) entropy = 0;
+            database.elements.push_back({upper(w[1]), w.size() > 2 ? upper(w[2]) : "", mass, entropy});
             break;
         }
         case 1: {  // FUNCTION name ranges

@@ -38,6 +38,7 @@ struct TdbElement {
     std::string name;       // upper case, as all names here
     std::string reference;  // its stable structure, e.g. FCC_A1
     double mass;            // g/mol, 0 where the file gives none
+    double entropy;         // S at 298.15 K, J/(mol K), 0 where the file gives none
 };
 
 struct TdbFunction {
@@ -81,6 +82,11 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error);
 // at the same T. Fails naming the file, the line and the function where T lies outside every
 // range of it or of a function it uses, or where functions refer to each other in a circle.
 bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result, ErrorText& error);
+
+// The same with its derivative in T (J/(mol K) for a Gibbs energy: minus the entropy), exact by
+// differentiating each step of the expressions.
+bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result, double& slope,
+                 ErrorText& error);
 
 // The index of the function named `name` (upper case), or -1.
 int findTdbFunction(const TdbDatabase& database, const std::string& name);

@@ -73,7 +73,8 @@ TEST(TdbReader, ReadsBackTheModelTheProjectWrites)
 }
 
 // Lead melts at 600.65 K and tin at 505.06 K where the liquid's function meets the solid's, as
-// the literature's values put them; the piecewise functions join without a step.
+// the literature's values put them; the piecewise functions join without a step, and their slope
+// in T is minus the entropy that the elements' own lines give at 298.15 K.
 TEST(TdbReader, TheLeadTinExampleMeltsWhereTheLiteratureSays)
 {
     const TdbDatabase database = read(fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb");
@@ -92,6 +93,27 @@ TEST(TdbReader, TheLeadTinExampleMeltsWhereTheLiteratureSays)
     ASSERT_EQ(database.elements.size(), 4u);
     EXPECT_EQ(database.elements[2].name, "PB");
     EXPECT_EQ(database.elements[2].mass, 207.2);
+
+    // The slope in T is minus the entropy: at 298.15 K that of each element's own line, and
+    // everywhere the slope of the values.
+    for (const auto& [name, element] : {std::pair{"GHSERPB", 2}, std::pair{"GHSERSN", 3}}) {
+        const int f = findTdbFunction(database, name);
+        double G = 0;
+        double slope = 0;
+        ErrorText error{};
+        ASSERT_TRUE(evaluateTdb(database, database.functions[static_cast<std::size_t>(f)].value, 298.15, G, slope, error));
+        EXPECT_NEAR(-slope, database.elements[static_cast<std::size_t>(element)].entropy, 0.002) << name;
+    }
+    for (const TdbFunction& f : database.functions)
+        for (const double T : {150.0, 300.0, 480.0, 550.0, 900.0, 1500.0}) {
+            double G = 0;
+            double slope = 0;
+            ErrorText error{};
+            if (!evaluateTdb(database, f.value, T, G, slope, error)) continue;  // below a function's range
+            const double h = 1e-4;
+            const double difference = (functionAt(database, f.name.c_str(), T + h) - functionAt(database, f.name.c_str(), T - h)) / (2 * h);
+            EXPECT_NEAR(slope, difference, 1e-5 * std::fabs(slope) + 1e-6) << f.name << " at " << T;
+        }
 }
 
 TEST(TdbReader, EvaluatesWhatADatabaseHoldsAsWorkedOutByHand)
@@ -118,6 +140,13 @@ TEST(TdbReader, EvaluatesWhatADatabaseHoldsAsWorkedOutByHand)
     const double f1 = 2 * 500.0 * 500.0 - 3 * std::log(500.0) + std::sqrt(500.0);
     EXPECT_NEAR(functionAt(database, "F1", 500), f1, 1e-9 * f1);
     EXPECT_EQ(functionAt(database, "F1", 1500), 5 - 500.0 / 5);
+    double f1Value = 0;
+    double f1Slope = 0;
+    ErrorText slopeError{};
+    ASSERT_TRUE(evaluateTdb(database, database.functions[0].value, 500, f1Value, f1Slope, slopeError));
+    EXPECT_NEAR(f1Slope, 4 * 500.0 - 3 / 500.0 + 0.5 / std::sqrt(500.0), 1e-9);  // d/dT of 2 T^2 - 3 ln T + T^(1/2)
+    ASSERT_TRUE(evaluateTdb(database, database.functions[0].value, 1500, f1Value, f1Slope, slopeError));
+    EXPECT_EQ(f1Slope, -1.0 / 5);
     EXPECT_NEAR(functionAt(database, "F2", 500), -f1 + 150.0 / 500 + 4, 1e-9 * f1);
     ASSERT_EQ(database.parameters.size(), 1u);
     const TdbParameter& p = database.parameters[0];
