@@ -9,6 +9,7 @@
 
 #include "app/phase_tables.h"
 #include "formats/result_tables.h"
+#include "formats/tdb_system.h"
 #include "formats/text_buffer.h"
 #include "model/fitting.h"
 #include "formats/data_files.h"
@@ -204,5 +205,29 @@ void residuals(benchmark::State& state)
 BENCHMARK(residuals)->Name("residuals/100")->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The lead-tin database read, its system chosen, and the three phases' Gibbs energies with
+// their slopes at 101 temperatures from 300 to 600 K and 99 compositions each.
+void database(benchmark::State& state)
+{
+    const std::string path = EXAMPLE_DATA_DIR "/../pb-sn/PbSn.tdb";
+    for (auto _ : state) {
+        TdbDatabase db;
+        TdbSystem system;
+        ErrorText error{};
+        if (!readTdb(path.c_str(), db, error) || !chooseTdbSystem(db, {}, system, error)) state.SkipWithError(error.text);
+        double sum = 0;
+        for (int t = 0; t <= 100; ++t)
+            for (const TdbSystemPhase& phase : system.phases)
+                for (int k = 1; k < 100; ++k) {
+                    double G = 0;
+                    double slope = 0;
+                    tdbGibbsEnergy(db, phase, k / 100.0, 300 + 3 * t, G, slope, error);
+                    sum += G;
+                }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(database)->Name("tdb/read-and-30000-energies")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
