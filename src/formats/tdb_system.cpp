@@ -114,27 +114,51 @@ bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>
     return true;
 }
 
+bool tdbPhaseTerms(const TdbDatabase& database, const TdbSystemPhase& phase, double T, TdbPhaseTerms& terms,
+                   ErrorText& error)
+{
+    terms = TdbPhaseTerms{};
+    for (int e = 0; e < 2; ++e) {
+        if (!evaluateTdb(database, *phase.pure[e], T, terms.pure[e], terms.pureSlope[e], error)) return false;
+        terms.pure[e] /= phase.sites;
+        terms.pureSlope[e] /= phase.sites;
+    }
+    for (const TdbInteraction& term : phase.interactions) {
+        if (term.order > MAX_TDB_ORDER)
+            return fail(error, "%s: line %d: %s: an interaction of order %d, above the %d taken", database.path.c_str(),
+                        term.value->line, term.value->what.c_str(), term.order, MAX_TDB_ORDER);
+        double L = 0;
+        double slope = 0;
+        if (!evaluateTdb(database, *term.value, T, L, slope, error)) return false;
+        terms.L[term.order] += term.sign * L / phase.sites;
+        terms.LSlope[term.order] += term.sign * slope / phase.sites;
+        terms.orders = std::max(terms.orders, term.order + 1);
+    }
+    return true;
+}
+
+void tdbGibbsFromTerms(const TdbPhaseTerms& terms, double x, double T, double& G, double& slope)
+{
+    const double rest = 1 - x;
+    const double u = rest - x;  // x_first - x_second, the Redlich-Kister variable
+    // The series sum L_k u^k and its derivative in u, by Horner's rule.
+    double series = 0;
+    double seriesSlope = 0;
+    for (int k = terms.orders - 1; k >= 0; --k) {
+        seriesSlope = seriesSlope * u + series;
+        series = series * u + terms.L[k];
+    }
+    const double RT = TDB_GAS_CONSTANT * T;
+    G = rest * terms.pure[0] + x * terms.pure[1] + x * rest * series + RT * (x * std::log(x) + rest * std::log(rest));
+    // d/dx [x (1 - x) S(u)] with du/dx = -2.
+    slope = terms.pure[1] - terms.pure[0] + (rest - x) * series - 2 * x * rest * seriesSlope + RT * std::log(x / rest);
+}
+
 bool tdbGibbsEnergy(const TdbDatabase& database, const TdbSystemPhase& phase, double x, double T, double& G,
                     double& slope, ErrorText& error)
 {
-    double pure[2];
-    for (int e = 0; e < 2; ++e)
-        if (!evaluateTdb(database, *phase.pure[e], T, pure[e], error)) return false;
-    const double rest = 1 - x;
-    const double u = rest - x;  // x_first - x_second, the Redlich-Kister variable
-    double excess = 0;
-    double excessSlope = 0;
-    for (const TdbInteraction& term : phase.interactions) {
-        double L = 0;
-        if (!evaluateTdb(database, *term.value, T, L, error)) return false;
-        L *= term.sign;
-        const double power = std::pow(u, term.order);
-        excess += x * rest * L * power;
-        // d/dx [x (1 - x) u^k] with du/dx = -2.
-        excessSlope += L * (u * power - (term.order > 0 ? 2.0 * term.order * x * rest * std::pow(u, term.order - 1) : 0.0));
-    }
-    const double RT = TDB_GAS_CONSTANT * T;
-    G = (rest * pure[0] + x * pure[1] + excess) / phase.sites + RT * (x * std::log(x) + rest * std::log(rest));
-    slope = (pure[1] - pure[0] + excessSlope) / phase.sites + RT * std::log(x / rest);
+    TdbPhaseTerms terms;
+    if (!tdbPhaseTerms(database, phase, T, terms, error)) return false;
+    tdbGibbsFromTerms(terms, x, T, G, slope);
     return true;
 }

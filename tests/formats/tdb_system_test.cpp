@@ -61,6 +61,24 @@ TEST(TdbSystem, LeadTinIsInEquilibriumWhereAnIndependentCalculationPutsIt)
         EXPECT_NEAR(aPb, bPb, 0.5) << t.a->name << "/" << t.b->name << " at " << t.T;
         EXPECT_NEAR(aSn, bSn, 0.5) << t.a->name << "/" << t.b->name << " at " << t.T;
     }
+    // The terms' slopes in T give dG/dT at fixed x as a central difference of G does.
+    for (const TdbSystemPhase& phase : system.phases)
+        for (const double T : {350.0, 480.0, 550.0})
+            for (const double x : {0.1, 0.5, 0.9}) {
+                TdbPhaseTerms terms;
+                ASSERT_TRUE(tdbPhaseTerms(database, phase, T, terms, error)) << error.text;
+                double series = 0;
+                for (int k = terms.orders - 1; k >= 0; --k) series = series * (1 - 2 * x) + terms.LSlope[k];
+                const double slopeT = (1 - x) * terms.pureSlope[0] + x * terms.pureSlope[1] + x * (1 - x) * series +
+                                      TDB_GAS_CONSTANT * (x * std::log(x) + (1 - x) * std::log(1 - x));
+                double up = 0;
+                double down = 0;
+                double ignored = 0;
+                ASSERT_TRUE(tdbGibbsEnergy(database, phase, x, T + 1e-3, up, ignored, error));
+                ASSERT_TRUE(tdbGibbsEnergy(database, phase, x, T - 1e-3, down, ignored, error));
+                EXPECT_NEAR(slopeT, (up - down) / 2e-3, 1e-5) << phase.name << " " << T << " " << x;
+            }
+
     const auto [lPb, lSn] = potentials(database, liquid, 0.7373324, 455.5620);
     const auto [fPb, fSn] = potentials(database, fcc, 0.2632148, 455.5620);
     EXPECT_GT(std::fabs(lPb - fPb) + std::fabs(lSn - fSn), 2.0);
