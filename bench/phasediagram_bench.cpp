@@ -220,12 +220,12 @@ void database(benchmark::State& state)
         double sum = 0;
         for (int t = 0; t <= 100; ++t)
             for (const TdbSystemPhase& phase : system.phases) {
-                TdbPhaseTerms terms;
-                tdbPhaseTerms(db, phase, 300 + 3 * t, terms, error);
+                PhaseCurve curve;
+                tdbPhaseCurve(db, phase, 300 + 3 * t, curve, error);
                 for (int k = 1; k < 100; ++k) {
                     double G = 0;
                     double slope = 0;
-                    tdbGibbsFromTerms(terms, k / 100.0, 300 + 3 * t, G, slope);
+                    curveGibbsEnergy(curve, k / 100.0, 300 + 3 * t, G, slope);
                     sum += G;
                 }
             }

@@ -114,51 +114,35 @@ bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>
     return true;
 }
 
-bool tdbPhaseTerms(const TdbDatabase& database, const TdbSystemPhase& phase, double T, TdbPhaseTerms& terms,
+bool tdbPhaseCurve(const TdbDatabase& database, const TdbSystemPhase& phase, double T, PhaseCurve& curve,
                    ErrorText& error)
 {
-    terms = TdbPhaseTerms{};
+    curve = PhaseCurve{};
+    curve.gasConstant = TDB_GAS_CONSTANT;
     for (int e = 0; e < 2; ++e) {
-        if (!evaluateTdb(database, *phase.pure[e], T, terms.pure[e], terms.pureSlope[e], error)) return false;
-        terms.pure[e] /= phase.sites;
-        terms.pureSlope[e] /= phase.sites;
+        if (!evaluateTdb(database, *phase.pure[e], T, curve.pure[e], curve.pureSlope[e], error)) return false;
+        curve.pure[e] /= phase.sites;
+        curve.pureSlope[e] /= phase.sites;
     }
     for (const TdbInteraction& term : phase.interactions) {
-        if (term.order > MAX_TDB_ORDER)
+        if (term.order > MAX_CURVE_ORDER)
             return fail(error, "%s: line %d: %s: an interaction of order %d, above the %d taken", database.path.c_str(),
-                        term.value->line, term.value->what.c_str(), term.order, MAX_TDB_ORDER);
+                        term.value->line, term.value->what.c_str(), term.order, MAX_CURVE_ORDER);
         double L = 0;
         double slope = 0;
         if (!evaluateTdb(database, *term.value, T, L, slope, error)) return false;
-        terms.L[term.order] += term.sign * L / phase.sites;
-        terms.LSlope[term.order] += term.sign * slope / phase.sites;
-        terms.orders = std::max(terms.orders, term.order + 1);
+        curve.L[term.order] += term.sign * L / phase.sites;
+        curve.LSlope[term.order] += term.sign * slope / phase.sites;
+        curve.orders = std::max(curve.orders, term.order + 1);
     }
     return true;
-}
-
-void tdbGibbsFromTerms(const TdbPhaseTerms& terms, double x, double T, double& G, double& slope)
-{
-    const double rest = 1 - x;
-    const double u = rest - x;  // x_first - x_second, the Redlich-Kister variable
-    // The series sum L_k u^k and its derivative in u, by Horner's rule.
-    double series = 0;
-    double seriesSlope = 0;
-    for (int k = terms.orders - 1; k >= 0; --k) {
-        seriesSlope = seriesSlope * u + series;
-        series = series * u + terms.L[k];
-    }
-    const double RT = TDB_GAS_CONSTANT * T;
-    G = rest * terms.pure[0] + x * terms.pure[1] + x * rest * series + RT * (x * std::log(x) + rest * std::log(rest));
-    // d/dx [x (1 - x) S(u)] with du/dx = -2.
-    slope = terms.pure[1] - terms.pure[0] + (rest - x) * series - 2 * x * rest * seriesSlope + RT * std::log(x / rest);
 }
 
 bool tdbGibbsEnergy(const TdbDatabase& database, const TdbSystemPhase& phase, double x, double T, double& G,
                     double& slope, ErrorText& error)
 {
-    TdbPhaseTerms terms;
-    if (!tdbPhaseTerms(database, phase, T, terms, error)) return false;
-    tdbGibbsFromTerms(terms, x, T, G, slope);
+    PhaseCurve curve;
+    if (!tdbPhaseCurve(database, phase, T, curve, error)) return false;
+    curveGibbsEnergy(curve, x, T, G, slope);
     return true;
 }

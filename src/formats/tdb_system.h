@@ -13,6 +13,7 @@
 
 #include "formats/error_text.h"
 #include "formats/tdb_reader.h"
+#include "model/phase_curve.h"
 
 // The gas constant of the programs that write TDB databases (J/(mol K)).
 inline constexpr double TDB_GAS_CONSTANT = 8.31451;
@@ -42,27 +43,13 @@ struct TdbSystem {
 bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>& phases, TdbSystem& system,
                      ErrorText& error);
 
-// The highest Redlich-Kister order taken.
-inline constexpr int MAX_TDB_ORDER = 7;
-
-// A phase's terms at one temperature, per mole of atoms, each with its slope in T: the elements
-// alone, and the Redlich-Kister coefficients of the variable (1 - x) - x, turned where the file
-// writes them for the reverse order. What a solver needs at a temperature, evaluated once.
-struct TdbPhaseTerms {
-    double pure[2];
-    double pureSlope[2];
-    int orders;  // L[0 .. orders - 1]
-    double L[MAX_TDB_ORDER + 1];
-    double LSlope[MAX_TDB_ORDER + 1];
-};
-
-// The terms at T (K). Fails naming the file, the line and the parameter where T lies outside its
-// ranges, or its order is above MAX_TDB_ORDER.
-bool tdbPhaseTerms(const TdbDatabase& database, const TdbSystemPhase& phase, double T, TdbPhaseTerms& terms,
+// The phase's curve at T (K): its pure terms and Redlich-Kister coefficients per mole of atoms,
+// each with its slope in T, turned where the file writes them for the reverse order, with the
+// databases' gas constant; what a solver needs at a temperature, evaluated once. Fails naming
+// the file, the line and the parameter where T lies outside its ranges, or its order is above
+// MAX_CURVE_ORDER.
+bool tdbPhaseCurve(const TdbDatabase& database, const TdbSystemPhase& phase, double T, PhaseCurve& curve,
                    ErrorText& error);
-
-// G (J/mol of atoms) at composition x (0 < x < 1) and T from the terms at T, and dG/dx.
-void tdbGibbsFromTerms(const TdbPhaseTerms& terms, double x, double T, double& G, double& slope);
 
 // Both at once: G of a phase at x and T, and dG/dx at fixed T.
 bool tdbGibbsEnergy(const TdbDatabase& database, const TdbSystemPhase& phase, double x, double T, double& G,

@@ -65,8 +65,8 @@ TEST(TdbSystem, LeadTinIsInEquilibriumWhereAnIndependentCalculationPutsIt)
     for (const TdbSystemPhase& phase : system.phases)
         for (const double T : {350.0, 480.0, 550.0})
             for (const double x : {0.1, 0.5, 0.9}) {
-                TdbPhaseTerms terms;
-                ASSERT_TRUE(tdbPhaseTerms(database, phase, T, terms, error)) << error.text;
+                PhaseCurve terms;
+                ASSERT_TRUE(tdbPhaseCurve(database, phase, T, terms, error)) << error.text;
                 double series = 0;
                 for (int k = terms.orders - 1; k >= 0; --k) series = series * (1 - 2 * x) + terms.LSlope[k];
                 const double slopeT = (1 - x) * terms.pureSlope[0] + x * terms.pureSlope[1] + x * (1 - x) * series +
