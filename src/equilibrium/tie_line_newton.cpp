@@ -23,17 +23,14 @@ bool solve2(double a, double b, double c, double d, double e, double f, double& 
     return std::isfinite(u) && std::isfinite(v);
 }
 
-}  // namespace
-
-bool solveTieLine(const PhaseParameters (&model)[3], PhasePair pair, double T, double (&s)[2])
+// Newton's method for the equal potentials of two phases at fixed T, `first` and `second`
+// giving each phase's potentials at a composition.
+template <typename First, typename Second>
+bool tieLineNewton(First first, Second second, double (&s)[2])
 {
-    const PhaseIndex p = firstPhase(pair);
-    const PhaseIndex q = secondPhase(pair);
-    const InteractionCoefficients cp = interactionCoefficients(model[p], T);
-    const InteractionCoefficients cq = interactionCoefficients(model[q], T);
     for (int step = 0; step < STEP_LIMIT; ++step) {
-        const Potentials a = potentials(p, cp, composition(s[0]), T);
-        const Potentials b = potentials(q, cq, composition(s[1]), T);
+        const Potentials a = first(composition(s[0]));
+        const Potentials b = second(composition(s[1]));
         double d0 = 0;
         double d1 = 0;
         if (!solve2(a.dmuA, -b.dmuA, a.dmuB, -b.dmuB, a.muA - b.muA, a.muB - b.muB, d0, d1)) return false;
@@ -48,6 +45,24 @@ bool solveTieLine(const PhaseParameters (&model)[3], PhasePair pair, double T, d
         if (largest <= LOG_RATIO_TOLERANCE) return true;
     }
     return false;
+}
+
+}  // namespace
+
+bool solveTieLine(const PhaseParameters (&model)[3], PhasePair pair, double T, double (&s)[2])
+{
+    const PhaseIndex p = firstPhase(pair);
+    const PhaseIndex q = secondPhase(pair);
+    const InteractionCoefficients cp = interactionCoefficients(model[p], T);
+    const InteractionCoefficients cq = interactionCoefficients(model[q], T);
+    return tieLineNewton([&](const Composition& z) { return potentials(p, cp, z, T); },
+                         [&](const Composition& z) { return potentials(q, cq, z, T); }, s);
+}
+
+bool solveTieLine(const PhaseCurve& first, const PhaseCurve& second, double T, double (&s)[2])
+{
+    return tieLineNewton([&](const Composition& z) { return potentials(first, z, T); },
+                         [&](const Composition& z) { return potentials(second, z, T); }, s);
 }
 
 bool solveTieLineTemperature(const PhaseParameters (&model)[3], PhasePair pair, int fixedSide, double sFixed, double& T,

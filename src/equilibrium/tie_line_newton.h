@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/phase.h"
+#include "model/phase_curve.h"
 #include "numeric/matrix.h"
 
 // Converged when every log-ratio moved by at most this, and the temperature by at most
@@ -14,6 +15,9 @@ inline constexpr double TEMPERATURE_TOLERANCE = 1e-8;  // K
 // The equality of muA and of muB between the pair's first phase at s[0] and its second at s[1],
 // at T (K), solved from the start in s. True, with s the root, on convergence within 100 steps.
 bool solveTieLine(const PhaseParameters (&model)[3], PhasePair pair, double T, double (&s)[2]);
+
+// The same for two phases given by their curves at T, whichever model they come from.
+bool solveTieLine(const PhaseCurve& first, const PhaseCurve& second, double T, double (&s)[2]);
 
 // The same two equations with side `fixedSide` (0 the first phase, 1 the second) held at the
 // log-ratio `sFixed`, solved for T and the other side's log-ratio `sOther` from their start

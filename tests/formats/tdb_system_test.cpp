@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include "equilibrium/log_ratio.h"
+#include "equilibrium/tie_line_newton.h"
 #include "formats/tdb_export.h"
 #include "model_data.h"
 #include "scratch_dir.h"
@@ -82,6 +84,42 @@ TEST(TdbSystem, LeadTinIsInEquilibriumWhereAnIndependentCalculationPutsIt)
     const auto [lPb, lSn] = potentials(database, liquid, 0.7373324, 455.5620);
     const auto [fPb, fSn] = potentials(database, fcc, 0.2632148, 455.5620);
     EXPECT_GT(std::fabs(lPb - fPb) + std::fabs(lSn - fSn), 2.0);
+}
+
+// The lead-tin tie-lines solved by Newton's method on the phases' curves, from starts 0.02 away,
+// are those of the independent calculation to the digits it gives: 7 (5e-8), and 6 for the
+// liquid of 500 K; its BCT_A5 composition of 0.9963329 there lies 2.6e-7 from these functions'.
+// At the eutectic's temperature as printed (4 decimals, 5e-5 K) each liquid tie-line lies up to
+// 3e-7 from the eutectic's compositions, which the liquid's steep boundaries move that much.
+TEST(TdbSystem, LeadTinTieLinesSolvedOnTheCurvesAreThoseOfTheIndependentCalculation)
+{
+    TdbDatabase database;
+    ErrorText error{};
+    ASSERT_TRUE(readTdb((fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb").c_str(), database, error))
+        << error.text;
+    TdbSystem system;
+    ASSERT_TRUE(chooseTdbSystem(database, {}, system, error)) << error.text;
+    struct Tie {
+        double T;
+        int a;  // LIQUID 0, FCC_A1 1, BCT_A5 2
+        double xa;
+        int b;
+        double xb;
+        double tolerance;
+    };
+    for (const Tie& t : {Tie{400, 1, 0.1530714, 2, 0.9867655, 5e-8}, Tie{500, 1, 0.206977, 0, 0.5589514, 5e-7},
+                         Tie{500, 0, 0.979113, 2, 0.9963329, 3e-7}, Tie{454.5620, 0, 0.7373324, 1, 0.2632148, 4e-7},
+                         Tie{454.5620, 0, 0.7373324, 2, 0.9755197, 4e-7}}) {
+        PhaseCurve a;
+        PhaseCurve b;
+        ASSERT_TRUE(tdbPhaseCurve(database, system.phases[t.a], t.T, a, error)) << error.text;
+        ASSERT_TRUE(tdbPhaseCurve(database, system.phases[t.b], t.T, b, error)) << error.text;
+        const double nudge = t.xa < t.xb ? -0.02 : 0.02;
+        double s[2] = {logRatio(t.xa + nudge * (1 - t.xa) * t.xa * 4), logRatio(t.xb - nudge * (1 - t.xb) * t.xb * 4)};
+        ASSERT_TRUE(solveTieLine(a, b, t.T, s)) << t.T;
+        EXPECT_NEAR(composition(s[0]).x, t.xa, t.tolerance) << system.phases[t.a].name << " at " << t.T;
+        EXPECT_NEAR(composition(s[1]).x, t.xb, t.tolerance) << system.phases[t.b].name << " at " << t.T;
+    }
 }
 
 // KsPs.tdb as the project writes it: with KS before PS in the alphabet, x counts PS, and the
