@@ -28,14 +28,22 @@ std::pair<double, double> potentials(const TdbDatabase& database, const TdbSyste
     return {G - x * slope, G + (1 - x) * slope};
 }
 
-TEST(TdbSystem, LeadTinIsInEquilibriumWhereAnIndependentCalculationPutsIt)
+// The lead-tin example's database and its system.
+void readLeadTin(TdbDatabase& database, TdbSystem& system)
 {
-    TdbDatabase database;
     ErrorText error{};
     ASSERT_TRUE(readTdb((fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb").c_str(), database, error))
         << error.text;
-    TdbSystem system;
     ASSERT_TRUE(chooseTdbSystem(database, {}, system, error)) << error.text;
+}
+
+TEST(TdbSystem, LeadTinIsInEquilibriumWhereAnIndependentCalculationPutsIt)
+{
+    TdbDatabase database;
+    TdbSystem system;
+    ErrorText error{};
+    readLeadTin(database, system);
+    if (HasFatalFailure()) return;
     EXPECT_EQ(system.elements[0], "PB");
     EXPECT_EQ(system.elements[1], "SN");
     EXPECT_EQ(system.phases[0].name, "LIQUID");
@@ -94,11 +102,10 @@ TEST(TdbSystem, LeadTinIsInEquilibriumWhereAnIndependentCalculationPutsIt)
 TEST(TdbSystem, LeadTinTieLinesSolvedOnTheCurvesAreThoseOfTheIndependentCalculation)
 {
     TdbDatabase database;
-    ErrorText error{};
-    ASSERT_TRUE(readTdb((fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb").c_str(), database, error))
-        << error.text;
     TdbSystem system;
-    ASSERT_TRUE(chooseTdbSystem(database, {}, system, error)) << error.text;
+    ErrorText error{};
+    readLeadTin(database, system);
+    if (HasFatalFailure()) return;
     struct Tie {
         double T;
         int a;  // LIQUID 0, FCC_A1 1, BCT_A5 2
