@@ -80,6 +80,22 @@ inline double heightAboveTangent(PhaseIndex phase, const InteractionCoefficients
 // x ln x + (1 - x) ln(1 - x) of a composition.
 inline double mixingOf(const Composition& z) { return z.x * z.lnX + z.rest * z.lnRest; }
 
+// The excess E = x (1 - x) S(u) of a curve at z and its first two derivatives in x (du/dx = -2);
+// with `slopes` true, those of the excess's slope in T.
+inline void curveExcess(const PhaseCurve& curve, const Composition& z, bool slopes, double& E, double& E1, double& E2)
+{
+    const double x = z.x;
+    const double rest = z.rest;
+    double S = 0;
+    double dS = 0;
+    double ddS = 0;
+    curveSeries(curve, rest - x, slopes, S, dS, ddS);
+    const double w = x * rest;
+    E = w * S;
+    E1 = (rest - x) * S - 2 * w * dS;
+    E2 = -2 * S - 4 * (rest - x) * dS + 4 * w * ddS;
+}
+
 // The chemical potentials of the first and the second element in a phase given by its curve at T
 // (relative to what the curve's pure terms are relative to), with their derivatives in s:
 // muA = G_1 + R T ln(1 - x) + E - x E', muB = G_2 + R T ln x + E + (1 - x) E', E = x (1 - x) S(u).
@@ -88,28 +104,22 @@ inline Potentials potentials(const PhaseCurve& curve, const Composition& z, doub
     const double RT = curve.gasConstant * T;
     const double x = z.x;
     const double rest = z.rest;
-    double S = 0;
-    double dS = 0;
-    double ddS = 0;
-    curveSeries(curve, rest - x, false, S, dS, ddS);
     const double w = x * rest;
-    const double E1 = (rest - x) * S - 2 * w * dS;                     // dE/dx
-    const double E2 = -2 * S - 4 * (rest - x) * dS + 4 * w * ddS;      // d2E/dx2
-    return {curve.pure[0] + RT * z.lnRest + (w * S - x * E1), curve.pure[1] + RT * z.lnX + (w * S + rest * E1),
+    double E = 0;
+    double E1 = 0;
+    double E2 = 0;
+    curveExcess(curve, z, false, E, E1, E2);
+    return {curve.pure[0] + RT * z.lnRest + (E - x * E1), curve.pure[1] + RT * z.lnX + (E + rest * E1),
             -x * w * E2 - RT * x, rest * w * E2 + RT * rest};
 }
 
 // d(muA)/dT and d(muB)/dT at fixed composition of a phase given by its curve (J/(mol K)).
 inline void potentialSlopesInT(const PhaseCurve& curve, const Composition& z, double& dA, double& dB)
 {
-    const double x = z.x;
-    const double rest = z.rest;
-    double S = 0;
-    double dS = 0;
-    double ddS = 0;
-    curveSeries(curve, rest - x, true, S, dS, ddS);
-    const double w = x * rest;
-    const double E1 = (rest - x) * S - 2 * w * dS;
-    dA = curve.pureSlope[0] + curve.gasConstant * z.lnRest + (w * S - x * E1);
-    dB = curve.pureSlope[1] + curve.gasConstant * z.lnX + (w * S + rest * E1);
+    double E = 0;
+    double E1 = 0;
+    double E2 = 0;
+    curveExcess(curve, z, true, E, E1, E2);
+    dA = curve.pureSlope[0] + curve.gasConstant * z.lnRest + (E - z.x * E1);
+    dB = curve.pureSlope[1] + curve.gasConstant * z.lnX + (E + z.rest * E1);
 }

@@ -252,36 +252,26 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
             if (x > box.left - wider && x < box.right + wider && y > box.top - 3 && y < box.bottom + 3) return true;
         return false;
     };
-    for (const FieldLabel& field : diagram.fields) {
-        constexpr double SHIFTS[] = {0, -6, 6, -12, 12};
-        bool placed = false;
-        for (const double size : {13.0, 11.0}) {
-            const double width = 0.6 * size * static_cast<double>(field.name.size());
-            for (const double shift : SHIFTS) {
-                const double x = std::clamp(frame.px(field.x) + shift, LEFT + width / 2 + 4, LEFT + PLOT_WIDTH - width / 2 - 4);
-                const double y = std::clamp(frame.py(field.T) + 4, TOP + size + 4, TOP + PLOT_HEIGHT - 6);
-                const Box box = textBox(x, y, field.name, size, true);
-                bool clear = !touchesLines(box);
-                for (const Box& other : taken) clear = clear && !box.overlaps(other);
-                if (!clear) continue;
-                taken.push_back(box);
-                svgText(svg, x, y, field.name, "middle", size, "#555", 0, false, true);
-                placed = true;
-                break;
-            }
-            if (placed) break;
-        }
-        if (placed) continue;
-        // No clear place: where the field's deepest point is, as long as no other name is there.
-        const double width = 0.6 * 13 * static_cast<double>(field.name.size());
-        const double x = std::clamp(frame.px(field.x), LEFT + width / 2 + 4, LEFT + PLOT_WIDTH - width / 2 - 4);
-        const double y = std::clamp(frame.py(field.T) + 4, TOP + 13 + 4, TOP + PLOT_HEIGHT - 6);
-        const Box box = textBox(x, y, field.name, 13, true);
-        bool clear = true;
-        for (const Box& other : taken) clear = clear && !box.overlaps(other);
-        if (!clear) continue;
+    // Draws the name at the field's point moved by `shift` px, set at `size`, where it is clear of
+    // the names drawn so far and, when `avoidLines`, of the lines.
+    const auto place = [&](const FieldLabel& field, double size, double shift, bool avoidLines) {
+        const double width = 0.6 * size * static_cast<double>(field.name.size());
+        const double x = std::clamp(frame.px(field.x) + shift, LEFT + width / 2 + 4, LEFT + PLOT_WIDTH - width / 2 - 4);
+        const double y = std::clamp(frame.py(field.T) + 4, TOP + size + 4, TOP + PLOT_HEIGHT - 6);
+        const Box box = textBox(x, y, field.name, size, true);
+        if (avoidLines && touchesLines(box)) return false;
+        for (const Box& other : taken)
+            if (box.overlaps(other)) return false;
         taken.push_back(box);
-        svgText(svg, x, y, field.name, "middle", 13, "#555", 0, false, true);
+        svgText(svg, x, y, field.name, "middle", size, "#555", 0, false, true);
+        return true;
+    };
+    for (const FieldLabel& field : diagram.fields) {
+        bool placed = false;
+        for (const double size : {13.0, 11.0})
+            for (const double shift : {0.0, -6.0, 6.0, -12.0, 12.0}) placed = placed || place(field, size, shift, true);
+        // No clear place: at the field's deepest point, as long as no other name is there.
+        if (!placed) place(field, 13, 0, false);
     }
     drawLegend(svg, diagram);
 
