@@ -36,8 +36,9 @@ void tracePair(StableDiagram& d, PhasePair pair)
     exactEnds(d, pair, nodes);
     double top = 0;
     for (const MeltingPoint& m : d.melting) top = std::max(top, m.exists ? m.T : 6000.0);
+    top = std::min(top + TRACE_STEP, highestTemperature(d));
     const std::size_t exact = nodes.size();
-    for (double T = TRACE_LOW; T <= top + TRACE_STEP; T += TRACE_STEP) {
+    for (double T = std::max(TRACE_LOW, lowestTemperature(d)); T <= top; T += TRACE_STEP) {
         bool clash = false;
         for (std::size_t i = 0; i < exact; ++i) clash = clash || std::fabs(nodes[i].T - T) < 1e-3;
         if (!clash) nodes.push_back({T, false, {NAN, NAN}});
@@ -78,7 +79,7 @@ bool solveBetween(const StableDiagram& d, PhasePair pair, int side, double targe
         !bFinite || (aFinite && std::fabs(a.s[side] - target) <= std::fabs(b.s[side] - target)) ? a : b;
     double t = start.T;
     double sOther = start.s[other];
-    if (solveTieLineTemperature(d.model, pair, side, target, t, sOther) && accept(t, sOther)) return true;
+    if (solveDiagramTemperature(d, pair, side, target, t, sOther) && accept(t, sOther)) return true;
 
     // Bisection in T on the stable tie-lines, each continued from the nearer end of the bracket.
     double lo = a.T;
@@ -105,7 +106,7 @@ bool solveBetween(const StableDiagram& d, PhasePair pair, int side, double targe
     }
     t = (lo + hi) / 2;
     sOther = middleLine.s[other];
-    if (solveTieLineTemperature(d.model, pair, side, target, t, sOther) && accept(t, sOther)) return true;
+    if (solveDiagramTemperature(d, pair, side, target, t, sOther) && accept(t, sOther)) return true;
     T = (lo + hi) / 2;
     tieLine = middleLine;
     return true;

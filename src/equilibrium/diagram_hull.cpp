@@ -12,25 +12,31 @@ double difference(const Composition& a, const Composition& b) { return a.x >= 0.
 
 }  // namespace
 
-void phaseHeights(const StableDiagram& d, PhaseIndex phase, double T, double muA, double muB, double* height)
+void phaseHeights(const StableDiagram& d, const PhaseCurve& curve, double T, double muA, double muB, double* height)
 {
-    const InteractionCoefficients c = interactionCoefficients(d.model[phase], T);
-    const double A = pureAGibbsEnergy(phase, T) - muA;
-    const double B = pureBGibbsEnergy(phase, T) - muB;
-    const double RT = GAS_CONSTANT * T;
+    const double A = curve.pure[0] - muA;
+    const double B = curve.pure[1] - muB;
+    const double RT = curve.gasConstant * T;
     const double* x = d.grid.x;
     const double* rest = d.grid.rest;
     const double* mixing = d.grid.mixing;
-    for (int k = 0; k < DIAGRAM_GRID; ++k)
-        height[k] = rest[k] * A + x[k] * B + RT * mixing[k] + x[k] * rest[k] * (c.L0 + c.L1 * x[k]);
+    const int orders = curve.orders;
+    for (int k = 0; k < DIAGRAM_GRID; ++k) {
+        const double u = rest[k] - x[k];
+        double S = 0;
+        for (int j = orders - 1; j >= 0; --j) S = S * u + curve.L[j];
+        height[k] = rest[k] * A + x[k] * B + RT * mixing[k] + x[k] * rest[k] * S;
+    }
 }
 
 int lowerHull(const StableDiagram& d, double T, HullVertex* hull)
 {
-    const double muA = pureAGibbsEnergy(lowestPhase(0, T), T);
-    const double muB = pureBGibbsEnergy(lowestPhase(1, T), T);
+    PhaseCurve c[3];
+    if (!diagramCurves(d, T, c)) return 0;
+    const double muA = c[lowestPhase(c, 0)].pure[0];
+    const double muB = c[lowestPhase(c, 1)].pure[1];
     double height[3][DIAGRAM_GRID];
-    for (int r = LIQUID; r <= FCC; ++r) phaseHeights(d, static_cast<PhaseIndex>(r), T, muA, muB, height[r]);
+    for (int r = LIQUID; r <= FCC; ++r) phaseHeights(d, c[r], T, muA, muB, height[r]);
     int n = 0;
     for (int k = 0; k < DIAGRAM_GRID; ++k) {
         HullVertex v{k, LIQUID, height[LIQUID][k]};
@@ -85,19 +91,24 @@ int tieLineStarts(const StableDiagram& d, PhasePair pair, double T, double (*sta
         }
         lastChange = v - 1;
     }
-    const double RT = GAS_CONSTANT * T;
+    PhaseCurve c[3];
+    if (n == 0 || !diagramCurves(d, T, c)) return count;
     for (int end = 0; end < 2; ++end) {
         const HullVertex& v = hull[end == 0 ? 0 : n - 1];
         const auto shown = static_cast<PhaseIndex>(v.phase);
-        const PhaseIndex pure = lowestPhase(end, T);
+        const PhaseIndex pure = lowestPhase(c, end);
         if (shown == pure || !((shown == p && pure == q) || (shown == q && pure == p))) continue;
         const Composition& z = d.grid.z[v.k];
-        const Potentials mu = potentials(shown, interactionCoefficients(d.model[shown], T), z, T);
-        const PhaseParameters& m = d.model[pure];
-        const InteractionCoefficients c = interactionCoefficients(m, T);
-        // Henry's law: muB of a phase at x -> 0 is G_B + RT ln x + L0; muA at x -> 1 is G_A + RT ln(1 - x) + L0 + L1.
-        const double sPure = end == 0 ? (mu.muB - pureBGibbsEnergy(pure, T) - c.L0) / RT
-                                      : (pureAGibbsEnergy(pure, T) + c.L0 + c.L1 - mu.muA) / RT;
+        const Potentials mu = potentials(c[shown], z, T);
+        // Henry's law: muB of a phase at x -> 0 is G_B + RT ln x + S(1), muA at x -> 1 is
+        // G_A + RT ln(1 - x) + S(-1), S the curve's Redlich-Kister series.
+        const PhaseCurve& m = c[pure];
+        const double RT = m.gasConstant * T;
+        double S = 0;
+        double dS = 0;
+        double ddS = 0;
+        curveSeries(m, end == 0 ? 1.0 : -1.0, false, S, dS, ddS);
+        const double sPure = end == 0 ? (mu.muB - m.pure[1] - S) / RT : (m.pure[0] + S - mu.muA) / RT;
         // The shown phase's composition at the grid's last point, and further out where both are
         // more dilute than the grid reaches (near a melting point).
         const double outwards = end == 0 ? -5.0 : 5.0;

@@ -4,26 +4,18 @@
 
 #include "equilibrium/stable_diagram.h"
 
-// The Gibbs energy of pure A (end 0) or pure B (end 1) in a phase (J/mol).
-inline double pureGibbsEnergy(int end, PhaseIndex phase, double T)
+// The lower of the two solids, and the lowest phase, of a pure component (end 0 the first element,
+// 1 the second) among the phases' curves at one temperature.
+inline PhaseIndex lowestSolid(const PhaseCurve (&c)[3], int end) { return c[FCC].pure[end] < c[BCC].pure[end] ? FCC : BCC; }
+
+inline PhaseIndex lowestPhase(const PhaseCurve (&c)[3], int end)
 {
-    return end == 0 ? pureAGibbsEnergy(phase, T) : pureBGibbsEnergy(phase, T);
+    const PhaseIndex solid = lowestSolid(c, end);
+    return c[LIQUID].pure[end] < c[solid].pure[end] ? LIQUID : solid;
 }
 
-// The lower of the two solids, and the lowest phase, of a pure component at T.
-inline PhaseIndex lowestSolid(int end, double T)
-{
-    return pureGibbsEnergy(end, FCC, T) < pureGibbsEnergy(end, BCC, T) ? FCC : BCC;
-}
-
-inline PhaseIndex lowestPhase(int end, double T)
-{
-    const PhaseIndex solid = lowestSolid(end, T);
-    return pureGibbsEnergy(end, LIQUID, T) < pureGibbsEnergy(end, solid, T) ? LIQUID : solid;
-}
-
-// The height of a phase's curve above the line (1 - x) muA + x muB at every grid point (J/mol).
-void phaseHeights(const StableDiagram& d, PhaseIndex phase, double T, double muA, double muB, double* height);
+// The height of a phase's curve at T above the line (1 - x) muA + x muB at every grid point (J/mol).
+void phaseHeights(const StableDiagram& d, const PhaseCurve& curve, double T, double muA, double muB, double* height);
 
 // A vertex of the lower hull: a grid point and the phase lowest there, with its height above the
 // line through the lowest pure components.
@@ -34,7 +26,7 @@ struct HullVertex {
 };
 
 // The hull's vertices at T, in increasing composition, into `hull` (room for DIAGRAM_GRID); returns
-// how many.
+// how many, 0 where the model gives no curves at T.
 int lowerHull(const StableDiagram& d, double T, HullVertex* hull);
 
 // Start values (log-ratios of the first and second phase) for the pair's tie-lines at T: the

@@ -41,32 +41,38 @@ void buildGrid(CompositionGrid& grid)
 }
 
 
-// The liquid above the lower solid of a pure component: positive below its melting point.
-double meltingDrive(int end, double T)
+// The liquid above the lower solid of a pure component: positive below its melting point, NaN
+// where the model gives no curves at T.
+double meltingDrive(const StableDiagram& d, int end, double T, PhaseIndex& solid)
 {
-    return pureGibbsEnergy(end, LIQUID, T) - pureGibbsEnergy(end, lowestSolid(end, T), T);
+    PhaseCurve c[3];
+    if (!diagramCurves(d, T, c)) return NAN;
+    solid = lowestSolid(c, end);
+    return c[LIQUID].pure[end] - c[solid].pure[end];
 }
 
-MeltingPoint meltingPoint(int end)
+MeltingPoint meltingPoint(const StableDiagram& d, int end)
 {
-    double low = MELTING_LOW;
-    double high = MELTING_HIGH;
-    if (!(meltingDrive(end, low) > 0) || !(meltingDrive(end, high) < 0)) return {false, 0, FCC};
+    double low = lowestTemperature(d);
+    double high = highestTemperature(d);
+    PhaseIndex solid = FCC;
+    if (!(meltingDrive(d, end, low, solid) > 0) || !(meltingDrive(d, end, high, solid) < 0)) return {false, 0, FCC};
     while (true) {
         const double middle = (low + high) / 2;
         if (!(middle > low && middle < high)) break;
-        (meltingDrive(end, middle) > 0 ? low : high) = middle;
+        (meltingDrive(d, end, middle, solid) > 0 ? low : high) = middle;
     }
-    const double T = std::fabs(meltingDrive(end, low)) <= std::fabs(meltingDrive(end, high)) ? low : high;
-    return {true, T, lowestSolid(end, T)};
+    const double T = std::fabs(meltingDrive(d, end, low, solid)) <= std::fabs(meltingDrive(d, end, high, solid)) ? low : high;
+    meltingDrive(d, end, T, solid);
+    return {true, T, solid};
 }
 
 // g(s) = d(height)/dx of a phase at log-ratio s, zero at a low point, and its derivative in s.
-void heightSlope(PhaseIndex phase, const InteractionCoefficients& c, double s, double T, double muA, double muB,
-                 double& g, double& dg, double& height)
+void heightSlope(const PhaseCurve& curve, double s, double T, double muA, double muB, double& g, double& dg,
+                 double& height)
 {
     const Composition z = composition(s);
-    const Potentials mu = potentials(phase, c, z, T);
+    const Potentials mu = potentials(curve, z, T);
     g = (mu.muB - muB) - (mu.muA - muA);
     dg = mu.dmuB - mu.dmuA;
     height = z.rest * (mu.muA - muA) + z.x * (mu.muB - muB);
@@ -74,19 +80,18 @@ void heightSlope(PhaseIndex phase, const InteractionCoefficients& c, double s, d
 
 // The least height over the log-ratios between lo and hi, where the slope changes sign from
 // negative to positive; NaN where it does not.
-double refinedLowPoint(PhaseIndex phase, const InteractionCoefficients& c, double lo, double hi, double T, double muA,
-                       double muB)
+double refinedLowPoint(const PhaseCurve& curve, double lo, double hi, double T, double muA, double muB)
 {
     double g = 0;
     double dg = 0;
     double h = 0;
-    heightSlope(phase, c, lo, T, muA, muB, g, dg, h);
+    heightSlope(curve, lo, T, muA, muB, g, dg, h);
     if (!(g < 0)) return NAN;
-    heightSlope(phase, c, hi, T, muA, muB, g, dg, h);
+    heightSlope(curve, hi, T, muA, muB, g, dg, h);
     if (!(g > 0)) return NAN;
     double s = (lo + hi) / 2;
     for (int i = 0; i < 200; ++i) {
-        heightSlope(phase, c, s, T, muA, muB, g, dg, h);
+        heightSlope(curve, s, T, muA, muB, g, dg, h);
         (g < 0 ? lo : hi) = s;
         double next = dg > 0 ? s - g / dg : NAN;
         if (!(next > lo && next < hi)) next = (lo + hi) / 2;
@@ -97,41 +102,79 @@ double refinedLowPoint(PhaseIndex phase, const InteractionCoefficients& c, doubl
 }
 
 // The stable eutectic: the lowest temperature at which the liquid lies on the hull between the
-// two solids, found by steps of 25 K from 1000 K and bisection, then refined by Newton's method
-// from the hull's tie-lines there; the slower search of stable_solves.h where that fails.
+// two solids, found by steps of 25 K from 1000 K (or the nearest temperature of the model) and
+// bisection, then refined by Newton's method from the hull's tie-lines there; for the built-in
+// model, the slower search of stable_solves.h where that fails.
 bool stableEutectic(const StableDiagram& d, Vector4& eutectic)
 {
     constexpr double STEP = 25.0;
+    const bool builtIn = d.source.curvesAt == nullptr;
+    const double lowest = builtIn ? STEP : lowestTemperature(d);
+    const double highest = builtIn ? 6000.0 : highestTemperature(d);
     Vector4 start{};
-    double high = 1000.0;
-    while (!liquidBetweenSolids(d, high, start) && high < 6000.0) high += STEP;
-    bool found = high < 6000.0;
+    double high = std::fmin(std::fmax(1000.0, lowest), highest);
+    bool found = liquidBetweenSolids(d, high, start);
+    while (!found && high < highest) {
+        high = std::fmin(high + STEP, highest);
+        found = liquidBetweenSolids(d, high, start);
+    }
     if (found) {
-        double low = high - STEP;
+        double low = std::fmax(high - STEP, lowest);
         Vector4 below{};
-        while (low > STEP && liquidBetweenSolids(d, low, below)) {
+        while (low > lowest && liquidBetweenSolids(d, low, below)) {
             high = low;
             start = below;
-            low -= STEP;
+            low = std::fmax(low - STEP, lowest);
         }
-        for (int i = 0; i < 16; ++i) {
-            const double middle = (low + high) / 2;
-            Vector4 here{};
-            if (liquidBetweenSolids(d, middle, here)) {
-                high = middle;
-                start = here;
-            } else {
-                low = middle;
+        if (liquidBetweenSolids(d, low, below)) {
+            // The liquid lies between the solids down to the model's lowest temperature: no
+            // eutectic within it.
+            found = false;
+        } else {
+            for (int i = 0; i < 16; ++i) {
+                const double middle = (low + high) / 2;
+                Vector4 here{};
+                if (liquidBetweenSolids(d, middle, here)) {
+                    high = middle;
+                    start = here;
+                } else {
+                    low = middle;
+                }
             }
         }
-        found = refineEutectic(start, eutectic, d.model[LIQUID], d.model[BCC], d.model[FCC]) < ITERATION_LIMIT &&
-                isStableEutectic(d.model, eutectic);
     }
+    if (!builtIn) {
+        if (!found) return false;
+        eutectic = start;
+        if (!polishEutectic(d.source, eutectic)) {
+            // From the hull's tie-lines on either side of the liquid, solved at the bracket's T.
+            double sBCC[2] = {logRatio(start[1]), logRatio(start[2])};
+            double sFCC[2] = {logRatio(start[1]), logRatio(start[3])};
+            if (!solveDiagramTieLine(d, LIQUID_BCC, start[0], sBCC) || !solveDiagramTieLine(d, LIQUID_FCC, start[0], sFCC))
+                return false;
+            eutectic = {start[0], composition((sBCC[0] + sFCC[0]) / 2).x, composition(sBCC[1]).x, composition(sFCC[1]).x};
+            if (!polishEutectic(d.source, eutectic)) return false;
+        }
+        PhaseCurve c[3];
+        if (!diagramCurves(d, eutectic[0], c)) return false;
+        const Potentials mu = potentials(c[LIQUID], composition(logRatio(eutectic[1])), eutectic[0]);
+        return lowestHeightAboveTangent(d, eutectic[0], mu.muA, mu.muB) >= -TANGENT_TOLERANCE;
+    }
+    found = found && refineEutectic(start, eutectic, d.model[LIQUID], d.model[BCC], d.model[FCC]) < ITERATION_LIMIT &&
+            isStableEutectic(d.model, eutectic);
     found = found || solveStableEutectic(d.model, eutectic);
     // The solves above stop at steps of 1e-6 with the temperature slopes of L0 and L1 left out of
     // their Jacobian; the exact Newton step takes the root to the last digit.
     if (found) polishEutectic(d.model, eutectic);
     return found;
+}
+
+void clearTraces(StableDiagram& diagram)
+{
+    for (int t = 0; t < 3; ++t) {
+        diagram.traced[t] = false;
+        diagram.trace[t].clear();
+    }
 }
 
 }  // namespace
@@ -141,22 +184,32 @@ TieLine tieLineOf(double s0, double s1) { return {{s0, s1}, {composition(s0).x, 
 void buildStableDiagram(const PhaseParameters (&model)[3], StableDiagram& diagram)
 {
     std::copy(std::begin(model), std::end(model), std::begin(diagram.model));
+    diagram.source = {nullptr, nullptr, MELTING_LOW, MELTING_HIGH};
     buildGrid(diagram.grid);
-    diagram.melting[0] = meltingPoint(0);
-    diagram.melting[1] = meltingPoint(1);
+    diagram.melting[0] = meltingPoint(diagram, 0);
+    diagram.melting[1] = meltingPoint(diagram, 1);
     diagram.haveEutectic = stableEutectic(diagram, diagram.eutectic);
-    for (int t = 0; t < 3; ++t) {
-        diagram.traced[t] = false;
-        diagram.trace[t].clear();
-    }
+    clearTraces(diagram);
+}
+
+void buildStableDiagram(const CurveSource& source, StableDiagram& diagram)
+{
+    for (PhaseParameters& p : diagram.model) p = PhaseParameters{};
+    diagram.source = source;
+    buildGrid(diagram.grid);
+    diagram.melting[0] = meltingPoint(diagram, 0);
+    diagram.melting[1] = meltingPoint(diagram, 1);
+    diagram.haveEutectic = stableEutectic(diagram, diagram.eutectic);
+    clearTraces(diagram);
 }
 
 void followStableDiagram(const StableDiagram& from, const PhaseParameters (&model)[3], StableDiagram& diagram)
 {
     std::copy(std::begin(model), std::end(model), std::begin(diagram.model));
+    diagram.source = {nullptr, nullptr, MELTING_LOW, MELTING_HIGH};
     diagram.grid = from.grid;
-    diagram.melting[0] = meltingPoint(0);
-    diagram.melting[1] = meltingPoint(1);
+    diagram.melting[0] = meltingPoint(diagram, 0);
+    diagram.melting[1] = meltingPoint(diagram, 1);
     Vector4 guess = from.eutectic;
     // Polished from the nominal eutectic, else refined from it, else solved afresh.
     if (from.haveEutectic && polishEutectic(model, guess)) {
@@ -168,27 +221,49 @@ void followStableDiagram(const StableDiagram& from, const PhaseParameters (&mode
              refineEutectic(guess, diagram.eutectic, model[LIQUID], model[BCC], model[FCC]) < ITERATION_LIMIT) ||
             solveStableEutectic(model, diagram.eutectic);
     }
-    for (int t = 0; t < 3; ++t) {
-        diagram.traced[t] = false;
-        diagram.trace[t].clear();
-    }
+    clearTraces(diagram);
+}
+
+bool diagramCurves(const StableDiagram& d, double T, PhaseCurve (&curves)[3])
+{
+    if (d.source.curvesAt != nullptr)
+        return T >= d.source.lowest && T <= d.source.highest && d.source.curvesAt(d.source.context, T, curves);
+    for (int r = LIQUID; r <= FCC; ++r) curves[r] = builtInCurve(static_cast<PhaseIndex>(r), d.model[r], T);
+    return true;
+}
+
+double lowestTemperature(const StableDiagram& d) { return d.source.lowest; }
+double highestTemperature(const StableDiagram& d) { return d.source.highest; }
+
+bool solveDiagramTieLine(const StableDiagram& d, PhasePair pair, double T, double (&s)[2])
+{
+    if (d.source.curvesAt == nullptr) return solveTieLine(d.model, pair, T, s);
+    PhaseCurve c[3];
+    return diagramCurves(d, T, c) && solveTieLine(c[firstPhase(pair)], c[secondPhase(pair)], T, s);
+}
+
+bool solveDiagramTemperature(const StableDiagram& d, PhasePair pair, int fixedSide, double sFixed, double& T,
+                             double& sOther)
+{
+    if (d.source.curvesAt == nullptr) return solveTieLineTemperature(d.model, pair, fixedSide, sFixed, T, sOther);
+    return solveTieLineTemperature(d.source, pair, fixedSide, sFixed, T, sOther);
 }
 
 double lowestHeightAboveTangent(const StableDiagram& d, double T, double muA, double muB)
 {
+    PhaseCurve curves[3];
+    if (!diagramCurves(d, T, curves)) return NAN;
     double lowest = INFINITY;
     double height[DIAGRAM_GRID];
     for (int r = LIQUID; r <= FCC; ++r) {
-        const auto phase = static_cast<PhaseIndex>(r);
-        const InteractionCoefficients c = interactionCoefficients(d.model[r], T);
-        phaseHeights(d, phase, T, muA, muB, height);
+        phaseHeights(d, curves[r], T, muA, muB, height);
         for (int k = 0; k < DIAGRAM_GRID; ++k) lowest = std::fmin(lowest, height[k]);
         for (int k = 0; k < DIAGRAM_GRID; ++k) {
             const bool low = (k == 0 || height[k] <= height[k - 1]) && (k + 1 == DIAGRAM_GRID || height[k] <= height[k + 1]);
             if (!low || !(height[k] < REFINE_BELOW)) continue;
             const double lo = k == 0 ? -LOG_RATIO_LIMIT + 1 : d.grid.z[k - 1].s;
             const double hi = k + 1 == DIAGRAM_GRID ? LOG_RATIO_LIMIT - 1 : d.grid.z[k + 1].s;
-            const double refined = refinedLowPoint(phase, c, lo, hi, T, muA, muB);
+            const double refined = refinedLowPoint(curves[r], lo, hi, T, muA, muB);
             if (refined < lowest) lowest = refined;
         }
     }
@@ -197,8 +272,9 @@ double lowestHeightAboveTangent(const StableDiagram& d, double T, double muA, do
 
 bool isStableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const TieLine& tieLine)
 {
-    const PhaseIndex p = firstPhase(pair);
-    const Potentials mu = potentials(p, interactionCoefficients(diagram.model[p], T), composition(tieLine.s[0]), T);
+    PhaseCurve curves[3];
+    if (!diagramCurves(diagram, T, curves)) return false;
+    const Potentials mu = potentials(curves[firstPhase(pair)], composition(tieLine.s[0]), T);
     return lowestHeightAboveTangent(diagram, T, mu.muA, mu.muB) >= -TANGENT_TOLERANCE;
 }
 
@@ -209,7 +285,7 @@ int stableTieLines(const StableDiagram& diagram, PhasePair pair, double T, TieLi
     int found = 0;
     for (int i = 0; i < n && found < capacity; ++i) {
         double s[2] = {starts[i][0], starts[i][1]};
-        if (!solveTieLine(diagram.model, pair, T, s)) continue;
+        if (!solveDiagramTieLine(diagram, pair, T, s)) continue;
         bool seen = false;
         for (int j = 0; j < found; ++j)
             seen = seen || (std::fabs(out[j].s[0] - s[0]) < 1e-6 && std::fabs(out[j].s[1] - s[1]) < 1e-6);
@@ -225,7 +301,7 @@ bool stableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const
 {
     if (near != nullptr && std::isfinite(near->s[0]) && std::isfinite(near->s[1])) {
         double s[2] = {near->s[0], near->s[1]};
-        if (solveTieLine(diagram.model, pair, T, s) && std::fabs(s[0] - s[1]) > 1e-9) {
+        if (solveDiagramTieLine(diagram, pair, T, s) && std::fabs(s[0] - s[1]) > 1e-9) {
             const TieLine line = tieLineOf(s[0], s[1]);
             if (isStableTieLine(diagram, pair, T, line)) {
                 tieLine = line;
@@ -256,15 +332,17 @@ PhasesAt stablePhasesAt(const StableDiagram& diagram, double T, double x)
             if (std::fmin(lines[i].x[0], lines[i].x[1]) <= x && x <= std::fmax(lines[i].x[0], lines[i].x[1]))
                 return {firstPhase(pair), secondPhase(pair)};
     }
-    const Composition z = composition(logRatio(x));
+    PhaseCurve curves[3];
+    if (!diagramCurves(diagram, T, curves)) return {LIQUID, LIQUID};
     PhaseIndex lowest = LIQUID;
     double g = INFINITY;
     for (int r = LIQUID; r <= FCC; ++r) {
-        const auto phase = static_cast<PhaseIndex>(r);
-        const double h = heightAboveTangent(phase, interactionCoefficients(diagram.model[r], T), z, T, mixingOf(z), 0, 0);
-        if (h < g) {
-            g = h;
-            lowest = phase;
+        double G = 0;
+        double slope = 0;
+        curveGibbsEnergy(curves[r], x, T, G, slope);
+        if (G < g) {
+            g = G;
+            lowest = static_cast<PhaseIndex>(r);
         }
     }
     return {lowest, lowest};

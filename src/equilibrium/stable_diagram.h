@@ -15,6 +15,7 @@
 
 #include "equilibrium/log_ratio.h"
 #include "model/phase.h"
+#include "model/phase_curve.h"
 #include "numeric/matrix.h"
 
 // J/mol: the curves are evaluated to about 1e-11 of their size, so this is rounding, not tolerance.
@@ -61,7 +62,8 @@ inline constexpr double TRACE_STEP = 10.0;  // K
 inline constexpr double TRACE_LOW = 10.0;   // K
 
 struct StableDiagram {
-    PhaseParameters model[3];
+    PhaseParameters model[3];  // the built-in model's coefficients, where source.curvesAt is null
+    CurveSource source;        // else the curves of the three phases
     CompositionGrid grid;
     MeltingPoint melting[2];  // pure A (x = 0), pure B (x = 1)
     bool haveEutectic;
@@ -72,6 +74,22 @@ struct StableDiagram {
 
 // Everything but the traces: the grid, the melting points and the stable eutectic.
 void buildStableDiagram(const PhaseParameters (&model)[3], StableDiagram& diagram);
+
+// The same for the phases of a curve source, within its temperatures.
+void buildStableDiagram(const CurveSource& source, StableDiagram& diagram);
+
+// The three phases' curves at T; false where the diagram's model gives none (outside its range).
+bool diagramCurves(const StableDiagram& diagram, double T, PhaseCurve (&curves)[3]);
+
+// The lowest and highest temperature of the diagram's model (K).
+double lowestTemperature(const StableDiagram& diagram);
+double highestTemperature(const StableDiagram& diagram);
+
+// Newton's tie-line of the pair at T, and at a held composition with T free (tie_line_newton.h),
+// on the diagram's model.
+bool solveDiagramTieLine(const StableDiagram& diagram, PhasePair pair, double T, double (&s)[2]);
+bool solveDiagramTemperature(const StableDiagram& diagram, PhasePair pair, int fixedSide, double sFixed, double& T,
+                             double& sOther);
 
 // The diagram of `model`, a model close to that of `from`: its grid copied, its eutectic refined
 // from `from`'s (solved afresh where that fails), no traces yet. For many replicates of a model.

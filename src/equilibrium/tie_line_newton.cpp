@@ -47,28 +47,12 @@ bool tieLineNewton(First first, Second second, double (&s)[2])
     return false;
 }
 
-}  // namespace
-
-bool solveTieLine(const PhaseParameters (&model)[3], PhasePair pair, double T, double (&s)[2])
+// The tie-line equations with one side held at sFixed, solved for T and the other side;
+// `phaseAt(k, T, z, mu, dA, dB)` gives side k's potentials and their slopes in T, false where the
+// model has no curve at T.
+template <typename PhaseAt>
+bool tieLineTemperatureNewton(PhaseAt phaseAt, int fixedSide, double sFixed, double& T, double& sOther)
 {
-    const PhaseIndex p = firstPhase(pair);
-    const PhaseIndex q = secondPhase(pair);
-    const InteractionCoefficients cp = interactionCoefficients(model[p], T);
-    const InteractionCoefficients cq = interactionCoefficients(model[q], T);
-    return tieLineNewton([&](const Composition& z) { return potentials(p, cp, z, T); },
-                         [&](const Composition& z) { return potentials(q, cq, z, T); }, s);
-}
-
-bool solveTieLine(const PhaseCurve& first, const PhaseCurve& second, double T, double (&s)[2])
-{
-    return tieLineNewton([&](const Composition& z) { return potentials(first, z, T); },
-                         [&](const Composition& z) { return potentials(second, z, T); }, s);
-}
-
-bool solveTieLineTemperature(const PhaseParameters (&model)[3], PhasePair pair, int fixedSide, double sFixed, double& T,
-                             double& sOther)
-{
-    const PhaseIndex phase[2] = {firstPhase(pair), secondPhase(pair)};
     const Composition fixed = composition(sFixed);
     const double sign[2] = {1.0, -1.0};  // the residuals are first phase minus second
     const int free = 1 - fixedSide;
@@ -77,10 +61,8 @@ bool solveTieLineTemperature(const PhaseParameters (&model)[3], PhasePair pair, 
                                   fixedSide == 1 ? fixed : composition(sOther)};
         Potentials mu[2];
         double dT[2][2];  // [side][A or B]
-        for (int k = 0; k < 2; ++k) {
-            mu[k] = potentials(phase[k], interactionCoefficients(model[phase[k]], T), z[k], T);
-            potentialSlopesInT(phase[k], model[phase[k]], z[k], dT[k][0], dT[k][1]);
-        }
+        for (int k = 0; k < 2; ++k)
+            if (!phaseAt(k, T, z[k], mu[k], dT[k][0], dT[k][1])) return false;
         const double FA = mu[0].muA - mu[1].muA;
         const double FB = mu[0].muB - mu[1].muB;
         double dTemperature = 0;
@@ -98,39 +80,18 @@ bool solveTieLineTemperature(const PhaseParameters (&model)[3], PhasePair pair, 
     return false;
 }
 
-int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, double (*roots)[2], int capacity)
-{
-    constexpr double STARTS[] = {-8.0, -4.0, -2.0, -1.0, 0.0, 1.0, 2.0, 4.0, 8.0};
-    int count = 0;
-    for (const double a : STARTS)
-        for (const double b : STARTS) {
-            double s[2] = {a, b};
-            if (a == b || count >= capacity || !solveTieLine(model, pair, T, s)) continue;
-            if (std::fabs(composition(s[0]).x - composition(s[1]).x) < 1e-3) continue;
-            bool seen = false;
-            for (int i = 0; i < count; ++i)
-                seen = seen || (std::fabs(roots[i][0] - s[0]) < 1e-6 && std::fabs(roots[i][1] - s[1]) < 1e-6);
-            if (seen) continue;
-            roots[count][0] = s[0];
-            roots[count][1] = s[1];
-            ++count;
-        }
-    return count;
-}
-
-bool polishEutectic(const PhaseParameters (&model)[3], Vector4& eutectic)
+// Newton's method for the three-phase equilibrium (T, sL, sBCC, sFCC) with the exact Jacobian;
+// `phaseAt(r, T, z, mu, dA, dB)` as above for phase r.
+template <typename PhaseAt>
+bool eutecticNewton(PhaseAt phaseAt, Vector4& eutectic)
 {
     double T = eutectic[0];
     double s[3] = {logRatio(eutectic[1]), logRatio(eutectic[2]), logRatio(eutectic[3])};  // Liquid, BCC, FCC
     for (int step = 0; step < STEP_LIMIT; ++step) {
         Potentials mu[3];
         double dT[3][2];
-        for (int r = LIQUID; r <= FCC; ++r) {
-            const auto phase = static_cast<PhaseIndex>(r);
-            const Composition z = composition(s[r]);
-            mu[r] = potentials(phase, interactionCoefficients(model[r], T), z, T);
-            potentialSlopesInT(phase, model[r], z, dT[r][0], dT[r][1]);
-        }
+        for (int r = LIQUID; r <= FCC; ++r)
+            if (!phaseAt(r, T, composition(s[r]), mu[r], dT[r][0], dT[r][1])) return false;
         // Rows: A and B of Liquid against BCC, then against FCC; columns T, sL, sBCC, sFCC.
         Vector4 F{};
         Matrix4 J{};
@@ -162,4 +123,104 @@ bool polishEutectic(const PhaseParameters (&model)[3], Vector4& eutectic)
         if (std::fabs(d[0]) > LARGEST_TEMPERATURE_STEP || largest > LARGEST_LOG_RATIO_STEP) return false;
     }
     return false;
+}
+
+// A phase of the built-in model at (T, z), for the two solvers above.
+bool builtInPhaseAt(const PhaseParameters (&model)[3], int r, double T, const Composition& z, Potentials& mu,
+                    double& dA, double& dB)
+{
+    const auto phase = static_cast<PhaseIndex>(r);
+    mu = potentials(phase, interactionCoefficients(model[r], T), z, T);
+    potentialSlopesInT(phase, model[r], z, dA, dB);
+    return true;
+}
+
+// A phase of a curve source at (T, z).
+bool sourcePhaseAt(const CurveSource& source, int r, double T, const Composition& z, Potentials& mu, double& dA,
+                   double& dB)
+{
+    if (!(T >= source.lowest && T <= source.highest)) return false;
+    PhaseCurve curves[3];
+    if (!source.curvesAt(source.context, T, curves)) return false;
+    mu = potentials(curves[r], z, T);
+    potentialSlopesInT(curves[r], z, dA, dB);
+    return true;
+}
+
+}  // namespace
+
+bool solveTieLine(const PhaseParameters (&model)[3], PhasePair pair, double T, double (&s)[2])
+{
+    const PhaseIndex p = firstPhase(pair);
+    const PhaseIndex q = secondPhase(pair);
+    const InteractionCoefficients cp = interactionCoefficients(model[p], T);
+    const InteractionCoefficients cq = interactionCoefficients(model[q], T);
+    return tieLineNewton([&](const Composition& z) { return potentials(p, cp, z, T); },
+                         [&](const Composition& z) { return potentials(q, cq, z, T); }, s);
+}
+
+bool solveTieLine(const PhaseCurve& first, const PhaseCurve& second, double T, double (&s)[2])
+{
+    return tieLineNewton([&](const Composition& z) { return potentials(first, z, T); },
+                         [&](const Composition& z) { return potentials(second, z, T); }, s);
+}
+
+bool solveTieLineTemperature(const PhaseParameters (&model)[3], PhasePair pair, int fixedSide, double sFixed, double& T,
+                             double& sOther)
+{
+    const PhaseIndex phase[2] = {firstPhase(pair), secondPhase(pair)};
+    return tieLineTemperatureNewton(
+        [&](int k, double t, const Composition& z, Potentials& mu, double& dA, double& dB) {
+            return builtInPhaseAt(model, phase[k], t, z, mu, dA, dB);
+        },
+        fixedSide, sFixed, T, sOther);
+}
+
+bool solveTieLineTemperature(const CurveSource& source, PhasePair pair, int fixedSide, double sFixed, double& T,
+                             double& sOther)
+{
+    const PhaseIndex phase[2] = {firstPhase(pair), secondPhase(pair)};
+    return tieLineTemperatureNewton(
+        [&](int k, double t, const Composition& z, Potentials& mu, double& dA, double& dB) {
+            return sourcePhaseAt(source, phase[k], t, z, mu, dA, dB);
+        },
+        fixedSide, sFixed, T, sOther);
+}
+
+int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, double (*roots)[2], int capacity)
+{
+    constexpr double STARTS[] = {-8.0, -4.0, -2.0, -1.0, 0.0, 1.0, 2.0, 4.0, 8.0};
+    int count = 0;
+    for (const double a : STARTS)
+        for (const double b : STARTS) {
+            double s[2] = {a, b};
+            if (a == b || count >= capacity || !solveTieLine(model, pair, T, s)) continue;
+            if (std::fabs(composition(s[0]).x - composition(s[1]).x) < 1e-3) continue;
+            bool seen = false;
+            for (int i = 0; i < count; ++i)
+                seen = seen || (std::fabs(roots[i][0] - s[0]) < 1e-6 && std::fabs(roots[i][1] - s[1]) < 1e-6);
+            if (seen) continue;
+            roots[count][0] = s[0];
+            roots[count][1] = s[1];
+            ++count;
+        }
+    return count;
+}
+
+bool polishEutectic(const PhaseParameters (&model)[3], Vector4& eutectic)
+{
+    return eutecticNewton(
+        [&](int r, double t, const Composition& z, Potentials& mu, double& dA, double& dB) {
+            return builtInPhaseAt(model, r, t, z, mu, dA, dB);
+        },
+        eutectic);
+}
+
+bool polishEutectic(const CurveSource& source, Vector4& eutectic)
+{
+    return eutecticNewton(
+        [&](int r, double t, const Composition& z, Potentials& mu, double& dA, double& dB) {
+            return sourcePhaseAt(source, r, t, z, mu, dA, dB);
+        },
+        eutectic);
 }

@@ -25,6 +25,11 @@ bool solveTieLine(const PhaseCurve& first, const PhaseCurve& second, double T, d
 bool solveTieLineTemperature(const PhaseParameters (&model)[3], PhasePair pair, int fixedSide, double sFixed, double& T,
                              double& sOther);
 
+// The same on the curves of a source, evaluated afresh at each step's temperature; fails where a
+// step leaves the source's range.
+bool solveTieLineTemperature(const CurveSource& source, PhasePair pair, int fixedSide, double sFixed, double& T,
+                             double& sOther);
+
 // Distinct roots of the pair's equations at T, stable or not, found from a fixed set of start
 // values: at most `capacity` pairs of log-ratios into `roots`, each with compositions at least
 // 0.001 apart. Returns how many.
@@ -34,3 +39,4 @@ int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, doubl
 // Jacobian (the temperature column with the slopes a1 and b1 included) in log-ratio coordinates,
 // to the tolerances above. True, with `eutectic` replaced, on convergence; untouched otherwise.
 bool polishEutectic(const PhaseParameters (&model)[3], Vector4& eutectic);
+bool polishEutectic(const CurveSource& source, Vector4& eutectic);

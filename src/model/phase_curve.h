@@ -30,3 +30,12 @@ void curveGibbsEnergy(const PhaseCurve& curve, double x, double T, double& G, do
 // The series S(u) = sum L_k u^k of the curve and its first two derivatives in u, by Horner's rule;
 // with `slopes` true, the same series of the coefficients' slopes in T.
 void curveSeries(const PhaseCurve& curve, double u, bool slopes, double& S, double& dS, double& ddS);
+
+// The three phases' curves at any temperature, whichever model gives them: the liquid first, then
+// the two solids in the order of PhaseIndex. curvesAt fails (false) outside [lowest, highest].
+struct CurveSource {
+    bool (*curvesAt)(const void* context, double T, PhaseCurve (&curves)[3]);
+    const void* context;
+    double lowest;   // K
+    double highest;  // K
+};

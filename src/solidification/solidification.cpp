@@ -24,7 +24,7 @@ double towards(const Composition& from, const Composition& to)
 bool tieLineAt(const StableDiagram& d, PhasePair pair, double T, const TieLine& near, TieLine& tieLine)
 {
     double s[2] = {near.s[0], near.s[1]};
-    if (solveTieLine(d.model, pair, T, s) && std::fabs(s[0] - s[1]) > 1e-9) {
+    if (solveDiagramTieLine(d, pair, T, s) && std::fabs(s[0] - s[1]) > 1e-9) {
         tieLine = tieLineOf(s[0], s[1]);
         return true;
     }
@@ -92,7 +92,7 @@ bool fromNominal(const StableDiagram& d, PhasePair pair, int side, double x0, do
     const double sFixed = logRatio(x0);
     double t = startT;
     double sOther = start.s[1 - side];
-    if (!solveTieLineTemperature(d.model, pair, side, sFixed, t, sOther)) return false;
+    if (!solveDiagramTemperature(d, pair, side, sFixed, t, sOther)) return false;
     const TieLine line = side == 0 ? tieLineOf(sFixed, sOther) : tieLineOf(sOther, sFixed);
     if (!isStableTieLine(d, pair, t, line)) return false;
     T = t;
