@@ -102,71 +102,85 @@ double refinedLowPoint(const PhaseCurve& curve, double lo, double hi, double T, 
 }
 
 // The stable eutectic: the lowest temperature at which the liquid lies on the hull between the
-// two solids, found by steps of 25 K from 1000 K (or the nearest temperature of the model) and
-// bisection, then refined by Newton's method from the hull's tie-lines there; for the built-in
-// model, the slower search of stable_solves.h where that fails.
-bool stableEutectic(const StableDiagram& d, Vector4& eutectic)
+// two solids, found by steps of 25 K from 1000 K and bisection, then refined by Newton's method
+// from the hull's tie-lines there; the slower search of stable_solves.h where that fails.
+bool builtInEutectic(const StableDiagram& d, Vector4& eutectic)
 {
     constexpr double STEP = 25.0;
-    const bool builtIn = d.source.curvesAt == nullptr;
-    const double lowest = builtIn ? STEP : lowestTemperature(d);
-    const double highest = builtIn ? 6000.0 : highestTemperature(d);
     Vector4 start{};
-    double high = std::fmin(std::fmax(1000.0, lowest), highest);
-    bool found = liquidBetweenSolids(d, high, start);
-    while (!found && high < highest) {
-        high = std::fmin(high + STEP, highest);
-        found = liquidBetweenSolids(d, high, start);
-    }
+    double high = 1000.0;
+    while (!liquidBetweenSolids(d, high, start) && high < 6000.0) high += STEP;
+    bool found = high < 6000.0;
     if (found) {
-        double low = std::fmax(high - STEP, lowest);
+        double low = high - STEP;
         Vector4 below{};
-        while (low > lowest && liquidBetweenSolids(d, low, below)) {
+        while (low > STEP && liquidBetweenSolids(d, low, below)) {
             high = low;
             start = below;
-            low = std::fmax(low - STEP, lowest);
+            low -= STEP;
         }
-        if (liquidBetweenSolids(d, low, below)) {
-            // The liquid lies between the solids down to the model's lowest temperature: no
-            // eutectic within it.
-            found = false;
-        } else {
-            for (int i = 0; i < 16; ++i) {
-                const double middle = (low + high) / 2;
-                Vector4 here{};
-                if (liquidBetweenSolids(d, middle, here)) {
-                    high = middle;
-                    start = here;
-                } else {
-                    low = middle;
-                }
+        for (int i = 0; i < 16; ++i) {
+            const double middle = (low + high) / 2;
+            Vector4 here{};
+            if (liquidBetweenSolids(d, middle, here)) {
+                high = middle;
+                start = here;
+            } else {
+                low = middle;
             }
         }
+        found = refineEutectic(start, eutectic, d.model[LIQUID], d.model[BCC], d.model[FCC]) < ITERATION_LIMIT &&
+                isStableEutectic(d.model, eutectic);
     }
-    if (!builtIn) {
-        if (!found) return false;
-        eutectic = start;
-        if (!polishEutectic(d.source, eutectic)) {
-            // From the hull's tie-lines on either side of the liquid, solved at the bracket's T.
-            double sBCC[2] = {logRatio(start[1]), logRatio(start[2])};
-            double sFCC[2] = {logRatio(start[1]), logRatio(start[3])};
-            if (!solveDiagramTieLine(d, LIQUID_BCC, start[0], sBCC) || !solveDiagramTieLine(d, LIQUID_FCC, start[0], sFCC))
-                return false;
-            eutectic = {start[0], composition((sBCC[0] + sFCC[0]) / 2).x, composition(sBCC[1]).x, composition(sFCC[1]).x};
-            if (!polishEutectic(d.source, eutectic)) return false;
-        }
-        PhaseCurve c[3];
-        if (!diagramCurves(d, eutectic[0], c)) return false;
-        const Potentials mu = potentials(c[LIQUID], composition(logRatio(eutectic[1])), eutectic[0]);
-        return lowestHeightAboveTangent(d, eutectic[0], mu.muA, mu.muB) >= -TANGENT_TOLERANCE;
-    }
-    found = found && refineEutectic(start, eutectic, d.model[LIQUID], d.model[BCC], d.model[FCC]) < ITERATION_LIMIT &&
-            isStableEutectic(d.model, eutectic);
     found = found || solveStableEutectic(d.model, eutectic);
     // The solves above stop at steps of 1e-6 with the temperature slopes of L0 and L1 left out of
     // their Jacobian; the exact Newton step takes the root to the last digit.
     if (found) polishEutectic(d.model, eutectic);
     return found;
+}
+
+// The same on a curve source: the lowest temperature of the liquid between the solids on the
+// hull, in steps of 5 K from the source's lowest temperature up to the higher melting point and
+// by bisection, then Newton's method on the three phases from the hull's compositions there (or,
+// failing that, from the two liquid tie-lines solved there). Where the liquid lies between the
+// solids already at the lowest temperature, the eutectic lies below the source's range: none.
+bool curveEutectic(const StableDiagram& d, Vector4& eutectic)
+{
+    constexpr double STEP = 5.0;
+    const double lowest = lowestTemperature(d);
+    double top = highestTemperature(d);
+    if (d.melting[0].exists && d.melting[1].exists) top = std::fmin(top, std::fmax(d.melting[0].T, d.melting[1].T));
+    Vector4 start{};
+    double high = lowest;
+    while (!liquidBetweenSolids(d, high, start)) {
+        if (high >= top) return false;
+        high = std::fmin(high + STEP, top);
+    }
+    if (high == lowest) return false;
+    double low = std::fmax(high - STEP, lowest);
+    for (int i = 0; i < 20; ++i) {
+        const double middle = (low + high) / 2;
+        Vector4 here{};
+        if (liquidBetweenSolids(d, middle, here)) {
+            high = middle;
+            start = here;
+        } else {
+            low = middle;
+        }
+    }
+    eutectic = start;
+    if (!polishEutectic(d.source, eutectic)) {
+        double sBCC[2] = {logRatio(start[1]), logRatio(start[2])};
+        double sFCC[2] = {logRatio(start[1]), logRatio(start[3])};
+        if (!solveDiagramTieLine(d, LIQUID_BCC, start[0], sBCC) || !solveDiagramTieLine(d, LIQUID_FCC, start[0], sFCC))
+            return false;
+        eutectic = {start[0], composition((sBCC[0] + sFCC[0]) / 2).x, composition(sBCC[1]).x, composition(sFCC[1]).x};
+        if (!polishEutectic(d.source, eutectic)) return false;
+    }
+    PhaseCurve c[3];
+    if (!diagramCurves(d, eutectic[0], c)) return false;
+    const Potentials mu = potentials(c[LIQUID], composition(logRatio(eutectic[1])), eutectic[0]);
+    return lowestHeightAboveTangent(d, eutectic[0], mu.muA, mu.muB) >= -TANGENT_TOLERANCE;
 }
 
 void clearTraces(StableDiagram& diagram)
@@ -188,7 +202,7 @@ void buildStableDiagram(const PhaseParameters (&model)[3], StableDiagram& diagra
     buildGrid(diagram.grid);
     diagram.melting[0] = meltingPoint(diagram, 0);
     diagram.melting[1] = meltingPoint(diagram, 1);
-    diagram.haveEutectic = stableEutectic(diagram, diagram.eutectic);
+    diagram.haveEutectic = builtInEutectic(diagram, diagram.eutectic);
     clearTraces(diagram);
 }
 
@@ -199,7 +213,7 @@ void buildStableDiagram(const CurveSource& source, StableDiagram& diagram)
     buildGrid(diagram.grid);
     diagram.melting[0] = meltingPoint(diagram, 0);
     diagram.melting[1] = meltingPoint(diagram, 1);
-    diagram.haveEutectic = stableEutectic(diagram, diagram.eutectic);
+    diagram.haveEutectic = curveEutectic(diagram, diagram.eutectic);
     clearTraces(diagram);
 }
 

@@ -71,6 +71,31 @@ bool phaseOf(const TdbDatabase& database, const TdbPhase& phase, const std::stri
     return true;
 }
 
+// Narrows `range` to the temperatures of `value` and of the functions it uses; false on a circle
+// of functions (deeper than any database nests them).
+bool narrowRange(const TdbDatabase& database, const TdbPiecewise& value, int depth, TdbRange& range)
+{
+    if (depth > 64) return false;
+    if (value.low > range.lowest) range = {value.low, range.highest, &value, range.highBound};
+    if (!value.high.empty() && value.high.back() < range.highest) range = {range.lowest, value.high.back(), range.lowBound, &value};
+    for (const std::vector<TdbStep>& expression : value.ranges)
+        for (const TdbStep& step : expression)
+            if (step.kind == TdbStep::FUNCTION &&
+                !narrowRange(database, database.functions[static_cast<std::size_t>(step.function)].value, depth + 1, range))
+                return false;
+    return true;
+}
+
+bool curvesOfModel(const void* context, double T, PhaseCurve (&curves)[3])
+{
+    const TdbModel& model = *static_cast<const TdbModel*>(context);
+    ErrorText error{};
+    for (int k = 0; k < 3; ++k)
+        if (!tdbPhaseCurve(*model.database, model.system->phases[k], T, curves[k], error)) return false;
+    for (PhaseCurve& curve : curves) curve.gasConstant = model.gasConstant;
+    return true;
+}
+
 }  // namespace
 
 bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>& phases, TdbSystem& system,
@@ -145,4 +170,28 @@ bool tdbGibbsEnergy(const TdbDatabase& database, const TdbSystemPhase& phase, do
     if (!tdbPhaseCurve(database, phase, T, curve, error)) return false;
     curveGibbsEnergy(curve, x, T, G, slope);
     return true;
+}
+
+bool tdbTemperatureRange(const TdbDatabase& database, const TdbSystem& system, TdbRange& range, ErrorText& error)
+{
+    range = {-INFINITY, INFINITY, nullptr, nullptr};
+    for (const TdbSystemPhase& phase : system.phases) {
+        std::vector<const TdbPiecewise*> terms{phase.pure[0], phase.pure[1]};
+        for (const TdbInteraction& term : phase.interactions) terms.push_back(term.value);
+        for (const TdbPiecewise* term : terms)
+            if (!narrowRange(database, *term, 0, range))
+                return fail(error, "%s: line %d: %s uses functions that refer to each other in a circle",
+                            database.path.c_str(), term->line, term->what.c_str());
+    }
+    if (!(range.lowest < range.highest))
+        return fail(error, "%s: line %d: %s holds from %g K, but %s (line %d) only up to %g K: no temperature at which "
+                           "every term is defined", database.path.c_str(), range.lowBound->line,
+                    range.lowBound->what.c_str(), range.lowest, range.highBound->what.c_str(), range.highBound->line,
+                    range.highest);
+    return true;
+}
+
+CurveSource tdbCurveSource(const TdbModel& model, const TdbRange& range)
+{
+    return {curvesOfModel, &model, range.lowest, range.highest};
 }

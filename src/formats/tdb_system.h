@@ -54,3 +54,27 @@ bool tdbPhaseCurve(const TdbDatabase& database, const TdbSystemPhase& phase, dou
 // Both at once: G of a phase at x and T, and dG/dx at fixed T.
 bool tdbGibbsEnergy(const TdbDatabase& database, const TdbSystemPhase& phase, double x, double T, double& G,
                     double& slope, ErrorText& error);
+
+// The temperatures at which every term of the system is defined (K): the overlap of the ranges of
+// its parameters and of the functions they use, with the terms that bound it (`lowBound` and
+// `highBound` point to them). Fails naming the file and the line where the ranges do not overlap
+// or where functions refer to each other in a circle.
+struct TdbRange {
+    double lowest;
+    double highest;
+    const TdbPiecewise* lowBound;
+    const TdbPiecewise* highBound;
+};
+
+bool tdbTemperatureRange(const TdbDatabase& database, const TdbSystem& system, TdbRange& range, ErrorText& error);
+
+// The system as the solvers' source of curves within `range`: the liquid, then the two solids in
+// the system's order, with the gas constant given here (TDB_GAS_CONSTANT as the databases mean
+// it). The database, the system and the model must outlive the source.
+struct TdbModel {
+    const TdbDatabase* database;
+    const TdbSystem* system;
+    double gasConstant;  // J/(mol K)
+};
+
+CurveSource tdbCurveSource(const TdbModel& model, const TdbRange& range);
