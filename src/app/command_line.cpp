@@ -41,6 +41,13 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
     case OPTION_QUIET:
         options.quiet = true;
         return -1;
+    case OPTION_TDB:
+        if (optarg[0] == '\0') return usageErrorf(program, "--tdb needs the name of a database file");
+        options.tdb = optarg;
+        return -1;
+    case OPTION_PHASES:
+        options.phases = optarg;
+        return -1;
     case ':':
         return usageErrorf(program, "%s needs a value", argument);
     default:
@@ -50,6 +57,20 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
     if (argument != nullptr && argument[0] == '-' && argument[1] == '-')
         return usageErrorf(program, "%s: not an option", argument);
     return usageErrorf(program, "-%c: not an option", static_cast<char>(optopt));
+}
+
+int refuseDatabase(const char* program, const CommonOptions& options)
+{
+    if (options.tdb == nullptr && options.phases == nullptr) return -1;
+    return usageErrorf(program, "%s has no meaning here: this program fits its model to the measured data in the folder",
+                       options.tdb != nullptr ? "--tdb" : "--phases");
+}
+
+int checkDatabaseOptions(const char* program, const CommonOptions& options)
+{
+    if (options.phases != nullptr && options.tdb == nullptr)
+        return usageErrorf(program, "--phases names the phases of a database given with --tdb");
+    return -1;
 }
 
 bool enterDirectory(const char* program, const CommonOptions& options)

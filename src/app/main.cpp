@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/command_line.h"
+#include "app/database_option.h"
 #include "app/run.h"
 #include "formats/output_file.h"
 
@@ -20,6 +21,15 @@ constexpr const char* HELP =
     "_Data(BCC-FCC).txt, and the eutectic to _Data(Eutectic).txt. The five outputs replace earlier\n"
     "ones only when all are complete.\n"
     "\n"
+    "With --tdb FILE, the model is that of a binary system in a TDB database instead, and nothing is\n"
+    "fitted: the tables, named after its phases (_Data(LIQUID-FCC_A1).txt and so on), hold the stable\n"
+    "tie-line of each pair of phases at every temperature where the pair has one, and the stable\n"
+    "eutectic, solved without random starts.\n"
+    "\n"
+    "      --tdb FILE       the model of the database FILE (a liquid and two solid solutions of two\n"
+    "                       elements; x is the mole fraction of the second in alphabetical order)\n"
+    "      --phases LIST    its liquid and two solids, e.g. LIQUID,FCC_A1,BCT_A5 (default: the\n"
+    "                       database's three phases)\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"
     "      --quiet          no progress of long sweeps on a terminal, no notes\n"
     "  -h, --help           this text\n"
@@ -47,6 +57,13 @@ int main(int argc, char** argv)
         run.temperatures[1] = argv[optind + 1];
     } else if (operands != 0) {
         return usageErrorf(PROGRAM, "takes two temperatures T0 T1 or none (then it asks for them)");
+    }
+    if (const int status = checkDatabaseOptions(PROGRAM, common); status >= 0) return status;
+    LoadedTdb database;
+    if (common.tdb != nullptr) {
+        if (!openDatabase(PROGRAM, common, database)) return EXIT_DATA_ERROR;
+        run.database = &database;
+        run.databasePath = common.tdb;
     }
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
     removeOutputsOnSignals();

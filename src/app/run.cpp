@@ -12,11 +12,13 @@
 #include <unistd.h>
 
 #include "app/phase_tables.h"
+#include "app/stable_tables.h"
 #include "formats/output_file.h"
 #include "formats/regression_report.h"
 #include "model/fitting.h"
 #include "formats/data_files.h"
 #include "equilibrium/newton.h"
+#include "formats/tdb_system.h"
 
 namespace {
 
@@ -178,10 +180,86 @@ int stop(std::FILE* out, std::FILE* err, const ErrorText& error, bool promptOpen
     return 1;
 }
 
+// The prompts and the two temperatures, from the arguments or `in`, with the warnings and the note
+// that go with them. `promptOpen` tells a failure whether a prompt waits for its line.
+bool askTemperatures(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions& options, int& initialT, int& finalT,
+                     bool& promptOpen, ErrorText& error)
+{
+    promptOpen = true;
+    std::fputs("Please enter initial temperature : ", out);
+    std::fflush(out);
+    const bool given = options.temperatures[0] != nullptr;
+    const char* source = given ? "argument" : "standard input";
+    if (given ? !parseTemperature(options.temperatures[0], "initial", initialT, error)
+              : !readTemperature(in, "initial", initialT, error))
+        return false;
+    if (!checkTemperature(source, "initial", initialT, error)) return false;
+    std::fputs("Please enter final temperature : ", out);
+    std::fflush(out);
+    if (given ? !parseTemperature(options.temperatures[1], "final", finalT, error)
+              : !readTemperature(in, "final", finalT, error))
+        return false;
+    if (!checkTemperature(source, "final", finalT, error)) return false;
+    promptOpen = false;
+    if (!given) warnAboutRest(in, finalT, err);
+    if (finalT <= initialT && !options.quiet)
+        std::fprintf(err, "phasediagram: note: the final temperature %d K is not above the initial %d K: there is no "
+                          "temperature to sweep, and the three boundary tables hold their title lines only\n",
+                     finalT, initialT);
+    return true;
+}
+
+// The run on a database's system: its stable boundaries and eutectic, no fit.
+int runDatabase(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions& options)
+{
+    const LoadedTdb& loaded = *options.database;
+    ErrorText error{};
+    int initialT = 0;
+    int finalT = 0;
+    std::fputs(STARS, out);
+    std::fprintf(out, "This program will derive a phase diagram for %s and %s.\n", loaded.symbols[0].c_str(),
+                 loaded.symbols[1].c_str());
+    std::fputs(STARS, out);
+    bool promptOpen = false;
+    if (!askTemperatures(in, out, err, options, initialT, finalT, promptOpen, error)) return stop(out, err, error, promptOpen);
+    const TdbRange& range = loaded.range;
+    if (finalT > initialT && initialT < range.lowest) {
+        fail(error, "%s: line %d: %s holds from %g K; the initial temperature %d K lies below it", options.databasePath,
+             range.lowBound->line, range.lowBound->what.c_str(), range.lowest, initialT);
+        return stop(out, err, error, false);
+    }
+    if (finalT > initialT && finalT - 1 > range.highest) {
+        fail(error, "%s: line %d: %s holds up to %g K; the last temperature of the tables, %d K, lies above it",
+             options.databasePath, range.highBound->line, range.highBound->what.c_str(), range.highest, finalT - 1);
+        return stop(out, err, error, false);
+    }
+    StableDiagram diagram;
+    buildStableDiagram(curveSourceOf(loaded), diagram);
+    std::string names[3];
+    int rows[3] = {0, 0, 0};
+    if (!writeStableTables(loaded, diagram, initialT, finalT, names, rows, error) || !commitOutputs(error))
+        return stop(out, err, error, false);
+    if (!diagram.haveEutectic && !options.quiet)
+        std::fprintf(err, "phasediagram: note: %s has no stable eutectic between %g and %g K: its table holds the title "
+                          "line only\n", options.databasePath, range.lowest, range.highest);
+    std::fprintf(out, "\n\n The stable boundaries of %s are written in the files : %s, %s, %s, _Data(Eutectic).txt\n",
+                 options.databasePath, names[0].c_str(), names[1].c_str(), names[2].c_str());
+    std::fprintf(out, " Rows (temperatures at which the pair has a stable tie-line): %d, %d, %d\n\n", rows[0], rows[1],
+                 rows[2]);
+    errno = 0;
+    if (std::fflush(out) != 0 || std::ferror(out)) {
+        fail(error, "standard output: cannot write: %s", std::strerror(errno != 0 ? errno : EIO));
+        std::fprintf(err, "phasediagram: %s\n", error.text);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions& options)
 {
+    if (options.database != nullptr) return runDatabase(in, out, err, options);
     PhaseParameters liquid{};
     PhaseParameters bcc{};
     PhaseParameters fcc{};
@@ -202,25 +280,8 @@ int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err, const RunOpti
     std::fputs(STARS, out);
     std::fputs("This program will derive a phase diagram for Ks and Ps.\n", out);
     std::fputs(STARS, out);
-    std::fputs("Please enter initial temperature : ", out);
-    std::fflush(out);
-    const bool given = options.temperatures[0] != nullptr;
-    const char* source = given ? "argument" : "standard input";
-    if (given ? !parseTemperature(options.temperatures[0], "initial", initialT, error)
-              : !readTemperature(in, "initial", initialT, error))
-        return stop(out, err, error, true);
-    if (!checkTemperature(source, "initial", initialT, error)) return stop(out, err, error, true);
-    std::fputs("Please enter final temperature : ", out);
-    std::fflush(out);
-    if (given ? !parseTemperature(options.temperatures[1], "final", finalT, error)
-              : !readTemperature(in, "final", finalT, error))
-        return stop(out, err, error, true);
-    if (!checkTemperature(source, "final", finalT, error)) return stop(out, err, error, true);
-    if (!given) warnAboutRest(in, finalT, err);
-    if (finalT <= initialT && !options.quiet)
-        std::fprintf(err, "phasediagram: note: the final temperature %d K is not above the initial %d K: there is no "
-                          "temperature to sweep, and the three boundary tables hold their title lines only\n",
-                     finalT, initialT);
+    bool promptOpen = false;
+    if (!askTemperatures(in, out, err, options, initialT, finalT, promptOpen, error)) return stop(out, err, error, promptOpen);
 
     Progress progress{err, !options.quiet && isatty(fileno(err)) != 0, std::chrono::steady_clock::now(), {}, false};
     int eutecticCount = 0;

@@ -4,13 +4,21 @@
 
 #include <cstdio>
 
+struct LoadedTdb;
+
 struct RunOptions {
     const char* temperatures[2] = {nullptr, nullptr};  // given as arguments, else read from `in`
     bool quiet = false;                                // no progress on a terminal, no notes
+    const LoadedTdb* database = nullptr;               // the model of a database instead of the data files
+    const char* databasePath = nullptr;                // as the user named it
 };
 
 // Reads the two temperatures from `in` (or takes them from the options), prints the banner,
 // prompts and closing messages to `out`, and problems (one line each, "phasediagram: ...") to
 // `err`. Temperatures below 1 K are refused. Returns the exit status: 0, or 1 when a file or the
 // input could not be used; the outputs replace earlier ones only when all five are complete.
+//
+// With a database, nothing is fitted: the tables hold the stable tie-lines of its system's pairs
+// and its stable eutectic (app/stable_tables.h), solved without random starts, and the
+// temperatures must lie where every term of the database is defined.
 int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions& options);

@@ -50,6 +50,7 @@ int main(int argc, char** argv)
         const int status = handleCommonOption(code, PROGRAM, HELP, argv[optind - 1], common);
         if (status >= 0) return status;
     }
+    if (const int status = refuseDatabase(PROGRAM, common); status >= 0) return status;
     if (optind < argc) return usageError(PROGRAM, std::string(argv[optind]) + ": this program takes no operands");
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
     removeOutputsOnSignals();

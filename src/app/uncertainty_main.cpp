@@ -194,6 +194,7 @@ int main(int argc, char** argv)
         }
         }
     }
+    if (const int status = refuseDatabase(PROGRAM, common); status >= 0) return status;
     if (optind < argc) return usage(std::string(argv[optind]) + ": this program takes no operands");
     for (int p = LIQUID; p <= FCC; ++p) {
         if (enthalpySd >= 0) options.given.sd[p][ENTHALPY_FIT] = enthalpySd;

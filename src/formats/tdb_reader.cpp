@@ -257,7 +257,15 @@ bool piecewise(const std::string& text, std::size_t at, TdbPiecewise& value, std
         }
         value.high.push_back(T);
         const std::string more = upper(word());
-        if (more == "N") return true;
+        if (more == "N") {
+            // At most a reference may follow; more words mean a "!" left out, the next statement
+            // taken into this one.
+            const std::string rest = trimmed(text.substr(at));
+            word();
+            if (trimmed(text.substr(at)).empty()) return true;
+            problem = "\"" + rest.substr(0, 40) + "\" after the final N: a statement without its closing \"!\"?";
+            return false;
+        }
         if (more.empty()) {
             problem = "the upper temperature " + high + " without Y or N after it";
             return false;

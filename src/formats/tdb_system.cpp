@@ -2,6 +2,7 @@
 #include "formats/tdb_system.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace {
@@ -194,4 +195,71 @@ bool tdbTemperatureRange(const TdbDatabase& database, const TdbSystem& system, T
 CurveSource tdbCurveSource(const TdbModel& model, const TdbRange& range)
 {
     return {curvesOfModel, &model, range.lowest, range.highest};
+}
+
+bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, ErrorText& error)
+{
+    if (!readTdb(path, loaded.database, error)) return false;
+    std::vector<std::string> named;
+    if (!phases.empty()) {
+        std::string name;
+        for (std::size_t i = 0; i <= phases.size(); ++i) {
+            if (i < phases.size() && phases[i] != ',') {
+                name += static_cast<char>(std::toupper(static_cast<unsigned char>(phases[i])));
+                continue;
+            }
+            if (name.empty()) return fail(error, "--phases: an empty name in \"%.80s\"", phases.c_str());
+            named.push_back(name);
+            name.clear();
+        }
+    }
+    if (!chooseTdbSystem(loaded.database, named, loaded.system, error) ||
+        !tdbTemperatureRange(loaded.database, loaded.system, loaded.range, error))
+        return false;
+    loaded.model = {&loaded.database, &loaded.system, TDB_GAS_CONSTANT};
+    // Every term evaluated once, so that what cannot be evaluated (a function used out of its
+    // ranges by a term of another) is named now, not met by a solver as a missing curve.
+    for (const double T : {loaded.range.lowest, loaded.range.highest}) {
+        PhaseCurve curve;
+        for (const TdbSystemPhase& phase : loaded.system.phases)
+            if (!tdbPhaseCurve(loaded.database, phase, T, curve, error)) return false;
+    }
+    for (int e = 0; e < 2; ++e) {
+        std::string symbol = loaded.system.elements[e];
+        for (std::size_t i = 1; i < symbol.size(); ++i)
+            symbol[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(symbol[i])));
+        loaded.symbols[e] = symbol;
+    }
+    return true;
+}
+
+namespace {
+
+bool masses(const LoadedTdb& loaded, double (&m)[2])
+{
+    for (int e = 0; e < 2; ++e) {
+        m[e] = 0;
+        for (const TdbElement& element : loaded.database.elements)
+            if (element.name == loaded.system.elements[e]) m[e] = element.mass;
+        if (!(m[e] > 0)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool weightFraction(const LoadedTdb& loaded, double x, double& w)
+{
+    double m[2];
+    if (!masses(loaded, m)) return false;
+    w = x * m[1] / ((1 - x) * m[0] + x * m[1]);
+    return true;
+}
+
+bool moleFractionOfWeight(const LoadedTdb& loaded, double w, double& x)
+{
+    double m[2];
+    if (!masses(loaded, m)) return false;
+    x = (w / m[1]) / ((1 - w) / m[0] + w / m[1]);
+    return true;
 }

@@ -78,3 +78,29 @@ struct TdbModel {
 };
 
 CurveSource tdbCurveSource(const TdbModel& model, const TdbRange& range);
+
+// What a program holds for a database named on its command line: the database read, its system
+// chosen with `phases` (names separated by commas, any case; empty: the database's three), the
+// temperatures its terms hold, and the model the solvers take from it. Not copied: the model
+// points into it.
+struct LoadedTdb {
+    TdbDatabase database;
+    TdbSystem system;
+    TdbRange range;
+    TdbModel model;
+    std::string symbols[2];  // the elements as chemistry writes them: "Pb", "Sn"
+
+    LoadedTdb() = default;
+    LoadedTdb(const LoadedTdb&) = delete;
+    LoadedTdb& operator=(const LoadedTdb&) = delete;
+};
+
+bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, ErrorText& error);
+
+// The source of curves of a loaded database over all its temperatures.
+inline CurveSource curveSourceOf(const LoadedTdb& loaded) { return tdbCurveSource(loaded.model, loaded.range); }
+
+// The mass of an alloy's atoms per mole (g/mol) at mole fraction x of the second element, and the
+// weight fraction of that element; false where the database gives no masses.
+bool weightFraction(const LoadedTdb& loaded, double x, double& w);
+bool moleFractionOfWeight(const LoadedTdb& loaded, double w, double& x);

@@ -1,0 +1,200 @@
+// phasediagram with a database: its tables against the phases' potentials in mole fractions and a
+// brute-force search of the third phase below each tangent, and bad databases as users write
+// them refused with one line naming the file, the line and the reason, nothing written.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "formats/tdb_system.h"
+#include "model_data.h"
+#include "scratch_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string LEAD_TIN = (fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb").string();
+const std::string EARLIER = "an earlier run's output\n";
+
+struct Row {
+    double T;
+    double x[3];
+};
+
+std::vector<Row> readRows(const fs::path& path, int columns)
+{
+    std::istringstream in(readFile(path));
+    std::string line;
+    std::getline(in, line);  // the title
+    std::vector<Row> rows;
+    Row row{};
+    while (in >> row.T) {
+        for (int k = 0; k < columns; ++k) in >> row.x[k];
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// G of a phase at x and T, and its slope in x, from the database.
+void energy(const LoadedTdb& loaded, int phase, double x, double T, double& G, double& slope)
+{
+    ErrorText error{};
+    ASSERT_TRUE(tdbGibbsEnergy(loaded.database, loaded.system.phases[phase], x, T, G, slope, error)) << error.text;
+}
+
+// The least height of a phase above the tangent through (x0, G0) with slope `slope`, over x from
+// 1e-5 to 1 - 1e-5 in steps of 1e-5 (J/mol), its G from the database's terms at T.
+double lowestAbove(const LoadedTdb& loaded, int phase, double T, double x0, double G0, double slope)
+{
+    PhaseCurve curve;
+    ErrorText error{};
+    EXPECT_TRUE(tdbPhaseCurve(loaded.database, loaded.system.phases[phase], T, curve, error)) << error.text;
+    double lowest = INFINITY;
+    for (int k = 1; k < 100000; ++k) {
+        const double x = k * 1e-5;
+        double G = 0;
+        double s = 0;
+        curveGibbsEnergy(curve, x, T, G, s);
+        lowest = std::fmin(lowest, G - (G0 + slope * (x - x0)));
+    }
+    return lowest;
+}
+
+}  // namespace
+
+// Every row a stable tie-line: both elements' potentials equal, computed in mole fractions from
+// G and dG/dx (the 10 printed decimals move them by far less than 1e-3 J/mol), and the third
+// phase nowhere below the tangent on a grid of 1e-5 (at every tenth row; the grid's own error is
+// below 1e-3 J/mol). The liquid's pairs run from the first kelvin above the eutectic up to the
+// melting points, the solids' up to the eutectic.
+TEST(DatabaseProgram, PhasediagramWritesTheStableBoundariesOfTheDatabase)
+{
+    const fs::path dir = makeScratchDir();
+    const ProgramRun run = runTool(PRODUCT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "300", "700"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("phase diagram for Pb and Sn"), std::string::npos) << run.out;
+    LoadedTdb loaded;
+    ErrorText error{};
+    ASSERT_TRUE(loadTdb(LEAD_TIN.c_str(), "", loaded, error)) << error.text;
+
+    struct Table {
+        const char* name;
+        int phases[3];  // the pair's two phases, then the third
+        int first;
+        int last;
+    };
+    for (const Table& t : {Table{"_Data(LIQUID-FCC_A1).txt", {0, 1, 2}, 455, 600},
+                           Table{"_Data(LIQUID-BCT_A5).txt", {0, 2, 1}, 455, 505},
+                           Table{"_Data(FCC_A1-BCT_A5).txt", {1, 2, 0}, 300, 454}}) {
+        const std::vector<Row> rows = readRows(dir / t.name, 2);
+        ASSERT_EQ(rows.size(), static_cast<std::size_t>(t.last - t.first + 1)) << t.name;
+        EXPECT_EQ(rows.front().T, t.first) << t.name;
+        EXPECT_EQ(rows.back().T, t.last) << t.name;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const Row& r = rows[i];
+            double G[2];
+            double slope[2];
+            for (int k = 0; k < 2; ++k) energy(loaded, t.phases[k], r.x[k], r.T, G[k], slope[k]);
+            // A printed x moves a potential by up to R T 5e-11 / x (or / (1 - x)).
+            const double dilute = std::fmin(std::fmin(r.x[0], 1 - r.x[0]), std::fmin(r.x[1], 1 - r.x[1]));
+            const double tolerance = 2 * TDB_GAS_CONSTANT * r.T * 5e-11 / dilute + 1e-4;
+            EXPECT_NEAR(G[0] - r.x[0] * slope[0], G[1] - r.x[1] * slope[1], tolerance) << t.name << " " << r.T;
+            EXPECT_NEAR(G[0] + (1 - r.x[0]) * slope[0], G[1] + (1 - r.x[1]) * slope[1], tolerance) << t.name << " " << r.T;
+            if (i % 10 == 0 || i + 1 == rows.size())
+                EXPECT_GT(lowestAbove(loaded, t.phases[2], r.T, r.x[0], G[0], slope[0]), -1e-3) << t.name << " " << r.T;
+        }
+    }
+    const std::vector<Row> eutectic = readRows(dir / "_Data(Eutectic).txt", 3);
+    ASSERT_EQ(eutectic.size(), 1u);
+    EXPECT_NEAR(eutectic[0].T, 454.5620, 5e-5);
+    EXPECT_NEAR(eutectic[0].x[0], 0.7373324, 5e-8);
+    EXPECT_NEAR(eutectic[0].x[1], 0.2632148, 5e-8);
+    EXPECT_NEAR(eutectic[0].x[2], 0.9755197, 5e-8);
+    EXPECT_EQ(readFile(dir / "_Data(Eutectic).txt").rfind("T(K)\tx(SN) in LIQUID\tx(SN) in FCC_A1\tx(SN) in BCT_A5\n", 0), 0u);
+}
+
+// A bad database, a phase named that it lacks, or temperatures outside its terms: status 1, one
+// line "phasediagram: FILE: line N: reason", and the tables of an earlier run left as they were.
+TEST(DatabaseProgram, ABadDatabaseStopsTheRunWithOneLineAndWritesNothing)
+{
+    const fs::path dir = makeScratchDir();
+    const std::string lead = readFile(LEAD_TIN);
+    const auto edited = [&](const std::string& from, const std::string& to) {
+        std::string text = lead;
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) text.replace(at, from.size(), to);
+        return text;
+    };
+    const auto lineOf = [&](const std::string& text) {
+        return 1 + static_cast<int>(std::count(lead.begin(), lead.begin() + static_cast<long>(lead.find(text)), '\n'));
+    };
+    const std::string tables[] = {"_Data(LIQUID-FCC_A1).txt", "_Data(LIQUID-BCT_A5).txt", "_Data(FCC_A1-BCT_A5).txt",
+                                  "_Data(Eutectic).txt"};
+    for (const std::string& name : tables) writeFile(dir / name, EARLIER);
+    const std::string path = (dir / "bad.tdb").string();
+    const std::string parameter = "PARAMETER G(LIQUID,PB,SN;1)";
+    struct Case {
+        std::string text;
+        std::vector<const char*> arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {edited("+GLIQSN#;  3000 N !", "+GLIQSM#;  3000 N !"), {"300", "700"},
+         "line " + std::to_string(lineOf("PARAMETER G(LIQUID,SN;0)")) + ": G(LIQUID,SN;0) uses the function GLIQSM, which the "
+                                                                          "database does not define"},
+        {edited("+293.82;  5000 N !", "+293.82;  5000 N"), {"300", "700"},
+         "line " + std::to_string(lineOf(parameter)) + ": PARAMETER: G(LIQUID,PB,SN;1): \"PHASE FCC_A1 % 1 1.0\" after the "
+                                                       "final N: a statement without its closing \"!\"?"},
+        {edited("-11.8066*T;  5000 N !", "-11.8066*T;  5000 N"), {"300", "700"},
+         "line " + std::to_string(lineOf("PARAMETER G(BCT_A5,PB,SN;0)")) + ": a statement without its closing \"!\""},
+        {edited("+293.82;", "+293.8.2;"), {"300", "700"},
+         "line " + std::to_string(lineOf(parameter)) + ": PARAMETER: G(LIQUID,PB,SN;1): \"293.8.2\" is not a number"},
+        {edited("PHASE FCC_A1 % ", "TYPE_DEF & GES A_P_D FCC_A1 MAGNETIC -3 0.28 ! PHASE FCC_A1 %& "), {"300", "700"},
+         "line " + std::to_string(lineOf("PHASE FCC_A1")) + ": FCC_A1 has a magnetic contribution"},
+        {lead, {"--phases", "LIQUID,FCC_A1,HCP_A3", "300", "700"}, "the database holds no phase HCP_A3"},
+        {lead, {"200", "700"}, "line " + std::to_string(lineOf("PARAMETER G(LIQUID,PB;0)")) +
+                                   ": G(LIQUID,PB;0) holds from 298.15 K; the initial temperature 200 K lies below it"},
+        {lead, {"300", "3100"}, "line " + std::to_string(lineOf("PARAMETER G(LIQUID,SN;0)")) +
+                                    ": G(LIQUID,SN;0) holds up to 3000 K; the last temperature of the tables, 3099 K, lies above it"},
+    };
+    for (const Case& c : cases) {
+        writeFile(path, c.text);
+        std::vector<const char*> arguments = {"--tdb", path.c_str()};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        ProgramRun run{};
+        switch (arguments.size()) {
+        case 4:
+            run = runTool(PRODUCT_PATH, dir, {arguments[0], arguments[1], arguments[2], arguments[3]});
+            break;
+        default:
+            run = runTool(PRODUCT_PATH, dir, {arguments[0], arguments[1], arguments[2], arguments[3], arguments[4], arguments[5]});
+        }
+        EXPECT_EQ(run.status, 1) << c.message;
+        EXPECT_EQ(run.err.rfind("phasediagram: " + path + ": ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err << " wants " << c.message;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        for (const std::string& name : tables) EXPECT_EQ(readFile(dir / name), EARLIER) << name;
+    }
+}
+
+// --phases belongs to --tdb, and the programs that fit the measured data take neither.
+TEST(DatabaseProgram, TheDatabaseOptionsAreRefusedWhereTheyHaveNoMeaning)
+{
+    const fs::path dir = makeScratchDir();
+    const ProgramRun alone = runTool(PRODUCT_PATH, dir, {"--phases", "LIQUID,FCC_A1,BCT_A5", "300", "700"});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_NE(alone.err.find("--phases names the phases of a database given with --tdb"), std::string::npos) << alone.err;
+    for (const char* program : {TDB_PATH, UNCERTAINTY_PATH}) {
+        const ProgramRun run = runTool(program, dir, {"--tdb", LEAD_TIN.c_str()});
+        EXPECT_EQ(run.status, 2) << program;
+        EXPECT_NE(run.err.find("--tdb has no meaning here"), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(fs::is_empty(dir));
+}
