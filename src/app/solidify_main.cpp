@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/database_option.h"
 #include "equilibrium/stable_diagram.h"
 #include "formats/data_files.h"
 #include "formats/fingerprint.h"
@@ -51,10 +52,18 @@ constexpr const char* HELP =
     "  -h, --help           this text\n"
     "      --version        the program's version\n"
     "\n"
+    "With --tdb FILE the model is that of a binary system in a TDB database (a liquid and two solid\n"
+    "solutions), X0 the mole fraction of its second element in alphabetical order, or with --weight its\n"
+    "weight percent (Sn-37Pb, 63 % tin by weight, is --weight 63).\n"
+    "\n"
+    "      --tdb FILE       the model of the database FILE\n"
+    "      --phases LIST    its liquid and two solids, e.g. LIQUID,FCC_A1,BCT_A5 (default: its three)\n"
+    "      --weight         X0 is the weight percent of the second element (with --tdb)\n"
+    "\n"
     "Exit status: 0 done, 1 a data or file error (or an alloy whose path leaves what the model\n"
     "solves), 2 a usage error.\n";
 
-enum Option { FROM = 4000, TO, STEP, REPLICATES, SEED };
+enum Option { FROM = 4000, TO, STEP, REPLICATES, SEED, WEIGHT };
 
 int stop(const std::string& message)
 {
@@ -74,7 +83,7 @@ bool number(const char* text, double& value)
 // An option that takes no value, so that what follows it is an operand.
 bool isFlag(const char* argument)
 {
-    for (const char* flag : {"--quiet", "-h", "--help", "--version"})
+    for (const char* flag : {"--quiet", "-h", "--help", "--version", "--weight"})
         if (std::strcmp(argument, flag) == 0) return true;
     double value = 0;
     return number(argument, value);  // a number is an operand, not an option
@@ -97,12 +106,14 @@ int main(int argc, char** argv)
     PathGrid grid{0, 0, 0.5};
     long long replicates = 0;
     unsigned long long seed = 20260101;
+    bool weight = false;
     std::vector<option> options(std::begin(COMMON_LONG_OPTIONS), std::end(COMMON_LONG_OPTIONS));
     options.insert(options.end(), {{"from", required_argument, nullptr, FROM},
                                    {"to", required_argument, nullptr, TO},
                                    {"step", required_argument, nullptr, STEP},
                                    {"replicates", required_argument, nullptr, REPLICATES},
                                    {"seed", required_argument, nullptr, SEED},
+                                   {"weight", no_argument, nullptr, WEIGHT},
                                    {nullptr, 0, nullptr, 0}});
     // A negative X0 would read as a cluster of short options: say what is wrong with it as a
     // composition instead.
@@ -137,6 +148,9 @@ int main(int argc, char** argv)
                                                optarg + "\"");
             replicates = static_cast<long long>(value);
             break;
+        case WEIGHT:
+            weight = true;
+            break;
         case SEED: {
             char* end = nullptr;
             errno = 0;
@@ -151,29 +165,59 @@ int main(int argc, char** argv)
         }
         }
     }
-    if (argc - optind != 1) return usageError(PROGRAM, "takes one operand, the alloy's mole fraction of Ks X0");
+    if (argc - optind != 1) return usageError(PROGRAM, "takes one operand, the alloy's composition X0");
+    if (const int status = checkDatabaseOptions(PROGRAM, common); status >= 0) return status;
+    const bool database = common.tdb != nullptr;
+    if (weight && !database)
+        return usageError(PROGRAM, "--weight reads X0 as a weight percent of a database's element, with --tdb");
+    if (replicates > 0 && database)
+        return usageError(PROGRAM, "--replicates draws replicates of the model fitted to the measured data; a database's "
+                                   "model has none");
     double x0 = 0;
-    if (!number(argv[optind], x0) || !(x0 > 0 && x0 < 1))
+    double given = 0;
+    if (weight) {
+        if (!number(argv[optind], given) || !(given > 0 && given < 100))
+            return usageError(PROGRAM, std::string("X0 with --weight is a weight percent strictly between 0 and 100, not \"") +
+                                           argv[optind] + "\"");
+    } else if (!number(argv[optind], x0) || !(x0 > 0 && x0 < 1)) {
         return usageError(PROGRAM, std::string("X0 is a mole fraction strictly between 0 and 1, not \"") + argv[optind] + "\"");
+    }
     if (fromGiven && toGiven && !(grid.to < grid.from))
         return usageError(PROGRAM, "the end temperature (--to) must lie below the start (--from)");
+    LoadedTdb loaded;
+    if (database && !openDatabase(PROGRAM, common, loaded)) return EXIT_DATA_ERROR;
+    if (weight && !moleFractionOfWeight(loaded, given / 100, x0))
+        return stop(std::string(common.tdb) + ": the database gives no masses of its elements: give X0 as a mole fraction");
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
     removeOutputsOnSignals();
 
+    // The names of the model's elements and phases, as the table and the picture give them.
+    const std::string element = database ? loaded.symbols[1] : "Ks";
+    const std::string system = database ? systemName(loaded) : "Ks-Ps";
+    const auto nameOf = [&](PhaseIndex phase) { return database ? loaded.system.phases[phase].name : std::string(phaseName(phase)); };
+
     ErrorText error{};
     MeasuredData data;
-    if (!readMeasuredData(data, error)) return stop(error.text);
     PhaseParameters model[3];
-    PhaseFit fits[3];
-    fitModel(data, model[LIQUID], model[BCC], model[FCC], fits);
+    StableDiagram diagram;
+    if (database) {
+        buildStableDiagram(curveSourceOf(loaded), diagram);
+    } else {
+        if (!readMeasuredData(data, error)) return stop(error.text);
+        PhaseFit fits[3];
+        fitModel(data, model[LIQUID], model[BCC], model[FCC], fits);
+        buildStableDiagram(model, diagram);
+    }
 
     // The alloy's liquidus, solidus and eutectic, once; the default ends of the path from them.
-    StableDiagram diagram;
-    buildStableDiagram(model, diagram);
     SolidificationPath path;
     if (!alloyTemperatures(diagram, x0, nullptr, path, error)) return stop(error.text);
     if (!fromGiven) grid.from = std::ceil(path.liquidus) + 20;
-    if (!toGiven) grid.to = std::max(1.0, std::floor(path.eutectic[0]) - 20);
+    if (!toGiven) grid.to = std::max(std::ceil(lowestTemperature(diagram)), std::floor(path.eutectic[0]) - 20);
+    if (database && (grid.to < lowestTemperature(diagram) || grid.from > highestTemperature(diagram)))
+        return stop(std::string(common.tdb) + formatted(": the path from %g K to %g K leaves the database's temperatures, ",
+                                                        grid.from, grid.to) +
+                    formatted("%g to %g K", lowestTemperature(diagram), highestTemperature(diagram)));
     if (!(grid.to < grid.from))
         return stop(formatted("the path would end at %g K, not below its start at %g K", grid.to, grid.from));
     const double rows = std::floor((grid.from - grid.to) / grid.step) + 1;
@@ -195,9 +239,9 @@ int main(int argc, char** argv)
     }
 
     std::vector<std::string> header = {
-        formatted("Solidification of the alloy x0 = %.6f (mole fraction of Ks), from %.4f K to %.4f K", x0, grid.from,
-                  grid.to),
-        std::string("primary solid: ") + (path.primary == LIQUID ? "none (the alloy is eutectic)" : phaseName(path.primary)),
+        formatted("Solidification of the alloy x0 = %.6f (mole fraction of ", x0) + element +
+            formatted("), from %.4f K to %.4f K", grid.from, grid.to),
+        std::string("primary solid: ") + (path.primary == LIQUID ? "none (the alloy is eutectic)" : nameOf(path.primary)),
         formatted("liquidus: %.4f K", path.liquidus),
         path.eutecticReached ? formatted("solidus (equilibrium): %.4f K, at the eutectic", path.solidus)
                              : formatted("solidus (equilibrium): %.4f K, above the eutectic", path.solidus),
@@ -205,6 +249,9 @@ int main(int argc, char** argv)
         formatted("eutectic fraction: equilibrium %.6f, Scheil %.6f", path.eutecticEquilibrium, path.eutecticScheil),
         "Scheil: ln(1 - fS) = -integral of dx/(x - xS) along the liquidus, by the three-point rule on each step and its "
         "middle"};
+    double w = 0;
+    if (database && weightFraction(loaded, x0, w))
+        header.insert(header.begin() + 1, formatted("x0 by weight: %.4f %% ", 100 * w) + element);
     if (replicates > 0) {
         char line[160];
         std::snprintf(line, sizeof line, "replicates: %lld (seed %llu), of which %d could not be solved", replicates, seed,
@@ -217,9 +264,8 @@ int main(int argc, char** argv)
     }
 
     SolidificationPicture picture;
-    picture.title = formatted("Solidification of Ks-Ps, x0 = %.4f", x0) +
-                    (path.primary == LIQUID ? std::string(", the eutectic alloy")
-                                            : std::string(", primary ") + phaseName(path.primary));
+    picture.title = "Solidification of " + system + formatted(", x0 = %.4f", x0) +
+                    (path.primary == LIQUID ? std::string(", the eutectic alloy") : ", primary " + nameOf(path.primary));
     picture.low = grid.to;
     picture.high = grid.from;
     for (const PathRow& row : path.rows) {

@@ -198,3 +198,53 @@ TEST(DatabaseProgram, TheDatabaseOptionsAreRefusedWhereTheyHaveNoMeaning)
     }
     EXPECT_TRUE(fs::is_empty(dir));
 }
+
+// Sn-37Pb, 63 % tin by weight: with the masses of the database's elements, x0 = (63 / 118.71) /
+// (63 / 118.71 + 37 / 207.2). It freezes as BCT_A5 first, and the equilibrium path ends in as much
+// eutectic as the lever rule gives on the independent calculation's eutectic (454.5620 K, liquid
+// 0.7373324, BCT_A5 0.9755197); every two-phase row balances both potentials in mole fractions.
+TEST(DatabaseProgram, SolidifyTakesASolderByWeightAndEndsOnTheLeverRule)
+{
+    const fs::path dir = makeScratchDir();
+    const ProgramRun run = runTool(SOLIDIFY_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--weight", "63"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string table = readFile(dir / "Solidification.txt");
+    const double x0 = (63 / 118.71) / (63 / 118.71 + 37 / 207.2);
+    char expected[120];
+    std::snprintf(expected, sizeof expected, "# Solidification of the alloy x0 = %.6f (mole fraction of Sn)", x0);
+    EXPECT_EQ(table.rfind(expected, 0), 0u) << table.substr(0, 200);
+    EXPECT_NE(table.find("# x0 by weight: 63.0000 % Sn\n# primary solid: BCT_A5\n"), std::string::npos);
+    const double lever = (x0 - 0.9755197) / (0.7373324 - 0.9755197);
+    const std::size_t at = table.find("# eutectic fraction: equilibrium ");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NEAR(std::stod(table.substr(at + 33)), lever, 2e-6);
+
+    LoadedTdb loaded;
+    ErrorText error{};
+    ASSERT_TRUE(loadTdb(LEAD_TIN.c_str(), "", loaded, error)) << error.text;
+    std::istringstream in(table);
+    std::string line;
+    int balanced = 0;
+    while (std::getline(in, line)) {
+        double T = 0;
+        double fS = 0;
+        double xL = 0;
+        char xS[32] = "";
+        if (line[0] == '#' || std::sscanf(line.c_str(), "%lf %lf %lf %31s", &T, &fS, &xL, xS) != 4 || xS[0] == '-' ||
+            !(fS > 0 && fS < 1))
+            continue;
+        double G[2];
+        double slope[2];
+        energy(loaded, 0, xL, T, G[0], slope[0]);
+        energy(loaded, 2, std::stod(xS), T, G[1], slope[1]);
+        // Six printed decimals of xS near 0.99 move lead's potential by up to R T 5e-7 / 0.01.
+        EXPECT_NEAR(G[0] - xL * slope[0], G[1] - std::stod(xS) * slope[1], 0.2) << T;
+        EXPECT_NEAR(G[0] + (1 - xL) * slope[0], G[1] + (1 - std::stod(xS)) * slope[1], 0.02) << T;
+        ++balanced;
+    }
+    EXPECT_GE(balanced, 3);
+
+    EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"--weight", "63"}).status, 2);
+    EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--replicates", "20", "0.3"}).status, 2);
+    EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--weight", "100"}).status, 2);
+}
