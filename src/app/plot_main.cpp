@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/database_option.h"
 #include "comparison/residuals.h"
 #include "formats/band_files.h"
 #include "formats/boundary_points.h"
@@ -20,6 +22,7 @@
 #include "formats/table_text.h"
 #include "model/fitting.h"
 #include "plot/gibbs_curves.h"
+#include "plot/model_diagram.h"
 #include "plot/phase_diagram_svg.h"
 #include "plot/regression_svg.h"
 
@@ -40,7 +43,16 @@ constexpr const char* HELP =
     "and the phase, or T, x or - and eutectic), draws them over the diagram and writes how far each\n"
     "lies from it to Boundary_residuals.txt, with a summary on standard output.\n"
     "\n"
-    "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables)\n"
+    "With --tdb FILE, draws the diagram of a binary system in a TDB database instead: its stable\n"
+    "boundaries and eutectic solved from the database (no tables, no data files), named after its\n"
+    "elements and phases; Boundaries.txt then names the pairs with the database's phases\n"
+    "(LIQUID/FCC_A1 LIQUID). Regression.svg is not drawn: nothing was fitted.\n"
+    "\n"
+    "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables, or\n"
+    "                       for a database from 150 K below its eutectic to 30 K above its melting)\n"
+    "  --celsius            a second temperature axis in degrees Celsius\n"
+    "      --tdb FILE       the model of the database FILE\n"
+    "      --phases LIST    its liquid and two solids, e.g. LIQUID,FCC_A1,BCT_A5 (default: its three)\n"
     "  --gibbs T            also draw GibbsEnergy.svg: the Gibbs energy curves of the three phases at\n"
     "                       T K with their common tangents, stable and metastable\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"
@@ -50,7 +62,7 @@ constexpr const char* HELP =
     "\n"
     "Exit status: 0 done, 1 a data or file error, 2 a usage error.\n";
 
-enum Option { RANGE = 2000, GIBBS };
+enum Option { RANGE = 2000, GIBBS, CELSIUS };
 
 int stop(const ErrorText& error)
 {
@@ -66,6 +78,87 @@ bool parseTemperature(const char* text, double& value)
     return end != text && *end == '\0' && value >= 0 && value < 1e7;
 }
 
+// Ends the run after the outputs are committed: the notes, then what was written where.
+int signOff(const CommonOptions& common, const PhaseDiagram& diagram, bool regression, double gibbsT, bool havePoints,
+            const ResidualSummary& summary)
+{
+    if (!common.quiet)
+        for (const std::string& note : diagram.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
+    std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
+    if (regression) std::printf("The fits of the measured data are drawn in the file : %s\n", REGRESSION_PLOT_FILE);
+    if (gibbsT > 0) std::printf("The Gibbs energy curves are drawn in the file : %s\n", GIBBS_PLOT_FILE);
+    if (havePoints)
+        std::printf("%s; each point in the file : %s\n", residualSummaryLine(summary).c_str(), BOUNDARY_RESIDUALS_FILE);
+    return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
+}
+
+// What both kinds of run write after the phase diagram: the Gibbs energy curves where asked, the
+// residuals' report (or an earlier one removed where the points file holds none), the commit of
+// all outputs, then the notes and the closing lines.
+int finish(const CommonOptions& common, const StableDiagram& stable, const DiagramNames& names,
+           const PhaseNames& phaseNames, double gibbsT, const std::vector<PointResidual>& residuals, bool havePoints,
+           bool noPoints, bool regression, PhaseDiagram& diagram)
+{
+    ErrorText error{};
+    if (gibbsT > 0) {
+        GibbsPicture gibbs;
+        describeGibbsCurves(stable, gibbsT, gibbs, names);
+        const std::string gibbsSvg = drawGibbsCurves(gibbs);
+        if (!writeWholeFile(GIBBS_PLOT_FILE, gibbsSvg.data(), gibbsSvg.size(), error)) return stop(error);
+    }
+    const ResidualSummary summary = summariseResiduals(residuals);
+    if (havePoints) {
+        const std::string report = formatResiduals(residuals, summary, phaseNames);
+        if (!writeWholeFile(BOUNDARY_RESIDUALS_FILE, report.data(), report.size(), error)) return stop(error);
+    }
+    if (!commitOutputs(error)) return stop(error);
+    if (noPoints && std::remove(BOUNDARY_RESIDUALS_FILE) != 0 && errno != ENOENT) {
+        fail(error, "%s: cannot remove the residuals of an earlier run: %s", BOUNDARY_RESIDUALS_FILE, std::strerror(errno));
+        return stop(error);
+    }
+    if (noPoints)
+        diagram.notes.push_back(std::string(BOUNDARY_POINTS_FILE) + " holds no measured points: no residuals are computed.");
+    return signOff(common, diagram, regression, gibbsT, havePoints, summary);
+}
+
+// The pictures of a database's system, and the residuals of measured points against it.
+int drawDatabase(const LoadedTdb& loaded, const CommonOptions& common, const DiagramData& data, bool celsius,
+                 double gibbsT)
+{
+    ErrorText error{};
+    StableDiagram stable;
+    buildStableDiagram(curveSourceOf(loaded), stable);
+    const TdbSystem& system = loaded.system;
+    DiagramNames names{systemName(loaded), loaded.symbols[1],
+                       {system.phases[0].name, system.phases[1].name, system.phases[2].name},
+                       "the database " + std::filesystem::path(common.tdb).filename().string(),
+                       "the database's reference states of the elements"};
+    const PhaseNames phaseNames{{names.phases[0], names.phases[1], names.phases[2]}};
+    if (gibbsT > 0 && !(gibbsT >= loaded.range.lowest && gibbsT <= loaded.range.highest)) {
+        fail(error, "%s: --gibbs %g K lies outside the temperatures of the database, %g to %g K", common.tdb, gibbsT,
+             loaded.range.lowest, loaded.range.highest);
+        return stop(error);
+    }
+
+    std::vector<BoundaryPoint> points;
+    bool havePoints = false;
+    if (!readBoundaryPoints(BOUNDARY_POINTS_FILE, points, havePoints, error, phaseNames)) return stop(error);
+    const bool noPoints = havePoints && points.empty();
+    havePoints = havePoints && !noPoints;
+    std::vector<PointResidual> residuals;
+    ModelDiagramRequest request{names, celsius, data.rangeGiven, data.low, data.high, {}};
+    if (havePoints) {
+        const BandTable bands[3] = {};
+        computeResiduals(stable, points, bands, EutecticBand{}, residuals, phaseNames);
+        for (const PointResidual& r : residuals) request.measured.push_back(measuredMark(r));
+    }
+    PhaseDiagram diagram;
+    describeModelDiagram(stable, request, diagram);
+    const std::string diagramSvg = drawPhaseDiagram(diagram);
+    if (!writeWholeFile(DIAGRAM_FILE, diagramSvg.data(), diagramSvg.size(), error)) return stop(error);
+    return finish(common, stable, names, phaseNames, gibbsT, residuals, havePoints, noPoints, false, diagram);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -75,14 +168,20 @@ int main(int argc, char** argv)
     std::vector<option> options(std::begin(COMMON_LONG_OPTIONS), std::end(COMMON_LONG_OPTIONS));
     options.insert(options.end(), {{"range", required_argument, nullptr, RANGE},
                                    {"gibbs", required_argument, nullptr, GIBBS},
+                                   {"celsius", no_argument, nullptr, CELSIUS},
                                    {nullptr, 0, nullptr, 0}});
     double gibbsT = 0;
+    bool celsius = false;
     opterr = 0;
     for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
         if (code == GIBBS) {
             if (!parseTemperature(optarg, gibbsT) || !(gibbsT > 0))
                 return usageError(PROGRAM, std::string("--gibbs takes a temperature in K above 0 and below 10000000, not \"") +
                                                optarg + "\"");
+            continue;
+        }
+        if (code == CELSIUS) {
+            celsius = true;
             continue;
         }
         if (code == RANGE) {
@@ -97,8 +196,12 @@ int main(int argc, char** argv)
         if (status >= 0) return status;
     }
     if (optind < argc) return usageError(PROGRAM, std::string(argv[optind]) + ": this program takes no operands");
+    if (const int status = checkDatabaseOptions(PROGRAM, common); status >= 0) return status;
+    LoadedTdb loaded;
+    if (common.tdb != nullptr && !openDatabase(PROGRAM, common, loaded)) return EXIT_DATA_ERROR;
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
     removeOutputsOnSignals();
+    if (common.tdb != nullptr) return drawDatabase(loaded, common, data, celsius, gibbsT);
 
     ErrorText error{};
     MeasuredData measured;
@@ -142,6 +245,7 @@ int main(int argc, char** argv)
 
     PhaseDiagram diagram;
     describePhaseDiagram(data, stable, diagram);
+    diagram.celsius = celsius;
     const std::string diagramSvg = drawPhaseDiagram(diagram);
     RegressionPanel panels[3][2];
     describeRegression(measured, fits, panels);
@@ -149,30 +253,6 @@ int main(int argc, char** argv)
     if (!writeWholeFile(DIAGRAM_FILE, diagramSvg.data(), diagramSvg.size(), error) ||
         !writeWholeFile(REGRESSION_PLOT_FILE, regressionSvg.data(), regressionSvg.size(), error))
         return stop(error);
-    if (gibbsT > 0) {
-        GibbsPicture gibbs;
-        describeGibbsCurves(stable, gibbsT, gibbs);
-        const std::string gibbsSvg = drawGibbsCurves(gibbs);
-        if (!writeWholeFile(GIBBS_PLOT_FILE, gibbsSvg.data(), gibbsSvg.size(), error)) return stop(error);
-    }
-    const ResidualSummary summary = summariseResiduals(residuals);
-    if (havePoints) {
-        const std::string report = formatResiduals(residuals, summary);
-        if (!writeWholeFile(BOUNDARY_RESIDUALS_FILE, report.data(), report.size(), error)) return stop(error);
-    }
-    if (!commitOutputs(error)) return stop(error);
-    if (noPoints && std::remove(BOUNDARY_RESIDUALS_FILE) != 0 && errno != ENOENT) {
-        fail(error, "%s: cannot remove the residuals of an earlier run: %s", BOUNDARY_RESIDUALS_FILE, std::strerror(errno));
-        return stop(error);
-    }
-    if (noPoints)
-        diagram.notes.push_back(std::string(BOUNDARY_POINTS_FILE) + " holds no measured points: no residuals are computed.");
-    if (!common.quiet)
-        for (const std::string& note : diagram.notes) std::fprintf(stderr, "%s: note: %s\n", PROGRAM, note.c_str());
-    std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
-    std::printf("The fits of the measured data are drawn in the file : %s\n", REGRESSION_PLOT_FILE);
-    if (gibbsT > 0) std::printf("The Gibbs energy curves are drawn in the file : %s\n", GIBBS_PLOT_FILE);
-    if (havePoints)
-        std::printf("%s; each point in the file : %s\n", residualSummaryLine(summary).c_str(), BOUNDARY_RESIDUALS_FILE);
-    return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
+    return finish(common, stable, builtInNames(), builtInPhaseNames(), gibbsT, residuals, havePoints, noPoints, true,
+                  diagram);
 }

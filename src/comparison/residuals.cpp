@@ -50,7 +50,7 @@ void holdAgainstBand(PointResidual& r, double measured, double computed, double 
     r.sigmas = sd > 0 ? (measured - computed) / sd : NAN;
 }
 
-void boundaryResidual(StableDiagram& diagram, const BandTable (&bands)[3], PointResidual& r)
+void boundaryResidual(StableDiagram& diagram, const BandTable (&bands)[3], const PhaseNames& names, PointResidual& r)
 {
     const BoundaryPoint& p = r.point;
     const auto pair = static_cast<PhasePair>(p.pair);
@@ -67,7 +67,7 @@ void boundaryResidual(StableDiagram& diagram, const BandTable (&bands)[3], Point
     if (n > 0)
         r.dx = p.x - r.xComputed;
     else
-        addStatus(std::string("no stable ") + pairName(p.pair) + " boundary at " + kelvins(p.T));
+        addStatus("no stable " + pairName(names, p.pair) + " boundary at " + kelvins(p.T));
 
     // The temperature at which the stable boundary reaches the point's composition, nearest the
     // point's own where it does so more than once.
@@ -82,12 +82,13 @@ void boundaryResidual(StableDiagram& diagram, const BandTable (&bands)[3], Point
     case Reach::NEVER: {
         char text[200];
         std::snprintf(text, sizeof text, "the stable %s boundary never reaches this composition: its %s composition lies "
-                      "between %.6g and %.6g", pairName(p.pair), phaseName(phase), range[0], range[1]);
+                      "between %.6g and %.6g", pairName(names, p.pair).c_str(), names.phase[phase].c_str(), range[0],
+                      range[1]);
         addStatus(text);
         break;
     }
     case Reach::NO_BOUNDARY:
-        addStatus(std::string("the model has no stable ") + pairName(p.pair) + " boundary at any temperature");
+        addStatus("the model has no stable " + pairName(names, p.pair) + " boundary at any temperature");
         break;
     }
     double low = 0;
@@ -100,14 +101,14 @@ void boundaryResidual(StableDiagram& diagram, const BandTable (&bands)[3], Point
 }  // namespace
 
 void computeResiduals(StableDiagram& diagram, const std::vector<BoundaryPoint>& points, const BandTable (&bands)[3],
-                      const EutecticBand& eutecticBand, std::vector<PointResidual>& residuals)
+                      const EutecticBand& eutecticBand, std::vector<PointResidual>& residuals, const PhaseNames& names)
 {
     residuals.clear();
     const Vector4& eutectic = diagram.eutectic;
     for (const BoundaryPoint& point : points) {
         PointResidual r{point, NAN, NAN, NAN, NAN, false, NAN, NAN, false, NAN, ""};
         if (point.pair != 0) {
-            boundaryResidual(diagram, bands, r);
+            boundaryResidual(diagram, bands, names, r);
         } else {
             if (diagram.haveEutectic) {
                 r.TComputed = eutectic[0];

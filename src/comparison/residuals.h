@@ -14,5 +14,7 @@
 // and `eutecticBand` are those computed from the same data (present false where there are none).
 // A residual that does not exist (no stable boundary at that temperature, a boundary that never
 // reaches that composition, no eutectic) is NaN, and the point's status says which.
+// Statuses name the pairs and phases with `names`.
 void computeResiduals(StableDiagram& diagram, const std::vector<BoundaryPoint>& points, const BandTable (&bands)[3],
-                      const EutecticBand& eutecticBand, std::vector<PointResidual>& residuals);
+                      const EutecticBand& eutecticBand, std::vector<PointResidual>& residuals,
+                      const PhaseNames& names = builtInPhaseNames());

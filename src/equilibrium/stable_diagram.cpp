@@ -348,6 +348,12 @@ PhasesAt stablePhasesAt(const StableDiagram& diagram, double T, double x)
     }
     PhaseCurve curves[3];
     if (!diagramCurves(diagram, T, curves)) return {LIQUID, LIQUID};
+    const PhaseIndex lowest = lowestCurveAt(curves, x, T);
+    return {lowest, lowest};
+}
+
+PhaseIndex lowestCurveAt(const PhaseCurve (&curves)[3], double x, double T)
+{
     PhaseIndex lowest = LIQUID;
     double g = INFINITY;
     for (int r = LIQUID; r <= FCC; ++r) {
@@ -359,5 +365,5 @@ PhasesAt stablePhasesAt(const StableDiagram& diagram, double T, double x)
             lowest = static_cast<PhaseIndex>(r);
         }
     }
-    return {lowest, lowest};
+    return lowest;
 }

@@ -132,3 +132,6 @@ struct PhasesAt {
 };
 
 PhasesAt stablePhasesAt(const StableDiagram& diagram, double T, double x);
+
+// The phase whose curve lies lowest at x among curves at T.
+PhaseIndex lowestCurveAt(const PhaseCurve (&curves)[3], double x, double T);

@@ -187,14 +187,18 @@ bool solveTieLineTemperature(const CurveSource& source, PhasePair pair, int fixe
         fixedSide, sFixed, T, sOther);
 }
 
-int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, double (*roots)[2], int capacity)
+namespace {
+
+// Distinct roots of a pair's equations from the fixed starts, `solve(s)` solving them from s.
+template <typename Solve>
+int rootsFromStarts(Solve solve, double (*roots)[2], int capacity)
 {
     constexpr double STARTS[] = {-8.0, -4.0, -2.0, -1.0, 0.0, 1.0, 2.0, 4.0, 8.0};
     int count = 0;
     for (const double a : STARTS)
         for (const double b : STARTS) {
             double s[2] = {a, b};
-            if (a == b || count >= capacity || !solveTieLine(model, pair, T, s)) continue;
+            if (a == b || count >= capacity || !solve(s)) continue;
             if (std::fabs(composition(s[0]).x - composition(s[1]).x) < 1e-3) continue;
             bool seen = false;
             for (int i = 0; i < count; ++i)
@@ -205,6 +209,18 @@ int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, doubl
             ++count;
         }
     return count;
+}
+
+}  // namespace
+
+int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, double (*roots)[2], int capacity)
+{
+    return rootsFromStarts([&](double (&s)[2]) { return solveTieLine(model, pair, T, s); }, roots, capacity);
+}
+
+int pairRoots(const PhaseCurve& first, const PhaseCurve& second, double T, double (*roots)[2], int capacity)
+{
+    return rootsFromStarts([&](double (&s)[2]) { return solveTieLine(first, second, T, s); }, roots, capacity);
 }
 
 bool polishEutectic(const PhaseParameters (&model)[3], Vector4& eutectic)

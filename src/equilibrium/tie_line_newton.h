@@ -34,6 +34,7 @@ bool solveTieLineTemperature(const CurveSource& source, PhasePair pair, int fixe
 // values: at most `capacity` pairs of log-ratios into `roots`, each with compositions at least
 // 0.001 apart. Returns how many.
 int pairRoots(const PhaseParameters (&model)[3], PhasePair pair, double T, double (*roots)[2], int capacity);
+int pairRoots(const PhaseCurve& first, const PhaseCurve& second, double T, double (*roots)[2], int capacity);
 
 // A three-phase equilibrium (T, xL, xBCC, xFCC) polished by Newton's method with the exact
 // Jacobian (the temperature column with the slopes a1 and b1 included) in log-ratio coordinates,

@@ -34,10 +34,10 @@ bool decimal(const std::string& text, double& value)
     return end != text.c_str() && *end == '\0' && std::isfinite(value);
 }
 
-int pairOf(const std::string& name)
+int pairOf(const PhaseNames& names, const std::string& name)
 {
     for (int p = 1; p <= 3; ++p)
-        if (strcasecmp(name.c_str(), PAIR_NAMES[p]) == 0) return p;
+        if (strcasecmp(name.c_str(), pairName(names, p).c_str()) == 0) return p;
     return -1;
 }
 
@@ -53,8 +53,19 @@ void appendValue(std::string& text, const char* format, double value)
 
 const char* pairName(int pair) { return PAIR_NAMES[pair]; }
 
-bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bool& present, ErrorText& error)
+PhaseNames builtInPhaseNames() { return {{"Liquid", "BCC", "FCC"}}; }
+
+std::string pairName(const PhaseNames& names, int pair)
 {
+    if (pair == 0) return PAIR_NAMES[0];
+    const auto p = static_cast<PhasePair>(pair);
+    return names.phase[firstPhase(p)] + "/" + names.phase[secondPhase(p)];
+}
+
+bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bool& present, ErrorText& error,
+                        const PhaseNames& names)
+{
+    const std::string example = pairName(names, 1) + " " + names.phase[LIQUID];
     points.clear();
     present = !missing(path);
     if (!present) return true;
@@ -66,9 +77,9 @@ bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bo
         if (w.empty()) continue;
         BoundaryPoint point{line, 0, false, NAN, 0, 0};
         if (w.size() < 3 || w.size() > 4)
-            return fail(error, "%s: line %d: expected T, x, the pair and the phase (1050 0.30 Liquid/FCC Liquid), or T, "
+            return fail(error, "%s: line %d: expected T, x, the pair and the phase (1050 0.30 %s), or T, "
                                "x or - and eutectic (823 - eutectic)",
-                        path, line);
+                        path, line, example.c_str());
         if (!decimal(w[0], point.T) || !(point.T > 0))
             return fail(error, "%s: line %d: \"%.40s\" is not a temperature in K above 0", path, line, w[0].c_str());
         if (w[1] != "-") {
@@ -83,18 +94,19 @@ bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bo
                                    "phase",
                             path, line, w[2].c_str());
         } else {
-            point.pair = pairOf(w[2]);
+            point.pair = pairOf(names, w[2]);
             if (point.pair < 0)
-                return fail(error, "%s: line %d: \"%.40s\" is not a pair of phases: Liquid/FCC, Liquid/BCC or BCC/FCC",
-                            path, line, w[2].c_str());
+                return fail(error, "%s: line %d: \"%.40s\" is not a pair of phases: %s, %s or %s", path, line,
+                            w[2].c_str(), pairName(names, 1).c_str(), pairName(names, 2).c_str(),
+                            pairName(names, 3).c_str());
             const auto pair = static_cast<PhasePair>(point.pair);
-            if (strcasecmp(w[3].c_str(), phaseName(firstPhase(pair))) == 0)
+            if (strcasecmp(w[3].c_str(), names.phase[firstPhase(pair)].c_str()) == 0)
                 point.side = 0;
-            else if (strcasecmp(w[3].c_str(), phaseName(secondPhase(pair))) == 0)
+            else if (strcasecmp(w[3].c_str(), names.phase[secondPhase(pair)].c_str()) == 0)
                 point.side = 1;
             else
                 return fail(error, "%s: line %d: \"%.40s\" is not a phase of %s", path, line, w[3].c_str(),
-                            PAIR_NAMES[point.pair]);
+                            pairName(names, point.pair).c_str());
             if (!point.haveX)
                 return fail(error, "%s: line %d: a boundary point needs its composition", path, line);
         }
@@ -129,7 +141,8 @@ ResidualSummary summariseResiduals(const std::vector<PointResidual>& residuals)
     return s;
 }
 
-std::string formatResiduals(const std::vector<PointResidual>& residuals, const ResidualSummary& summary)
+std::string formatResiduals(const std::vector<PointResidual>& residuals, const ResidualSummary& summary,
+                            const PhaseNames& names)
 {
     std::string text = "Line\tT\tx\tPair\tPhase\tx computed\tdx\tT computed\tdT\t95% low\t95% high\tWithin\tSigmas\t"
                        "Status\n";
@@ -137,10 +150,10 @@ std::string formatResiduals(const std::vector<PointResidual>& residuals, const R
         const BoundaryPoint& p = r.point;
         appendFormat(text, "%d\t%.2f\t", p.line, p.T);
         appendValue(text, "%.6f", p.haveX ? p.x : NAN);
-        appendFormat(text, "\t%s\t%s\t", PAIR_NAMES[p.pair],
-                     p.pair == 0 ? "Liquid"
-                                 : phaseName(p.side == 0 ? firstPhase(static_cast<PhasePair>(p.pair))
-                                                         : secondPhase(static_cast<PhasePair>(p.pair))));
+        const std::string phase = names.phase[p.pair == 0 ? LIQUID
+                                              : p.side == 0 ? firstPhase(static_cast<PhasePair>(p.pair))
+                                                            : secondPhase(static_cast<PhasePair>(p.pair))];
+        appendFormat(text, "\t%s\t%s\t", pairName(names, p.pair).c_str(), phase.c_str());
         appendValue(text, "%.6f", r.xComputed);
         text += "\t";
         appendValue(text, "%.6f", r.dx);

@@ -4,7 +4,8 @@
 // Boundaries.txt: one point per line, fields separated by blanks or tabs, "#" starts a comment,
 // Windows line ends are fine:
 //   T  x  PAIR  PHASE   the composition x (mole fraction of Ks) of PHASE, measured at T (K) in
-//                       equilibrium with the other phase of PAIR (Liquid/FCC, Liquid/BCC, BCC/FCC)
+//                       equilibrium with the other phase of PAIR (Liquid/FCC, Liquid/BCC, BCC/FCC;
+//                       for a database's system its phases' names, as LIQUID/FCC_A1)
 //   T  x  eutectic      an arrest at the eutectic temperature T; x, the liquid's composition, may
 //                       be "-"
 #pragma once
@@ -28,9 +29,20 @@ struct BoundaryPoint {
     int side;           // 0: the pair's first phase was measured, 1: its second
 };
 
+// The names of a model's phases in the order of PhaseIndex, as the points and the report give them.
+struct PhaseNames {
+    std::string phase[3];
+};
+
+PhaseNames builtInPhaseNames();  // Liquid, BCC, FCC
+
+// "Liquid/FCC" and so on; "eutectic" for 0.
+std::string pairName(const PhaseNames& names, int pair);
+
 // Reads the points; `present` is false, and nothing fails, when the file does not exist. Fails
 // naming the file, the line and what is wrong with it.
-bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bool& present, ErrorText& error);
+bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bool& present, ErrorText& error,
+                        const PhaseNames& names = builtInPhaseNames());
 
 // How far a point lies from the computed diagram. NaN where a value does not exist.
 struct PointResidual {
@@ -63,7 +75,8 @@ struct ResidualSummary {
 ResidualSummary summariseResiduals(const std::vector<PointResidual>& residuals);
 
 // The tab-separated report: a title line, one row per point, then the summary as "#" lines.
-std::string formatResiduals(const std::vector<PointResidual>& residuals, const ResidualSummary& summary);
+std::string formatResiduals(const std::vector<PointResidual>& residuals, const ResidualSummary& summary,
+                            const PhaseNames& names = builtInPhaseNames());
 
 // The summary in one line, for standard output.
 std::string residualSummaryLine(const ResidualSummary& summary);

@@ -2,6 +2,7 @@
 #include "plot/field_labels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "equilibrium/stability.h"
@@ -25,23 +26,11 @@ std::string fieldName(const StableState& state)
     return std::string(phaseName(a)) + " + " + phaseName(b);
 }
 
-}  // namespace
-
-void labelFields(const PhaseParameters (&model)[3], double low, double high, std::vector<FieldLabel>& labels)
+// Places a name for each field of the grid of names (row by row from `low` upwards), at the cell
+// deepest inside it.
+void placeLabels(const std::vector<std::string>& names, double low, double high, std::vector<FieldLabel>& labels)
 {
     labels.clear();
-    std::vector<double> queries(FIELD_COLUMNS);
-    for (int i = 0; i < FIELD_COLUMNS; ++i) queries[i] = (i + 0.5) / FIELD_COLUMNS;
-    std::vector<std::string> names(FIELD_COLUMNS * FIELD_ROWS);
-    GibbsCurves curves;
-    std::vector<StableState> states;
-    for (int j = 0; j < FIELD_ROWS; ++j) {
-        const double T = low + (j + 0.5) / FIELD_ROWS * (high - low);
-        gibbsCurves(model, T, curves);
-        stableStates(curves, queries, states);
-        for (int i = 0; i < FIELD_COLUMNS; ++i) names[j * FIELD_COLUMNS + i] = fieldName(states[i]);
-    }
-
     const double cellWidth = PLOT_WIDTH / FIELD_COLUMNS;
     const double cellHeight = PLOT_HEIGHT / FIELD_ROWS;
     std::vector<int> component(names.size(), -1);
@@ -100,4 +89,50 @@ void labelFields(const PhaseParameters (&model)[3], double low, double high, std
         const double T = low + (static_cast<double>(best / FIELD_COLUMNS) + 0.5) / FIELD_ROWS * (high - low);
         labels.push_back({names[best], x, T});
     }
+}
+
+}  // namespace
+
+void labelFields(const PhaseParameters (&model)[3], double low, double high, std::vector<FieldLabel>& labels)
+{
+    std::vector<double> queries(FIELD_COLUMNS);
+    for (int i = 0; i < FIELD_COLUMNS; ++i) queries[i] = (i + 0.5) / FIELD_COLUMNS;
+    std::vector<std::string> names(FIELD_COLUMNS * FIELD_ROWS);
+    GibbsCurves curves;
+    std::vector<StableState> states;
+    for (int j = 0; j < FIELD_ROWS; ++j) {
+        const double T = low + (j + 0.5) / FIELD_ROWS * (high - low);
+        gibbsCurves(model, T, curves);
+        stableStates(curves, queries, states);
+        for (int i = 0; i < FIELD_COLUMNS; ++i) names[j * FIELD_COLUMNS + i] = fieldName(states[i]);
+    }
+    placeLabels(names, low, high, labels);
+}
+
+void labelFields(const StableDiagram& diagram, const std::string (&phases)[3], double low, double high,
+                 std::vector<FieldLabel>& labels)
+{
+    std::vector<std::string> names(FIELD_COLUMNS * FIELD_ROWS);
+    for (int j = 0; j < FIELD_ROWS; ++j) {
+        const double T = low + (j + 0.5) / FIELD_ROWS * (high - low);
+        // The stable tie-lines of every pair at T, then each composition in one of them or, where
+        // in none, in the phase lowest there.
+        TieLine lines[3][4];
+        int count[3];
+        for (int t = 0; t < 3; ++t) count[t] = stableTieLines(diagram, static_cast<PhasePair>(t + 1), T, lines[t], 4);
+        PhaseCurve curves[3];
+        const bool haveCurves = diagramCurves(diagram, T, curves);
+        for (int i = 0; i < FIELD_COLUMNS; ++i) {
+            const double x = (i + 0.5) / FIELD_COLUMNS;
+            std::string& name = names[j * FIELD_COLUMNS + i];
+            for (int t = 0; t < 3 && name.empty(); ++t)
+                for (int k = 0; k < count[t] && name.empty(); ++k)
+                    if (std::fmin(lines[t][k].x[0], lines[t][k].x[1]) <= x && x <= std::fmax(lines[t][k].x[0], lines[t][k].x[1])) {
+                        const auto pair = static_cast<PhasePair>(t + 1);
+                        name = phases[firstPhase(pair)] + " + " + phases[secondPhase(pair)];
+                    }
+            if (name.empty() && haveCurves) name = phases[lowestCurveAt(curves, x, T)];
+        }
+    }
+    placeLabels(names, low, high, labels);
 }

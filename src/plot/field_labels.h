@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "equilibrium/stable_diagram.h"
 #include "model/phase.h"
 
 struct FieldLabel {
@@ -18,3 +19,8 @@ struct FieldLabel {
 // compositions by 60 temperatures, at the grid cell farthest from the other fields and the frame;
 // fields of fewer than six cells get no name.
 void labelFields(const PhaseParameters (&model)[3], double low, double high, std::vector<FieldLabel>& labels);
+
+// The same for the stable diagram of any model, the fields named with `phases` (in the order of
+// PhaseIndex, a pair's field as "LIQUID + FCC_A1").
+void labelFields(const StableDiagram& diagram, const std::string (&phases)[3], double low, double high,
+                 std::vector<FieldLabel>& labels);

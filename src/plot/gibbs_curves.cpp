@@ -21,36 +21,42 @@ constexpr double PLOT_HEIGHT = 440;
 // pairs, so that blue and red mean the same in both pictures.
 constexpr const char* PHASE_COLOURS[] = {"#7b4fa6", "#e08a1e", "#6b6b6b"};  // Liquid, BCC, FCC
 constexpr const char* PAIR_COLOURS[] = {"#1f77b4", "#d62728", "#2ca02c"};  // Liquid/FCC, Liquid/BCC, BCC/FCC
-constexpr const char* PAIR_NAMES[] = {"Liquid / FCC", "Liquid / BCC", "BCC / FCC"};
 
 Stroke tangentStroke(const CommonTangent& t)
 {
     return {PAIR_COLOURS[t.pair], t.stable ? 1.8 : 1.3, t.stable ? nullptr : "6 4", t.stable ? 1.0 : 0.7};
 }
 
-CommonTangent tangent(const PhaseParameters (&model)[3], PhasePair pair, double T, const TieLine& line, bool stable)
+CommonTangent tangent(const PhaseCurve (&curves)[3], PhasePair pair, double T, const TieLine& line, bool stable)
 {
-    const PhaseIndex p = firstPhase(pair);
-    const PhaseIndex q = secondPhase(pair);
-    return {pair - 1, stable, {line.x[0], line.x[1]},
-            {gibbsEnergy(p, interactionCoefficients(model[p], T), line.x[0], T),
-             gibbsEnergy(q, interactionCoefficients(model[q], T), line.x[1], T)}};
+    double g[2] = {0, 0};
+    double slope = 0;
+    curveGibbsEnergy(curves[firstPhase(pair)], line.x[0], T, g[0], slope);
+    curveGibbsEnergy(curves[secondPhase(pair)], line.x[1], T, g[1], slope);
+    return {pair - 1, stable, {line.x[0], line.x[1]}, {g[0], g[1]}};
 }
 
 }  // namespace
 
-void describeGibbsCurves(const StableDiagram& diagram, double T, GibbsPicture& picture)
+void describeGibbsCurves(const StableDiagram& diagram, double T, GibbsPicture& picture, const DiagramNames& names)
 {
-    const PhaseParameters (&model)[3] = diagram.model;
     picture = GibbsPicture{};
+    picture.names = names;
     picture.T = T;
     picture.low = INFINITY;
     picture.high = -INFINITY;
+    PhaseCurve curves[3];
+    if (!diagramCurves(diagram, T, curves)) {
+        picture.low = -1;
+        picture.high = 1;
+        return;
+    }
     for (int p = LIQUID; p <= FCC; ++p) {
-        const InteractionCoefficients c = interactionCoefficients(model[p], T);
         for (int k = 1; k <= CURVE_POINTS; ++k) {
             const double x = k / (CURVE_POINTS + 1.0);
-            const double g = gibbsEnergy(static_cast<PhaseIndex>(p), c, x, T);
+            double g = 0;
+            double slope = 0;
+            curveGibbsEnergy(curves[p], x, T, g, slope);
             picture.curve[p].push_back({x, g});
             if (std::isfinite(g)) {
                 picture.low = std::min(picture.low, g);
@@ -63,16 +69,16 @@ void describeGibbsCurves(const StableDiagram& diagram, double T, GibbsPicture& p
         // Every stable tangent of the pair, then one metastable root of its equations, if any.
         TieLine stable[4];
         const int n = stableTieLines(diagram, pair, T, stable, 4);
-        for (int i = 0; i < n; ++i) picture.tangents.push_back(tangent(model, pair, T, stable[i], true));
+        for (int i = 0; i < n; ++i) picture.tangents.push_back(tangent(curves, pair, T, stable[i], true));
         double roots[16][2];
-        const int m = pairRoots(model, pair, T, roots, 16);
+        const int m = pairRoots(curves[firstPhase(pair)], curves[secondPhase(pair)], T, roots, 16);
         for (int i = 0; i < m; ++i) {
             const TieLine root = tieLineOf(roots[i][0], roots[i][1]);
             bool known = false;
             for (int j = 0; j < n; ++j)
                 known = known || (std::fabs(root.s[0] - stable[j].s[0]) < 1e-6 && std::fabs(root.s[1] - stable[j].s[1]) < 1e-6);
             if (known || isStableTieLine(diagram, pair, T, root)) continue;
-            picture.tangents.push_back(tangent(model, pair, T, root, false));
+            picture.tangents.push_back(tangent(curves, pair, T, root, false));
             break;
         }
     }
@@ -86,11 +92,18 @@ std::string drawGibbsCurves(const GibbsPicture& picture)
     const auto px = [](double x) { return LEFT + x * PLOT_WIDTH; };
     const auto py = [&](double g) { return TOP + (picture.high - g) / (picture.high - picture.low) * PLOT_HEIGHT; };
     Svg svg;
-    const std::string title = formatNumber("Gibbs energies of Ks-Ps at %.2f K", picture.T);
-    svgBegin(svg, WIDTH, HEIGHT, title);
+    const DiagramNames& names = picture.names;
+    const std::string title = "Gibbs energies of " + names.system + formatNumber(" at %.2f K", picture.T);
+    // Wider where the legend's names are longer than the built-in model's ("Liquid / BCC,
+    // metastable", 24 letters of 7.2 px at its size).
+    std::size_t longest = 24;
+    for (const CommonTangent& t : picture.tangents)
+        longest = std::max(longest, pairLabel(names, t.pair, " / ").size() + (t.stable ? 8 : 12));
+    const int width = WIDTH + static_cast<int>(std::ceil(7.2 * static_cast<double>(longest - 24)));
+    svgBegin(svg, width, HEIGHT, title);
     svgText(svg, LEFT + PLOT_WIDTH / 2, 34, title, "middle", 19, "#222", 0, true);
     svgText(svg, LEFT + PLOT_WIDTH / 2, 56,
-            "relative to pure Ps as FCC and pure Ks as BCC; common tangents solid where stable, dashed where metastable",
+            "relative to " + names.reference + "; common tangents solid where stable, dashed where metastable",
             "middle", 12, "#555");
     const Stroke grid{"#e6e6e6", 1, nullptr, 1};
     const Stroke axis{"#222", 1.2, nullptr, 1};
@@ -104,7 +117,7 @@ std::string drawGibbsCurves(const GibbsPicture& picture)
         svgText(svg, LEFT - 10, py(g) + 4, formatNumber("%g", std::fabs(g) < step * 1e-9 ? 0.0 : g), "end", 12);
     }
     svgRect(svg, LEFT, TOP, PLOT_WIDTH, PLOT_HEIGHT, "none", axis);
-    svgText(svg, LEFT + PLOT_WIDTH / 2, TOP + PLOT_HEIGHT + 50, "Mole fraction of Ks", "middle", 15);
+    svgText(svg, LEFT + PLOT_WIDTH / 2, TOP + PLOT_HEIGHT + 50, "Mole fraction of " + names.element, "middle", 15);
     svgText(svg, 28, TOP + PLOT_HEIGHT / 2, "Molar Gibbs energy (J/mol)", "middle", 15, "#222", -90);
 
     std::vector<std::pair<double, double>> points;
@@ -126,13 +139,13 @@ std::string drawGibbsCurves(const GibbsPicture& picture)
     double y = TOP + 10;
     for (int p = LIQUID; p <= FCC; ++p) {
         svgLine(svg, x, y, x + 36, y, {PHASE_COLOURS[p], 2, nullptr, 1});
-        svgText(svg, x + 46, y + 4, phaseName(static_cast<PhaseIndex>(p)), "start", 13);
+        svgText(svg, x + 46, y + 4, names.phases[p], "start", 13);
         y += 24;
     }
     y += 10;
     for (const CommonTangent& t : picture.tangents) {
         svgLine(svg, x, y, x + 36, y, tangentStroke(t));
-        svgText(svg, x + 46, y + 4, std::string(PAIR_NAMES[t.pair]) + (t.stable ? ", stable" : ", metastable"), "start", 12);
+        svgText(svg, x + 46, y + 4, pairLabel(names, t.pair, " / ") + (t.stable ? ", stable" : ", metastable"), "start", 12);
         y += 16;
         svgText(svg, x + 46, y + 4, formatNumber("x = %.4f", t.x[0]) + formatNumber(" and %.4f", t.x[1]), "start", 11,
                 "#555");

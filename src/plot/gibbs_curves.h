@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "equilibrium/stable_diagram.h"
+#include "plot/diagram_names.h"
 
 inline constexpr const char* GIBBS_PLOT_FILE = "GibbsEnergy.svg";
 
@@ -21,6 +22,7 @@ struct CommonTangent {
 };
 
 struct GibbsPicture {
+    DiagramNames names = builtInNames();
     double T;
     std::vector<std::pair<double, double>> curve[3];  // (x, G) of Liquid, BCC, FCC
     std::vector<CommonTangent> tangents;
@@ -28,6 +30,8 @@ struct GibbsPicture {
     double high;
 };
 
-void describeGibbsCurves(const StableDiagram& diagram, double T, GibbsPicture& picture);
+// The curves and tangents at T of the diagram's model, named with `names`.
+void describeGibbsCurves(const StableDiagram& diagram, double T, GibbsPicture& picture,
+                         const DiagramNames& names = builtInNames());
 
 std::string drawGibbsCurves(const GibbsPicture& picture);

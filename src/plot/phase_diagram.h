@@ -13,6 +13,7 @@
 #include "formats/boundary_points.h"
 #include "formats/result_tables.h"
 #include "model/phase.h"
+#include "plot/diagram_names.h"
 #include "plot/field_labels.h"
 
 // Neighbouring rows of one line whose compositions differ by more than this belong to different
@@ -93,6 +94,8 @@ struct CompletedStretch {
 };
 
 struct PhaseDiagram {
+    DiagramNames names = builtInNames();
+    bool celsius = false;  // a second temperature axis in degrees Celsius
     double low;  // K at the bottom and the top of the temperature axis
     double high;
     bool haveRows;

@@ -18,7 +18,6 @@ constexpr double PLOT_WIDTH = 600;
 constexpr double PLOT_HEIGHT = 520;
 
 constexpr const char* PAIR_COLOURS[] = {"#1f77b4", "#d62728", "#2ca02c"};
-constexpr const char* PAIR_NAMES[] = {"Liquid / FCC", "Liquid / BCC", "BCC / FCC"};
 constexpr const char* METASTABLE_DASH = "7 5";
 constexpr double METASTABLE_OPACITY = 0.45;
 
@@ -34,7 +33,10 @@ struct Frame {
     double py(double T) const { return TOP + (high - T) / (high - low) * PLOT_HEIGHT; }
 };
 
-void drawAxes(Svg& svg, const Frame& frame)
+// The legend's left edge: further right where a Celsius axis takes the room beside the plot.
+double legendLeft(const PhaseDiagram& diagram) { return LEFT + PLOT_WIDTH + (diagram.celsius ? 70 : 30); }
+
+void drawAxes(Svg& svg, const Frame& frame, const PhaseDiagram& diagram)
 {
     const Stroke grid{"#e6e6e6", 1, nullptr, 1};
     const Stroke axis{"#222", 1.2, nullptr, 1};
@@ -52,8 +54,18 @@ void drawAxes(Svg& svg, const Frame& frame)
         svgText(svg, LEFT - 10, y + 4, formatNumber("%.0f", T), "end", 12);
     }
     svgRect(svg, LEFT, TOP, PLOT_WIDTH, PLOT_HEIGHT, "none", axis);
-    svgText(svg, LEFT + PLOT_WIDTH / 2, TOP + PLOT_HEIGHT + 50, "Mole fraction of Ks", "middle", 15);
+    svgText(svg, LEFT + PLOT_WIDTH / 2, TOP + PLOT_HEIGHT + 50, "Mole fraction of " + diagram.names.element, "middle", 15);
     svgText(svg, 28, TOP + PLOT_HEIGHT / 2, "Temperature (K)", "middle", 15, "#222", -90);
+    if (!diagram.celsius) return;
+    // The same temperatures in degrees Celsius, on the right.
+    const double zero = 273.15;
+    const double cStep = niceStep(frame.high - frame.low, 8);
+    for (double C = std::ceil((frame.low - zero) / cStep) * cStep; C + zero <= frame.high + 1e-9; C += cStep) {
+        const double y = frame.py(C + zero);
+        svgLine(svg, LEFT + PLOT_WIDTH, y, LEFT + PLOT_WIDTH + 6, y, axis);
+        svgText(svg, LEFT + PLOT_WIDTH + 10, y + 4, formatNumber("%.0f", C), "start", 12);
+    }
+    svgText(svg, LEFT + PLOT_WIDTH + 52, TOP + PLOT_HEIGHT / 2, "Temperature (\u00b0C)", "middle", 15, "#222", -90);
 }
 
 // A text's box in pixels, from its anchor, size and length (an average letter is 0.6 em wide).
@@ -110,12 +122,12 @@ void drawLegend(Svg& svg, const PhaseDiagram& diagram)
         (line.segment.stable ? stableDrawn : metastableDrawn) = true;
     }
     const bool bands = !diagram.bands.empty() || diagram.eutectic.interval;
-    const double x = LEFT + PLOT_WIDTH + 30;
+    const double x = legendLeft(diagram);
     double y = TOP + 10;
     for (int p = 0; p < 3; ++p) {
         if (!pairDrawn[p]) continue;
         svgLine(svg, x, y, x + 36, y, {PAIR_COLOURS[p], 2.2, nullptr, 1});
-        svgText(svg, x + 46, y + 4, PAIR_NAMES[p], "start", 13);
+        svgText(svg, x + 46, y + 4, pairLabel(diagram.names, p, " / "), "start", 13);
         y += 24;
     }
     y += 10;
@@ -214,12 +226,15 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
     const double lastNote = NOTES_TOP + NOTE_LINE * (static_cast<double>(noteLines.size()) - 1);
     const int height = std::max(HEIGHT, static_cast<int>(std::ceil(lastNote + 14)));
     Svg svg;
-    svgBegin(svg, WIDTH, height, "Phase diagram of Ks-Ps");
-    svgText(svg, LEFT + PLOT_WIDTH / 2, 34, "Phase diagram of Ks-Ps", "middle", 20, "#222", 0, true);
+    const DiagramNames& names = diagram.names;
+    const std::string title = "Phase diagram of " + names.system;
+    svgBegin(svg, WIDTH, height, title);
+    svgText(svg, LEFT + PLOT_WIDTH / 2, 34, title, "middle", 20, "#222", 0, true);
     svgText(svg, LEFT + PLOT_WIDTH / 2, 56,
-            "Liquid, BCC and FCC from the fitted model; solid lines stable, dashed lines metastable", "middle", 12,
-            "#555");
-    drawAxes(svg, frame);
+            names.phases[0] + ", " + names.phases[1] + " and " + names.phases[2] + " from " + names.source +
+                "; solid lines stable, dashed lines metastable",
+            "middle", 12, "#555");
+    drawAxes(svg, frame, diagram);
     std::vector<std::pair<double, double>> points;
     for (const BandArea& band : diagram.bands) {
         // Outlined, so that a band narrower than its line still shows.

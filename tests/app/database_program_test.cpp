@@ -248,3 +248,48 @@ TEST(DatabaseProgram, SolidifyTakesASolderByWeightAndEndsOnTheLeverRule)
     EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--replicates", "20", "0.3"}).status, 2);
     EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--weight", "100"}).status, 2);
 }
+
+// Points of the independent calculation as measured points, named with the database's phases:
+// the liquidus of x = 0.3 at 542.5055 K, the 400 K solvus of FCC_A1 at 0.1530714 and the
+// eutectic arrest at 454.5620 K lie on the diagram to the digits they are given with. A pair
+// named as the built-in model names it is refused, the database's names listed.
+TEST(DatabaseProgram, PlotHoldsMeasuredPointsNamedWithTheDatabasesPhases)
+{
+    const fs::path dir = makeScratchDir();
+    writeFile(dir / "Boundaries.txt", "542.5055 0.3 LIQUID/FCC_A1 LIQUID\n400 0.1530714 fcc_a1/bct_a5 FCC_A1\n"
+                                      "454.5620 0.7373324 eutectic\n");
+    const ProgramRun run = runTool(PLOT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--celsius", "--gibbs", "480"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(fs::exists(dir / "Regression.svg"));
+    const std::string svg = readFile(dir / "PhaseDiagram.svg");
+    EXPECT_NE(svg.find("Phase diagram of Pb-Sn"), std::string::npos);
+    EXPECT_NE(svg.find("Mole fraction of Sn"), std::string::npos);
+    EXPECT_NE(svg.find("Temperature (\u00b0C)"), std::string::npos);
+    EXPECT_NE(readFile(dir / "GibbsEnergy.svg").find("Gibbs energies of Pb-Sn at 480.00 K"), std::string::npos);
+
+    std::istringstream report(readFile(dir / "Boundary_residuals.txt"));
+    std::string line;
+    std::getline(report, line);
+    std::vector<std::vector<std::string>> rows;
+    while (std::getline(report, line) && line[0] != '#') {
+        std::vector<std::string> fields;
+        std::istringstream in(line);
+        for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+        rows.push_back(fields);
+    }
+    ASSERT_EQ(rows.size(), 3u);
+    // Line, T, x, Pair, Phase, x computed, dx, T computed, dT, ..., Status
+    EXPECT_EQ(rows[0][3], "LIQUID/FCC_A1");
+    EXPECT_EQ(rows[0][4], "LIQUID");
+    EXPECT_NEAR(std::stod(rows[0][8]), 0, 5e-4);
+    EXPECT_EQ(rows[1][3], "FCC_A1/BCT_A5");
+    EXPECT_NEAR(std::stod(rows[1][6]), 0, 1e-6);
+    EXPECT_NEAR(std::stod(rows[2][8]), 0, 5e-4);
+    for (const auto& row : rows) EXPECT_EQ(row.back(), "ok");
+
+    writeFile(dir / "Boundaries.txt", "542.5 0.3 Liquid/FCC Liquid\n");
+    const ProgramRun bad = runTool(PLOT_PATH, dir, {"--tdb", LEAD_TIN.c_str()});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "phasediagram-plot: Boundaries.txt: line 1: \"Liquid/FCC\" is not a pair of phases: LIQUID/BCT_A5, "
+                       "LIQUID/FCC_A1 or FCC_A1/BCT_A5\n");
+}
