@@ -234,4 +234,53 @@ void database(benchmark::State& state)
 }
 BENCHMARK(database)->Name("tdb/read-and-30000-energies")->Unit(benchmark::kMillisecond);
 
+// The whole lead-tin diagram from its database: read, the system chosen, the stable diagram
+// built (melting points and eutectic), and the stable tie-line of each pair at every kelvin
+// from the database's lowest temperature, 298.15 K, to 700 K, as phasediagram --tdb writes them.
+void wholeDatabaseDiagram(benchmark::State& state)
+{
+    const std::string path = EXAMPLE_DATA_DIR "/../pb-sn/PbSn.tdb";
+    for (auto _ : state) {
+        LoadedTdb loaded;
+        ErrorText error{};
+        if (!loadTdb(path.c_str(), "", loaded, error)) state.SkipWithError(error.text);
+        StableDiagram diagram;
+        buildStableDiagram(curveSourceOf(loaded), diagram);
+        int rows = 0;
+        for (int t = 0; t < 3; ++t) {
+            TieLine previous{};
+            bool have = false;
+            for (int T = 299; T < 700; ++T) {
+                TieLine line{};
+                have = stableTieLine(diagram, static_cast<PhasePair>(t + 1), T, have ? &previous : nullptr, line);
+                if (have) previous = line;
+                rows += have;
+            }
+        }
+        if (rows != 353) state.SkipWithError("the lead-tin diagram has other rows");
+        benchmark::DoNotOptimize(rows);
+    }
+}
+BENCHMARK(wholeDatabaseDiagram)->Name("tdb/whole-lead-tin-diagram")->Unit(benchmark::kMillisecond);
+
+// Sn-37Pb solidified on the lead-tin database: read, the diagram built, both paths from 20 K above
+// the liquidus to 20 K below the eutectic at 0.5 K steps.
+void databaseSolidification(benchmark::State& state)
+{
+    const std::string path = EXAMPLE_DATA_DIR "/../pb-sn/PbSn.tdb";
+    for (auto _ : state) {
+        LoadedTdb loaded;
+        ErrorText error{};
+        double x0 = 0;
+        if (!loadTdb(path.c_str(), "", loaded, error) || !moleFractionOfWeight(loaded, 0.63, x0))
+            state.SkipWithError(error.text);
+        StableDiagram diagram;
+        buildStableDiagram(curveSourceOf(loaded), diagram);
+        SolidificationPath path;
+        if (!solidify(diagram, x0, {476, 434, 0.5}, nullptr, path, error)) state.SkipWithError(error.text);
+        benchmark::DoNotOptimize(path.eutecticScheil);
+    }
+}
+BENCHMARK(databaseSolidification)->Name("tdb/solder-solidification")->Unit(benchmark::kMillisecond);
+
 BENCHMARK_MAIN();
