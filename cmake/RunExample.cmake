@@ -2,7 +2,9 @@
 # temperature prompts with 500 and 1600 K, then draws the pictures with PLOT. With UNCERTAINTY,
 # runs it between the two, so that the picture shows the bands. With SOLIDIFY, also solidifies the
 # alloy x = 0.3 with 2000 replicates and draws the Gibbs energy curves at 900 K. With DOCS_DIR, copies the pictures
-# there (the README's pictures, drawn by the program whose clock is frozen).
+# there (the README's pictures, drawn by the program whose clock is frozen). With TDB, also draws
+# that database's diagram and the solidification of a solder (63 % of its second element by
+# weight) in RUN_DIR/database, copied to DOCS_DIR as LeadTin.svg and SolderSolidification.svg.
 set(DATA_FILES "Li(Hm).txt" "Li(a).txt" "BCC(Hf).txt" "BCC(aPs).txt" "FCC(Hf).txt" "FCC(aKs).txt")
 
 function(run step)
@@ -34,7 +36,22 @@ endif()
 message(STATUS "The example's tables are in ${RUN_DIR}")
 message(STATUS "Its pictures are ${RUN_DIR}/PhaseDiagram.svg and ${RUN_DIR}/Regression.svg")
 
+if(TDB)
+  set(TDB_DIR ${RUN_DIR}/database)
+  file(MAKE_DIRECTORY ${TDB_DIR})
+  foreach(command "${PLOT};--tdb;${TDB};--celsius" "${SOLIDIFY};--tdb;${TDB};--weight;63")
+    execute_process(COMMAND ${command} WORKING_DIRECTORY ${TDB_DIR} RESULT_VARIABLE status OUTPUT_QUIET)
+    if(NOT status EQUAL 0)
+      message(FATAL_ERROR "${command} failed on ${TDB} (exit status ${status})")
+    endif()
+  endforeach()
+endif()
+
 if(DOCS_DIR)
+  if(TDB)
+    file(COPY_FILE ${TDB_DIR}/PhaseDiagram.svg ${DOCS_DIR}/LeadTin.svg)
+    file(COPY_FILE ${TDB_DIR}/Solidification.svg ${DOCS_DIR}/SolderSolidification.svg)
+  endif()
   file(COPY ${RUN_DIR}/PhaseDiagram.svg ${RUN_DIR}/Regression.svg DESTINATION ${DOCS_DIR})
   if(SOLIDIFY)
     file(COPY ${RUN_DIR}/Solidification.svg ${RUN_DIR}/GibbsEnergy.svg DESTINATION ${DOCS_DIR})

@@ -2,7 +2,7 @@
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) in
 # build-fuzz/ and runs each for a bounded time, default 60 seconds in all, from its seed corpus:
 # fit_fuzzer on the data-file reader and the fitting, table_fuzzer on the result tables and the
-# phase diagram drawn from them, tdb_fuzzer on the TDB reader and the evaluation of what it reads. A crash or sanitizer report ends it with a non-zero status and
+# phase diagram drawn from them, tdb_fuzzer on the TDB reader, the evaluation of what it reads and the stable diagram of its system. A crash or sanitizer report ends it with a non-zero status and
 # leaves the input in build-fuzz/.
 set -euo pipefail
 seconds=${1:-60}

@@ -1,13 +1,18 @@
 // libFuzzer target: arbitrary bytes as a TDB database, read, and every function and parameter
-// it holds evaluated at a few temperatures. Whatever the bytes, the reader either reads them or
-// names the line and the fault; it never crashes, loops or reads out of bounds.
+// it holds evaluated at a few temperatures; where they make a binary system of a liquid and two
+// solids, its stable diagram built and a tie-line of each pair asked for. Whatever the bytes, the
+// reader either reads them or names the line and the fault, and the solvers answer or say there
+// is nothing; nothing crashes, loops or reads out of bounds.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "equilibrium/stable_diagram.h"
 #include "formats/tdb_reader.h"
+#include "formats/tdb_system.h"
 
 namespace {
 
@@ -36,5 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const double T : {1.0, 298.15, 1000.0, 1e6})
         for (const TdbFunction& f : database.functions) evaluateTdb(database, f.value, T, value, error);
     for (const TdbParameter& p : database.parameters) evaluateTdb(database, p.value, 500.0, value, error);
+    LoadedTdb loaded;
+    if (!loadTdb(scratchFile().c_str(), "", loaded, error)) return 0;
+    StableDiagram diagram;
+    buildStableDiagram(curveSourceOf(loaded), diagram);
+    const double middle = (loaded.range.lowest + std::fmin(loaded.range.highest, loaded.range.lowest + 2000)) / 2;
+    for (int t = 0; t < 3; ++t) {
+        TieLine line{};
+        stableTieLine(diagram, static_cast<PhasePair>(t + 1), middle, nullptr, line);
+    }
     return 0;
 }

@@ -250,8 +250,8 @@ int main(int argc, char** argv)
         "Scheil: ln(1 - fS) = -integral of dx/(x - xS) along the liquidus, by the three-point rule on each step and its "
         "middle"};
     double w = 0;
-    if (database && weightFraction(loaded, x0, w))
-        header.insert(header.begin() + 1, formatted("x0 by weight: %.4f %% ", 100 * w) + element);
+    const bool byWeight = database && weightFraction(loaded, x0, w);
+    if (byWeight) header.insert(header.begin() + 1, formatted("x0 by weight: %.4f %% ", 100 * w) + element);
     if (replicates > 0) {
         char line[160];
         std::snprintf(line, sizeof line, "replicates: %lld (seed %llu), of which %d could not be solved", replicates, seed,
@@ -265,6 +265,7 @@ int main(int argc, char** argv)
 
     SolidificationPicture picture;
     picture.title = "Solidification of " + system + formatted(", x0 = %.4f", x0) +
+                    (byWeight ? formatted(" (%.1f wt%% ", 100 * w) + element + ")" : std::string()) +
                     (path.primary == LIQUID ? std::string(", the eutectic alloy") : ", primary " + nameOf(path.primary));
     picture.low = grid.to;
     picture.high = grid.from;

@@ -140,15 +140,17 @@ bool builtInEutectic(const StableDiagram& d, Vector4& eutectic)
 }
 
 // The same on a curve source: the lowest temperature of the liquid between the solids on the
-// hull, in steps of 5 K from the source's lowest temperature up to the higher melting point and
-// by bisection, then Newton's method on the three phases from the hull's compositions there (or,
-// failing that, from the two liquid tie-lines solved there). Where the liquid lies between the
+// hull, in steps of 5 K from the source's lowest temperature up to the higher melting point (at
+// most 6000 K) and by bisection, then Newton's method on the three phases from the hull's
+// compositions there (or, failing that, from the two liquid tie-lines solved there). Where the liquid lies between the
 // solids already at the lowest temperature, the eutectic lies below the source's range: none.
 bool curveEutectic(const StableDiagram& d, Vector4& eutectic)
 {
     constexpr double STEP = 5.0;
     const double lowest = lowestTemperature(d);
-    double top = highestTemperature(d);
+    // Up to the higher melting point, or where a component does not melt within the source's
+    // temperatures, no higher than the built-in search goes.
+    double top = std::fmin(highestTemperature(d), 6000.0);
     if (d.melting[0].exists && d.melting[1].exists) top = std::fmin(top, std::fmax(d.melting[0].T, d.melting[1].T));
     Vector4 start{};
     double high = lowest;
