@@ -197,6 +197,19 @@ TEST(DatabaseProgram, TheDatabaseOptionsAreRefusedWhereTheyHaveNoMeaning)
         EXPECT_NE(run.err.find("--tdb has no meaning here"), std::string::npos) << run.err;
     }
     EXPECT_TRUE(fs::is_empty(dir));
+    // A database with a function it never defines: the picture and the path stop before writing.
+    std::string text = readFile(LEAD_TIN);
+    text.replace(text.find("+GLIQSN#;  3000 N !"), 19, "+GLIQSM#;  3000 N !");
+    const fs::path bad = dir.parent_path() / (dir.filename().string() + ".tdb");
+    writeFile(bad, text);
+    for (const char* program : {PLOT_PATH, SOLIDIFY_PATH}) {
+        const ProgramRun run = program == PLOT_PATH ? runTool(program, dir, {"--tdb", bad.c_str()})
+                                                    : runTool(program, dir, {"--tdb", bad.c_str(), "0.3"});
+        EXPECT_EQ(run.status, 1) << program;
+        EXPECT_NE(run.err.find(bad.string() + ": line "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("uses the function GLIQSM, which the database does not define"), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(fs::is_empty(dir));
 }
 
 // Sn-37Pb, 63 % tin by weight: with the masses of the database's elements, x0 = (63 / 118.71) /
