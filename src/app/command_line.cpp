@@ -48,6 +48,9 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
     case OPTION_PHASES:
         options.phases = optarg;
         return -1;
+    case OPTION_ELEMENT:
+        options.element = optarg;
+        return -1;
     case ':':
         return usageErrorf(program, "%s needs a value", argument);
     default:
@@ -61,15 +64,17 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
 
 int refuseDatabase(const char* program, const CommonOptions& options)
 {
-    if (options.tdb == nullptr && options.phases == nullptr) return -1;
+    if (options.tdb == nullptr && options.phases == nullptr && options.element == nullptr) return -1;
     return usageErrorf(program, "%s has no meaning here: this program fits its model to the measured data in the folder",
-                       options.tdb != nullptr ? "--tdb" : "--phases");
+                       options.tdb != nullptr ? "--tdb" : options.phases != nullptr ? "--phases" : "--element");
 }
 
 int checkDatabaseOptions(const char* program, const CommonOptions& options)
 {
     if (options.phases != nullptr && options.tdb == nullptr)
         return usageErrorf(program, "--phases names the phases of a database given with --tdb");
+    if (options.element != nullptr && options.tdb == nullptr)
+        return usageErrorf(program, "--element names an element of a database given with --tdb");
     return -1;
 }
 

@@ -1,5 +1,5 @@
 // What the programs share on the command line: -h/--help, --version, -C/--directory DIR,
-// --quiet, and --tdb FILE with --phases LIST for a model read from a database, parsed with getopt_long beside each program's own options; one message per bad
+// --quiet, and --tdb FILE with --phases LIST and --element EL for a model read from a database, parsed with getopt_long beside each program's own options; one message per bad
 // option naming it and what it wants; exit status 2 for a usage error, 1 for a data or file
 // error, 0 when done.
 #pragma once
@@ -13,17 +13,18 @@ inline constexpr int EXIT_USAGE_ERROR = 2;
 
 // Option codes of the shared options above the single characters; a program numbers its own from
 // 2000 on.
-enum CommonOptionCode { OPTION_VERSION = 1000, OPTION_QUIET, OPTION_TDB, OPTION_PHASES };
+enum CommonOptionCode { OPTION_VERSION = 1000, OPTION_QUIET, OPTION_TDB, OPTION_PHASES, OPTION_ELEMENT };
 
 struct CommonOptions {
     const char* directory = nullptr;  // -C DIR: work there
     bool quiet = false;               // no progress and no notes on standard error
     const char* tdb = nullptr;        // --tdb FILE: the model of a database's binary system
     const char* phases = nullptr;     // --phases LIST: its liquid and two solids, named
+    const char* element = nullptr;    // --element EL: the element whose mole fraction is x
 };
 
 // The shared long options, to be followed by a program's own and the closing zero entry.
-inline constexpr int COMMON_OPTION_COUNT = 6;
+inline constexpr int COMMON_OPTION_COUNT = 7;
 inline constexpr option COMMON_LONG_OPTIONS[COMMON_OPTION_COUNT] = {
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, OPTION_VERSION},
@@ -31,6 +32,7 @@ inline constexpr option COMMON_LONG_OPTIONS[COMMON_OPTION_COUNT] = {
     {"quiet", no_argument, nullptr, OPTION_QUIET},
     {"tdb", required_argument, nullptr, OPTION_TDB},
     {"phases", required_argument, nullptr, OPTION_PHASES},
+    {"element", required_argument, nullptr, OPTION_ELEMENT},
 };
 
 // The short options of every program: ":hC:" (report a missing value); options and operands may
@@ -49,9 +51,9 @@ int usageError(const char* program, const std::string& message);
 // The same from a printf format, without allocating.
 [[gnu::format(printf, 2, 3)]] int usageErrorf(const char* program, const char* format, ...);
 
-// For the programs that take their model from the measured data: a usage error where --tdb or
-// --phases was given (returns its exit status), else -1. For the others: a usage error where
-// --phases comes without --tdb.
+// For the programs that take their model from the measured data: a usage error where --tdb,
+// --phases or --element was given (returns its exit status), else -1. For the others: a usage
+// error where --phases or --element comes without --tdb.
 int refuseDatabase(const char* program, const CommonOptions& options);
 int checkDatabaseOptions(const char* program, const CommonOptions& options);
 

@@ -6,7 +6,8 @@
 bool openDatabase(const char* program, const CommonOptions& options, LoadedTdb& loaded)
 {
     ErrorText error{};
-    if (!loadTdb(options.tdb, options.phases != nullptr ? options.phases : "", loaded, error)) {
+    if (!loadTdb(options.tdb, options.phases != nullptr ? options.phases : "", loaded, error,
+                 options.element != nullptr ? options.element : "")) {
         std::fprintf(stderr, "%s: %s\n", program, error.text);
         return false;
     }

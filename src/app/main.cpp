@@ -30,6 +30,8 @@ constexpr const char* HELP =
     "                       elements; x is the mole fraction of the second in alphabetical order)\n"
     "      --phases LIST    its liquid and two solids, e.g. LIQUID,FCC_A1,BCT_A5 (default: the\n"
     "                       database's three phases)\n"
+    "      --element EL     x is the mole fraction of EL (default: the second element in\n"
+    "                       alphabetical order)\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"
     "      --quiet          no progress of long sweeps on a terminal, no notes\n"
     "  -h, --help           this text\n"

@@ -100,7 +100,7 @@ bool curvesOfModel(const void* context, double T, PhaseCurve (&curves)[3])
 }  // namespace
 
 bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>& phases, TdbSystem& system,
-                     ErrorText& error)
+                     ErrorText& error, const std::string& element)
 {
     const char* path = database.path.c_str();
     system = TdbSystem{};
@@ -111,6 +111,12 @@ bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>
         return fail(error, "%s: the database holds %zu elements; the programs compute binary systems", path,
                     elements.size());
     std::sort(elements.begin(), elements.end());
+    if (!element.empty() && element != elements[1]) {
+        if (element != elements[0])
+            return fail(error, "%s: the database holds no element %s: x can count %s or %s", path, element.c_str(),
+                        elements[0].c_str(), elements[1].c_str());
+        std::swap(elements[0], elements[1]);
+    }
     system.elements[0] = elements[0];
     system.elements[1] = elements[1];
 
@@ -197,7 +203,8 @@ CurveSource tdbCurveSource(const TdbModel& model, const TdbRange& range)
     return {curvesOfModel, &model, range.lowest, range.highest};
 }
 
-bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, ErrorText& error)
+bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, ErrorText& error,
+             const std::string& element)
 {
     if (!readTdb(path, loaded.database, error)) return false;
     std::vector<std::string> named;
@@ -213,7 +220,9 @@ bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, Err
             name.clear();
         }
     }
-    if (!chooseTdbSystem(loaded.database, named, loaded.system, error) ||
+    std::string upper;
+    for (const char c : element) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (!chooseTdbSystem(loaded.database, named, loaded.system, error, upper) ||
         !tdbTemperatureRange(loaded.database, loaded.system, loaded.range, error))
         return false;
     loaded.model = {&loaded.database, &loaded.system, TDB_GAS_CONSTANT};

@@ -40,8 +40,9 @@ struct TdbSystem {
 // Chooses the system: the database's two elements, x the mole fraction of the second in
 // alphabetical order; the phases named in `phases` (a liquid and two solids), or, with none named,
 // the database's three where it holds exactly three.
+// With `element` given (upper case), x is the mole fraction of that one instead.
 bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>& phases, TdbSystem& system,
-                     ErrorText& error);
+                     ErrorText& error, const std::string& element = "");
 
 // The phase's curve at T (K): its pure terms and Redlich-Kister coefficients per mole of atoms,
 // each with its slope in T, turned where the file writes them for the reverse order, with the
@@ -80,7 +81,8 @@ struct TdbModel {
 CurveSource tdbCurveSource(const TdbModel& model, const TdbRange& range);
 
 // What a program holds for a database named on its command line: the database read, its system
-// chosen with `phases` (names separated by commas, any case; empty: the database's three), the
+// chosen with `phases` (names separated by commas, any case; empty: the database's three) and x
+// the mole fraction of `element` (any case; empty: the second in alphabetical order), the
 // temperatures its terms hold, and the model the solvers take from it. Not copied: the model
 // points into it.
 struct LoadedTdb {
@@ -95,7 +97,8 @@ struct LoadedTdb {
     LoadedTdb& operator=(const LoadedTdb&) = delete;
 };
 
-bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, ErrorText& error);
+bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, ErrorText& error,
+             const std::string& element = "");
 
 // The source of curves of a loaded database over all its temperatures.
 inline CurveSource curveSourceOf(const LoadedTdb& loaded) { return tdbCurveSource(loaded.model, loaded.range); }

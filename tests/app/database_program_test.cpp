@@ -306,3 +306,24 @@ TEST(DatabaseProgram, PlotHoldsMeasuredPointsNamedWithTheDatabasesPhases)
     EXPECT_EQ(bad.err, "phasediagram-plot: Boundaries.txt: line 1: \"Liquid/FCC\" is not a pair of phases: LIQUID/BCT_A5, "
                        "LIQUID/FCC_A1 or FCC_A1/BCT_A5\n");
 }
+
+// --element pb counts lead: the eutectic's compositions are one less the independent
+// calculation's tin fractions, the columns headed x(PB); an element the database lacks is named.
+TEST(DatabaseProgram, ElementChoosesWhatXCounts)
+{
+    const fs::path dir = makeScratchDir();
+    const ProgramRun run = runTool(PRODUCT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--element", "pb", "450", "460"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("phase diagram for Sn and Pb"), std::string::npos) << run.out;
+    const std::string table = readFile(dir / "_Data(Eutectic).txt");
+    EXPECT_EQ(table.rfind("T(K)\tx(PB) in LIQUID\tx(PB) in FCC_A1\tx(PB) in BCT_A5\n", 0), 0u) << table;
+    const std::vector<Row> eutectic = readRows(dir / "_Data(Eutectic).txt", 3);
+    ASSERT_EQ(eutectic.size(), 1u);
+    EXPECT_NEAR(eutectic[0].T, 454.5620, 5e-5);
+    EXPECT_NEAR(eutectic[0].x[0], 1 - 0.7373324, 5e-8);
+    EXPECT_NEAR(eutectic[0].x[1], 1 - 0.2632148, 5e-8);
+    EXPECT_NEAR(eutectic[0].x[2], 1 - 0.9755197, 5e-8);
+    const ProgramRun other = runTool(PRODUCT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--element", "Zn", "450", "460"});
+    EXPECT_EQ(other.status, 1);
+    EXPECT_NE(other.err.find(": the database holds no element ZN: x can count PB or SN"), std::string::npos) << other.err;
+}
