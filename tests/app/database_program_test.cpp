@@ -323,6 +323,13 @@ TEST(DatabaseProgram, ElementChoosesWhatXCounts)
     EXPECT_NEAR(eutectic[0].x[0], 1 - 0.7373324, 5e-8);
     EXPECT_NEAR(eutectic[0].x[1], 1 - 0.2632148, 5e-8);
     EXPECT_NEAR(eutectic[0].x[2], 1 - 0.9755197, 5e-8);
+    // The rows run to T1 - 1: the liquid's pairs from the first kelvin above the eutectic.
+    for (const char* name : {"_Data(LIQUID-FCC_A1).txt", "_Data(LIQUID-BCT_A5).txt"}) {
+        const std::vector<Row> rows = readRows(dir / name, 2);
+        ASSERT_EQ(rows.size(), 5u) << name;
+        EXPECT_EQ(rows.front().T, 455) << name;
+        EXPECT_EQ(rows.back().T, 459) << name;
+    }
     const ProgramRun other = runTool(PRODUCT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--element", "Zn", "450", "460"});
     EXPECT_EQ(other.status, 1);
     EXPECT_NE(other.err.find(": the database holds no element ZN: x can count PB or SN"), std::string::npos) << other.err;

@@ -208,4 +208,39 @@ TEST(TdbSystem, RefusesWhatTheModelsDoNotHold)
     }
 }
 
+// The temperatures of a system are where every term is defined, functions used included: a
+// parameter written for 298.15 to 6000 K that uses a function of 200 to 3000 K holds to 3000 K,
+// bounded by that function; ranges that do not overlap are refused, naming both ends.
+TEST(TdbSystem, ItsTemperaturesAreWhereEveryTermAndEveryFunctionUsedHold)
+{
+    const fs::path dir = makeScratchDir();
+    const std::string head = "ELEMENT VA VACUUM 0 0 0 !\nELEMENT A FCC_A1 1 0 0 !\nELEMENT B BCC_A2 1 0 0 !\n"
+                             "FUNCTION F 200 1; 3000 N !\nFUNCTION H 100 F#; 2500 Y F#+1; 4000 N !\n";
+    const std::string phases = "PHASE LIQUID:L % 1 1 !\nPHASE FCC_A1 % 1 1 !\nPHASE BCC_A2 % 1 1 !\n"
+                               "CONSTITUENT LIQUID :A,B: !\nCONSTITUENT FCC_A1 :A,B: !\nCONSTITUENT BCC_A2 :A,B: !\n"
+                               "PARAMETER G(LIQUID,A;0) 298.15 F#; 6000 N !\nPARAMETER G(LIQUID,B;0) 250 1; 6000 N !\n"
+                               "PARAMETER G(FCC_A1,A;0) 250 1; 6000 N !\nPARAMETER G(FCC_A1,B;0) 250 1; 6000 N !\n"
+                               "PARAMETER G(BCC_A2,A;0) 250 1; 6000 N !\nPARAMETER G(BCC_A2,B;0) 250 H; 6000 N !\n";
+    writeFile(dir / "range.tdb", head + phases);
+    TdbDatabase database;
+    TdbSystem system;
+    ErrorText error{};
+    ASSERT_TRUE(readTdb((dir / "range.tdb").c_str(), database, error)) << error.text;
+    ASSERT_TRUE(chooseTdbSystem(database, {}, system, error)) << error.text;
+    TdbRange range{};
+    ASSERT_TRUE(tdbTemperatureRange(database, system, range, error)) << error.text;
+    EXPECT_EQ(range.lowest, 298.15);
+    EXPECT_EQ(range.highest, 3000.0);
+    EXPECT_EQ(range.lowBound->what, "G(LIQUID,A;0)");
+    EXPECT_EQ(range.highBound->what, "F");
+
+    writeFile(dir / "apart.tdb", head + phases + "PARAMETER G(LIQUID,A,B;0) 3500 1; 6000 N !\n");
+    ASSERT_TRUE(readTdb((dir / "apart.tdb").c_str(), database, error)) << error.text;
+    ASSERT_TRUE(chooseTdbSystem(database, {}, system, error)) << error.text;
+    EXPECT_FALSE(tdbTemperatureRange(database, system, range, error));
+    EXPECT_NE(std::string(error.text).find("G(LIQUID,A,B;0) holds from 3500 K, but F (line 4) only up to 3000 K"),
+              std::string::npos)
+        << error.text;
+}
+
 }  // namespace

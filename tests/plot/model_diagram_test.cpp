@@ -10,6 +10,7 @@
 #include <set>
 
 #include "formats/tdb_system.h"
+#include "plot/gibbs_curves.h"
 #include "model_data.h"
 
 namespace fs = std::filesystem;
@@ -98,4 +99,38 @@ TEST(ModelDiagram, LeadTinBoundariesEndAtTheEutecticAndTheMeltingPoints)
     }
     EXPECT_EQ(names, (std::set<std::string>{"LIQUID", "FCC_A1", "BCT_A5", "LIQUID + FCC_A1", "LIQUID + BCT_A5",
                                             "FCC_A1 + BCT_A5"}));
+}
+
+// The Gibbs picture of the database at 480 K: every tangent touches both curves where it is drawn,
+// its ends on the phases' energies from the database and its slope each phase's dG/dx there (so
+// that the chord is the common tangent); the liquid's two stable tie-lines and the solids'
+// metastable one, whose FCC_A1 end lies where the liquid undercuts it.
+TEST(ModelDiagram, GibbsTangentsOfADatabaseTouchBothCurves)
+{
+    LoadedTdb loaded;
+    ErrorText error{};
+    ASSERT_TRUE(loadTdb((fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb").c_str(), "", loaded, error))
+        << error.text;
+    StableDiagram stable;
+    buildStableDiagram(curveSourceOf(loaded), stable);
+    GibbsPicture picture;
+    describeGibbsCurves(stable, 480, picture, {"Pb-Sn", "Sn", {"LIQUID", "FCC_A1", "BCT_A5"}, "", ""});
+    int stableCount = 0;
+    int metastableCount = 0;
+    for (const CommonTangent& t : picture.tangents) {
+        const auto pair = static_cast<PhasePair>(t.pair + 1);
+        const int phases[2] = {firstPhase(pair), secondPhase(pair)};
+        const double chord = (t.g[1] - t.g[0]) / (t.x[1] - t.x[0]);
+        for (int k = 0; k < 2; ++k) {
+            double G = 0;
+            double slope = 0;
+            ASSERT_TRUE(tdbGibbsEnergy(loaded.database, loaded.system.phases[phases[k]], t.x[k], 480, G, slope, error));
+            EXPECT_NEAR(t.g[k], G, 1e-6) << t.pair << " " << k;
+            EXPECT_NEAR(chord, slope, 1e-4) << t.pair << " " << k;
+        }
+        (t.stable ? stableCount : metastableCount) += 1;
+        if (!t.stable) EXPECT_EQ(t.pair, BCC_FCC - 1);
+    }
+    EXPECT_EQ(stableCount, 2);
+    EXPECT_EQ(metastableCount, 1);
 }
