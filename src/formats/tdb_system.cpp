@@ -21,10 +21,14 @@ bool phaseOf(const TdbDatabase& database, const TdbPhase& phase, const std::stri
 {
     const char* path = database.path.c_str();
     out = TdbSystemPhase{phase.name, 0, {nullptr, nullptr}, {}};
+    // A magnetic type definition adds to G only through the phase's TC and BMAGN parameters:
+    // without them (databases declare it for the phase in every system) the term is zero.
     if (phase.magnetic)
-        return fail(error, "%s: line %d: %s has a magnetic contribution (a TYPE_DEFINITION with MAGNETIC), which is not "
-                           "modelled",
-                    path, phase.line, phase.name.c_str());
+        for (const TdbParameter& p : database.parameters)
+            if (p.phase == phase.name && (p.kind == "TC" || p.kind == "BMAGN" || p.kind == "BM"))
+                return fail(error, "%s: line %d: %s has a magnetic contribution (a TYPE_DEFINITION with MAGNETIC and "
+                                   "%s, line %d), which is not modelled",
+                            path, phase.line, phase.name.c_str(), p.value.what.c_str(), p.value.line);
     int substitutional = -1;
     for (std::size_t s = 0; s < phase.constituents.size(); ++s) {
         const std::vector<std::string>& species = phase.constituents[s];

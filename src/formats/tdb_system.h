@@ -5,7 +5,9 @@
 //
 // What the models here do not hold stops the choice with one line naming the file, the line and
 // the feature: a database of other than two elements, a phase named that it lacks, a magnetic
-// contribution, more than one sublattice that holds the elements, a parameter of three elements.
+// contribution (a magnetic type definition with TC or BMAGN parameters; without them it adds
+// nothing and is accepted), more than one sublattice that holds the elements, a parameter of
+// three elements.
 #pragma once
 
 #include <string>

@@ -156,8 +156,9 @@ TEST(DatabaseProgram, ABadDatabaseStopsTheRunWithOneLineAndWritesNothing)
          "line " + std::to_string(lineOf("PARAMETER G(BCT_A5,PB,SN;0)")) + ": a statement without its closing \"!\""},
         {edited("+293.82;", "+293.8.2;"), {"300", "700"},
          "line " + std::to_string(lineOf(parameter)) + ": PARAMETER: G(LIQUID,PB,SN;1): \"293.8.2\" is not a number"},
-        {edited("PHASE FCC_A1 % ", "TYPE_DEF & GES A_P_D FCC_A1 MAGNETIC -3 0.28 ! PHASE FCC_A1 %& "), {"300", "700"},
-         "line " + std::to_string(lineOf("PHASE FCC_A1")) + ": FCC_A1 has a magnetic contribution"},
+        {edited("PHASE FCC_A1 % ", "TYPE_DEF & GES A_P_D FCC_A1 MAGNETIC -3 0.28 ! PARAMETER TC(FCC_A1,PB;0) 298.15 "
+                                   "-10; 5000 N ! PHASE FCC_A1 %& "),
+         {"300", "700"}, "line " + std::to_string(lineOf("PHASE FCC_A1")) + ": FCC_A1 has a magnetic contribution"},
         {lead, {"--phases", "LIQUID,FCC_A1,HCP_A3", "300", "700"}, "the database holds no phase HCP_A3"},
         {lead, {"200", "700"}, "line " + std::to_string(lineOf("PARAMETER G(LIQUID,PB;0)")) +
                                    ": G(LIQUID,PB;0) holds from 298.15 K; the initial temperature 200 K lies below it"},
@@ -333,4 +334,23 @@ TEST(DatabaseProgram, ElementChoosesWhatXCounts)
     const ProgramRun other = runTool(PRODUCT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--element", "Zn", "450", "460"});
     EXPECT_EQ(other.status, 1);
     EXPECT_NE(other.err.find(": the database holds no element ZN: x can count PB or SN"), std::string::npos) << other.err;
+}
+
+// Databases declare FCC_A1 magnetic in every system; without TC or BMAGN parameters the magnetic
+// term is zero, and such a declaration changes nothing: the same tables as without it.
+TEST(DatabaseProgram, AMagneticDeclarationWithoutItsParametersChangesNothing)
+{
+    const fs::path plain = makeScratchDir();
+    const fs::path declared = plain / "declared";
+    fs::create_directory(declared);
+    std::string text = readFile(LEAD_TIN);
+    text.replace(text.find("PHASE FCC_A1 % "), 15, "TYPE_DEFINITION ) GES A_P_D FCC_A1 MAGNETIC -3.0 0.28 !\nPHASE FCC_A1 %) ");
+    const fs::path database = plain.parent_path() / (plain.filename().string() + "-magnetic.tdb");
+    writeFile(database, text);
+    ASSERT_EQ(runTool(PRODUCT_PATH, plain, {"--tdb", LEAD_TIN.c_str(), "400", "620"}).status, 0);
+    const ProgramRun run = runTool(PRODUCT_PATH, declared, {"--tdb", database.c_str(), "400", "620"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* name : {"_Data(LIQUID-FCC_A1).txt", "_Data(LIQUID-BCT_A5).txt", "_Data(FCC_A1-BCT_A5).txt",
+                             "_Data(Eutectic).txt"})
+        EXPECT_EQ(readFile(declared / name), readFile(plain / name)) << name;
 }

@@ -184,8 +184,11 @@ TEST(TdbSystem, RefusesWhatTheModelsDoNotHold)
     const Case cases[] = {
         {head + phases + "PHASE BCC_A2 % 1 1 !\nCONSTITUENT BCC_A2 :A,B: !\nPARAMETER G(BCC_A2,A;0) 1 ONE; 6000 N !\n",
          {}, "line 13: BCC_A2 has no G parameter of B alone"},
-        {head + phases + "TYPE_DEF ) GES A_P_D BCC_A2 MAGNETIC -1 0.4 !\nPHASE BCC_A2 %) 1 1 !\n", {"LIQUID", "FCC_A1", "BCC_A2"},
-         "line 14: BCC_A2 has a magnetic contribution"},
+        {head + phases + "TYPE_DEF ) GES A_P_D BCC_A2 MAGNETIC -1 0.4 !\nPHASE BCC_A2 %) 1 1 !\n"
+                         "CONSTITUENT BCC_A2 :A,B: !\nPARAMETER G(BCC_A2,A;0) 1 ONE; 6000 N !\n"
+                         "PARAMETER G(BCC_A2,B;0) 1 ONE; 6000 N !\nPARAMETER TC(BCC_A2,A;0) 1 ONE; 6000 N !\n",
+         {"LIQUID", "FCC_A1", "BCC_A2"}, "line 14: BCC_A2 has a magnetic contribution (a TYPE_DEFINITION with MAGNETIC and "
+                                         "TC(BCC_A2,A;0), line 18)"},
         {head + phases + "PHASE BCC_A2 % 2 1 1 !\nCONSTITUENT BCC_A2 :A,B:A,VA: !\n", {"LIQUID", "FCC_A1", "BCC_A2"},
          "line 13: BCC_A2 has more than one sublattice of elements"},
         {head + phases + "PHASE BCC_A2 % 1 1 !\nCONSTITUENT BCC_A2 :A,B: !\nPARAMETER G(BCC_A2,A;0) 1 ONE; 6000 N !\n"
