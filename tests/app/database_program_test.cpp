@@ -106,8 +106,9 @@ TEST(DatabaseProgram, PhasediagramWritesTheStableBoundariesOfTheDatabase)
             const double tolerance = 2 * TDB_GAS_CONSTANT * r.T * 5e-11 / dilute + 1e-4;
             EXPECT_NEAR(G[0] - r.x[0] * slope[0], G[1] - r.x[1] * slope[1], tolerance) << t.name << " " << r.T;
             EXPECT_NEAR(G[0] + (1 - r.x[0]) * slope[0], G[1] + (1 - r.x[1]) * slope[1], tolerance) << t.name << " " << r.T;
-            if (i % 10 == 0 || i + 1 == rows.size())
+            if (i % 10 == 0 || i + 1 == rows.size()) {
                 EXPECT_GT(lowestAbove(loaded, t.phases[2], r.T, r.x[0], G[0], slope[0]), -1e-3) << t.name << " " << r.T;
+            }
         }
     }
     const std::vector<Row> eutectic = readRows(dir / "_Data(Eutectic).txt", 3);
@@ -203,9 +204,10 @@ TEST(DatabaseProgram, TheDatabaseOptionsAreRefusedWhereTheyHaveNoMeaning)
     text.replace(text.find("+GLIQSN#;  3000 N !"), 19, "+GLIQSM#;  3000 N !");
     const fs::path bad = dir.parent_path() / (dir.filename().string() + ".tdb");
     writeFile(bad, text);
-    for (const char* program : {PLOT_PATH, SOLIDIFY_PATH}) {
-        const ProgramRun run = program == PLOT_PATH ? runTool(program, dir, {"--tdb", bad.c_str()})
-                                                    : runTool(program, dir, {"--tdb", bad.c_str(), "0.3"});
+    for (const bool plot : {true, false}) {
+        const char* program = plot ? PLOT_PATH : SOLIDIFY_PATH;
+        const ProgramRun run = plot ? runTool(program, dir, {"--tdb", bad.c_str()})
+                                    : runTool(program, dir, {"--tdb", bad.c_str(), "0.3"});
         EXPECT_EQ(run.status, 1) << program;
         EXPECT_NE(run.err.find(bad.string() + ": line "), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("uses the function GLIQSM, which the database does not define"), std::string::npos) << run.err;
