@@ -551,5 +551,13 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
         if (!resolve(database, database.parameters[i].value, parameterNames[i], error)) return false;
     for (std::size_t i = 0; i < database.phases.size(); ++i)
         for (const char c : magneticTypes) database.phases[i].magnetic = database.phases[i].magnetic || phaseTypes[i].find(c) != std::string::npos;
+    // A parameter of a phase never declared would be left out without a word: a misspelt name.
+    for (const TdbParameter& p : database.parameters) {
+        bool declared = false;
+        for (const TdbPhase& phase : database.phases) declared = declared || phase.name == p.phase;
+        if (!declared)
+            return fail(error, "%s: line %d: %s is a parameter of %s, a phase the database does not declare", path,
+                        p.value.line, p.value.what.c_str(), p.phase.c_str());
+    }
     return true;
 }

@@ -41,6 +41,11 @@ bool phaseOf(const TdbDatabase& database, const TdbPhase& phase, const std::stri
     if (substitutional < 0)
         return fail(error, "%s: line %d: %s has no constituents", path, phase.line, phase.name.c_str());
     out.sites = phase.sites[static_cast<std::size_t>(substitutional)];
+    for (const std::string& species : phase.constituents[static_cast<std::size_t>(substitutional)])
+        if (species != elements[0] && species != elements[1] && species != "VA")
+            return fail(error, "%s: line %d: %s has the constituent %s, which is not an element of the system (%s, %s)",
+                        path, phase.line, phase.name.c_str(), species.c_str(), elements[0].c_str(),
+                        elements[1].c_str());
     for (const TdbParameter& p : database.parameters) {
         if (p.phase != phase.name) continue;
         if (p.kind != "G" && p.kind != "L")
@@ -66,6 +71,11 @@ bool phaseOf(const TdbDatabase& database, const TdbPhase& phase, const std::stri
                             p.value.line, p.value.what.c_str(), p.order);
             out.pure[index[0]] = &p.value;
         } else {
+            // Two terms of one order would be added up where the file meant one.
+            for (const TdbInteraction& other : out.interactions)
+                if (other.order == p.order)
+                    return fail(error, "%s: line %d: %s: the interaction of order %d is given twice (also line %d)", path,
+                                p.value.line, p.value.what.c_str(), p.order, other.value->line);
             out.interactions.push_back({p.order, index[0] == 0 || p.order % 2 == 0 ? 1.0 : -1.0, &p.value});
         }
     }
@@ -112,8 +122,8 @@ bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>
     for (const TdbElement& element : database.elements)
         if (element.name != "VA" && element.name != "/-") elements.push_back(element.name);
     if (elements.size() != 2)
-        return fail(error, "%s: the database holds %zu elements; the programs compute binary systems", path,
-                    elements.size());
+        return fail(error, "%s: the database holds %zu element%s; the programs compute binary systems", path,
+                    elements.size(), elements.size() == 1 ? "" : "s");
     std::sort(elements.begin(), elements.end());
     if (!element.empty() && element != elements[1]) {
         if (element != elements[0])

@@ -161,6 +161,14 @@ TEST(DatabaseProgram, ABadDatabaseStopsTheRunWithOneLineAndWritesNothing)
                                    "-10; 5000 N ! PHASE FCC_A1 %& "),
          {"300", "700"}, "line " + std::to_string(lineOf("PHASE FCC_A1")) + ": FCC_A1 has a magnetic contribution"},
         {lead, {"--phases", "LIQUID,FCC_A1,HCP_A3", "300", "700"}, "the database holds no phase HCP_A3"},
+        {edited("CONSTITUENT FCC_A1 :PB,SN: !", "CONSTITUENT FCC_A1 :PB,ZN: !"), {"300", "700"},
+         "line " + std::to_string(lineOf("PHASE FCC_A1")) + ": FCC_A1 has the constituent ZN, which is not an element"},
+        {edited("PARAMETER G(BCT_A5,PB,SN;0)", "PARAMETER G(BCT_A6,PB,SN;0)"), {"300", "700"},
+         "line " + std::to_string(lineOf("PARAMETER G(BCT_A5,PB,SN;0)")) +
+             ": G(BCT_A6,PB,SN;0) is a parameter of BCT_A6, a phase the database does not declare"},
+        {edited(parameter, "PARAMETER G(LIQUID,SN,PB;1) 298.15 +1; 5000 N !\n" + parameter), {"300", "700"},
+         "line " + std::to_string(lineOf(parameter) + 1) + ": G(LIQUID,PB,SN;1): the interaction of order 1 is given twice (also line " +
+             std::to_string(lineOf(parameter)) + ")"},
         {lead, {"200", "700"}, "line " + std::to_string(lineOf("PARAMETER G(LIQUID,PB;0)")) +
                                    ": G(LIQUID,PB;0) holds from 298.15 K; the initial temperature 200 K lies below it"},
         {lead, {"300", "3100"}, "line " + std::to_string(lineOf("PARAMETER G(LIQUID,SN;0)")) +
