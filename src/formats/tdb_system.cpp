@@ -148,7 +148,8 @@ bool chooseTdbSystem(const TdbDatabase& database, const std::vector<std::string>
         }
         if (chosen.size() != 3) return fail(error, "%s: %zu phases named: a liquid and two solids are needed", path, chosen.size());
     }
-    // The liquid first.
+    // The liquid first, then the solids in the file's order, whatever order --phases names them in.
+    std::sort(chosen.begin(), chosen.end(), [](const TdbPhase* a, const TdbPhase* b) { return a < b; });
     std::stable_partition(chosen.begin(), chosen.end(), [](const TdbPhase* p) { return p->liquid; });
     if (!chosen[0]->liquid || chosen[1]->liquid)
         return fail(error, "%s: the phases %s, %s and %s are not a liquid and two solids", path, chosen[0]->name.c_str(),

@@ -364,3 +364,30 @@ TEST(DatabaseProgram, AMagneticDeclarationWithoutItsParametersChangesNothing)
                              "_Data(Eutectic).txt"})
         EXPECT_EQ(readFile(declared / name), readFile(plain / name)) << name;
 }
+
+// A database of four phases: without --phases the choice is refused, naming what to do; with them
+// the diagram is that of the three named, the fourth named in a note, and the tables are those
+// of the three-phase database (the fourth, never chosen, changes nothing).
+TEST(DatabaseProgram, PhasesLeftOutAreNamedAndChangeNothing)
+{
+    const fs::path dir = makeScratchDir();
+    const fs::path plain = dir / "plain";
+    fs::create_directory(plain);
+    const fs::path database = dir.parent_path() / (dir.filename().string() + "-four.tdb");
+    writeFile(database, readFile(LEAD_TIN) + "PHASE HCP_A3 % 1 1.0 !\nCONSTITUENT HCP_A3 :PB,SN: !\n"
+                                             "PARAMETER G(HCP_A3,PB;0) 298.15 +300+GHSERPB#; 5000 N !\n"
+                                             "PARAMETER G(HCP_A3,SN;0) 298.15 +3900+GHSERSN#; 3000 N !\n");
+    const ProgramRun refused = runTool(PRODUCT_PATH, dir, {"--tdb", database.c_str(), "440", "470"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("the database holds 4 phases: name the liquid and the two solids to take"), std::string::npos)
+        << refused.err;
+    const ProgramRun run =
+        runTool(PRODUCT_PATH, dir, {"--tdb", database.c_str(), "--phases", "bct_a5,LIQUID,FCC_A1", "440", "470"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "phasediagram: note: " + database.string() +
+                           ": HCP_A3 left out: the diagram is that of LIQUID, FCC_A1 and BCT_A5 alone\n");
+    ASSERT_EQ(runTool(PRODUCT_PATH, plain, {"--tdb", LEAD_TIN.c_str(), "440", "470"}).status, 0);
+    for (const char* name : {"_Data(LIQUID-FCC_A1).txt", "_Data(LIQUID-BCT_A5).txt", "_Data(FCC_A1-BCT_A5).txt",
+                             "_Data(Eutectic).txt"})
+        EXPECT_EQ(readFile(dir / name), readFile(plain / name)) << name;
+}

@@ -154,7 +154,8 @@ TEST(DatabaseDiagram, SolidsThatHardlyMixMeetAtHenrysLaw)
 }
 
 // The project's database of the built-in model, read with the built-in gas constant: x counts Ps,
-// the first solid is BCC_A2, and the diagram is the built-in one mirrored, to 1e-9.
+// the first solid is FCC_A1 (the file's order, whatever order --phases names them in), and the
+// diagram is the built-in one mirrored in x with the solids' places swapped, to 1e-9.
 TEST(DatabaseDiagram, TheProjectsOwnDatabaseGivesTheBuiltInDiagram)
 {
     const fs::path dir = makeScratchDir();
@@ -165,25 +166,34 @@ TEST(DatabaseDiagram, TheProjectsOwnDatabaseGivesTheBuiltInDiagram)
     DatabaseDiagram d;
     buildFrom(dir / "KsPs.tdb", {"LIQUID", "BCC_A2", "FCC_A1"}, GAS_CONSTANT, d);
     if (HasFatalFailure()) return;
+    EXPECT_EQ(d.system.phases[1].name, "FCC_A1");
     const StableDiagram& built = generatedDiagram();
     ASSERT_TRUE(d.diagram.haveEutectic);
     ASSERT_TRUE(built.haveEutectic);
     EXPECT_NEAR(d.diagram.eutectic[0], built.eutectic[0], 1e-9 * built.eutectic[0]);
-    for (int k = 1; k < 4; ++k) EXPECT_NEAR(d.diagram.eutectic[k], 1 - built.eutectic[k], 1e-9) << k;
+    const int builtColumn[4] = {0, 1, 3, 2};  // the database's liquid, FCC_A1, BCC_A2
+    for (int k = 1; k < 4; ++k) EXPECT_NEAR(d.diagram.eutectic[k], 1 - built.eutectic[builtColumn[k]], 1e-9) << k;
     for (int end = 0; end < 2; ++end) {
         EXPECT_EQ(d.diagram.melting[end].exists, built.melting[1 - end].exists);
         EXPECT_NEAR(d.diagram.melting[end].T, built.melting[1 - end].T, 1e-9 * built.melting[1 - end].T);
     }
-    for (int t = 0; t < 3; ++t) {
-        const auto pair = static_cast<PhasePair>(t + 1);
+    // The database's pairs and the built-in ones they are, with the sides of the solids' pair swapped.
+    const PhasePair builtPair[4] = {BCC_FCC, LIQUID_BCC, LIQUID_FCC, BCC_FCC};
+    for (int t = 1; t <= 3; ++t) {
+        const auto pair = static_cast<PhasePair>(t);
+        const bool swapped = pair == BCC_FCC;
         for (const double T : {500.0, 800.0, 1100.0}) {
             TieLine mine[4];
             TieLine theirs[4];
             const int n = stableTieLines(d.diagram, pair, T, mine, 4);
-            ASSERT_EQ(n, stableTieLines(built, pair, T, theirs, 4)) << t << " " << T;
-            for (int i = 0; i < n; ++i)
+            ASSERT_EQ(n, stableTieLines(built, builtPair[t], T, theirs, 4)) << t << " " << T;
+            for (int i = 0; i < n; ++i) {
+                // Mirrored in x: the database's first tie-line in its first phase's composition is
+                // the built-in's last (or, with the sides swapped, its first).
+                const TieLine& other = theirs[swapped ? i : n - 1 - i];
                 for (int side = 0; side < 2; ++side)
-                    EXPECT_NEAR(mine[n - 1 - i].x[side], 1 - theirs[i].x[side], 1e-9) << t << " " << T;
+                    EXPECT_NEAR(mine[i].x[side], 1 - other.x[swapped ? 1 - side : side], 1e-9) << t << " " << T;
+            }
         }
     }
 }
