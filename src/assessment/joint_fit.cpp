@@ -1,0 +1,288 @@
+// The joint weighted least-squares fit of the twelve coefficients.
+#include "assessment/joint_fit.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "equilibrium/log_ratio.h"
+#include "equilibrium/stable_diagram.h"
+#include "numeric/symmetric.h"
+#include "uncertainty/sensitivity.h"
+
+namespace {
+
+using Row = std::array<double, COEFFICIENTS>;
+
+// The model's value of a file's fit line at x and the line's slopes in the phase's four
+// coefficients: a0 + b0 x for enthalpies; L0 + 2 L1 x (Liquid, FCC) or (L0 - L1) + 2 L1 x (BCC)
+// for activities, L at the data temperature.
+double lineOf(const FitSample& f, const PhaseParameters& p, double x, double (&slope)[4])
+{
+    if (f.kind == ENTHALPY_FIT) {
+        slope[0] = 1;
+        slope[1] = 0;
+        slope[2] = x;
+        slope[3] = 0;
+        return p.a0 + p.b0 * x;
+    }
+    const double T = f.phase == LIQUID ? LIQUID_ACTIVITY_TEMPERATURE : SOLID_ACTIVITY_TEMPERATURE;
+    const double L0 = p.a0 + p.a1 * T;
+    const double L1 = p.b0 + p.b1 * T;
+    const double m = f.phase == BCC ? 2 * x - 1 : 2 * x;
+    slope[0] = 1;
+    slope[1] = T;
+    slope[2] = m;
+    slope[3] = m * T;
+    return L0 + m * L1;
+}
+
+void addToGroup(GroupFit& g, double r)
+{
+    ++g.count;
+    g.chiSquare += r * r;
+}
+
+void closeGroup(GroupFit& g) { g.rms = g.count > 0 ? std::sqrt(g.chiSquare / g.count) : NAN; }
+
+// The stable state's Gibbs energy at (T, x) (the lower hull of the curves) and its slopes in the
+// coefficients, by the envelope theorem: the lever-rule mix of the tie-line ends' energies, each
+// differentiated at its fixed composition.
+double hullEnergy(const StableDiagram& d, double T, double x, Row& slope)
+{
+    slope.fill(0);
+    for (int t = 0; t < 3; ++t) {
+        const auto pair = static_cast<PhasePair>(t + 1);
+        TieLine lines[4];
+        const int n = stableTieLines(d, pair, T, lines, 4);
+        for (int i = 0; i < n; ++i) {
+            const double lo = std::fmin(lines[i].x[0], lines[i].x[1]);
+            const double hi = std::fmax(lines[i].x[0], lines[i].x[1]);
+            if (!(x >= lo && x <= hi)) continue;
+            const double f = (x - lines[i].x[0]) / (lines[i].x[1] - lines[i].x[0]);
+            const PhaseIndex phases[2] = {firstPhase(pair), secondPhase(pair)};
+            double G = 0;
+            for (int k = 0; k < 2; ++k) {
+                const double weight = k == 0 ? 1 - f : f;
+                const double xk = lines[i].x[k];
+                G += weight * gibbsEnergy(phases[k], interactionCoefficients(d.model[phases[k]], T), xk, T);
+                double dG[4];
+                energyCoefficientSlopes(xk, T, dG);
+                for (int j = 0; j < 4; ++j) slope[4 * phases[k] + j] += weight * dG[j];
+            }
+            return G;
+        }
+    }
+    const PhaseIndex q = stablePhasesAt(d, T, x).first;
+    double dG[4];
+    energyCoefficientSlopes(x, T, dG);
+    for (int j = 0; j < 4; ++j) slope[4 * q + j] = dG[j];
+    return gibbsEnergy(q, interactionCoefficients(d.model[q], T), x, T);
+}
+
+// The driving-force residual of the measured phase at (T, x), and its slopes.
+double drivingForce(const StableDiagram& d, PhaseIndex phase, double T, double x, double sigmaX, Row& slope)
+{
+    Row hull{};
+    const double h = hullEnergy(d, T, x, hull);
+    const double G = gibbsEnergy(phase, interactionCoefficients(d.model[phase], T), x, T);
+    const double scale = GAS_CONSTANT * T * sigmaX / (x * (1 - x));
+    const double excess = G - h;
+    slope.fill(0);
+    if (!(excess > 0)) return 0;
+    double dG[4];
+    energyCoefficientSlopes(x, T, dG);
+    for (int k = 0; k < COEFFICIENTS; ++k) slope[k] = -hull[k] / scale;
+    for (int j = 0; j < 4; ++j) slope[4 * phase + j] += dG[j] / scale;
+    return excess / scale;
+}
+
+}  // namespace
+
+PointKind pointKind(const BoundaryPoint& point)
+{
+    if (point.pair == 0) return EUTECTIC_POINT;
+    return point.pair == BCC_FCC ? COMPOSITION_POINT : ARREST_POINT;
+}
+
+const char* coefficientName(int k)
+{
+    static constexpr const char* NAMES[COEFFICIENTS] = {"a0 of Liquid", "a1 of Liquid", "b0 of Liquid", "b1 of Liquid",
+                                                        "a0 of BCC",    "a1 of BCC",    "b0 of BCC",    "b1 of BCC",
+                                                        "a0 of FCC",    "a1 of FCC",    "b0 of FCC",    "b1 of FCC"};
+    return NAMES[k];
+}
+
+void assessmentResiduals(const FitSamples& samples, const std::vector<BoundaryPoint>& points,
+                         const BoundaryScatter& scatter, const PhaseParameters (&model)[3], std::vector<double>& residuals,
+                         std::vector<Row>& jacobian, JointFit& fit)
+{
+    residuals.clear();
+    jacobian.clear();
+    fit = JointFit{};
+    std::copy(std::begin(model), std::end(model), std::begin(fit.model));
+    const auto add = [&](double r, const Row& row, GroupFit& group) {
+        residuals.push_back(r);
+        jacobian.push_back(row);
+        addToGroup(group, r);
+    };
+    // The data, on their own scales: the ordinate's error over dy/dm is the measurement's.
+    for (int p = LIQUID; p <= FCC; ++p)
+        for (int kind = ENTHALPY_FIT; kind <= ACTIVITY_FIT; ++kind) {
+            const FitSample& f = samples.fit[p][kind];
+            for (int i = 0; i < f.n; ++i) {
+                double slope[4];
+                const double line = lineOf(f, model[p], f.x[i], slope);
+                const double scale = f.slope[i] * f.sd;
+                Row row{};
+                for (int j = 0; j < 4; ++j) row[4 * p + j] = -slope[j] / scale;
+                add((f.y[i] - line) / scale, row, fit.files[p][kind]);
+            }
+        }
+
+    StableDiagram diagram;
+    buildStableDiagram(model, diagram);
+    fit.haveEutectic = diagram.haveEutectic;
+    fit.eutectic = diagram.eutectic;
+    for (const BoundaryPoint& point : points) {
+        PointFit result{pointKind(point), false, NAN, NAN, 0};
+        Row row{};
+        if (result.kind == EUTECTIC_POINT) {
+            double derivative[4][12];
+            if (diagram.haveEutectic && eutecticSensitivity(model, diagram.eutectic, derivative)) {
+                result.onBoundary = true;
+                result.computed = diagram.eutectic[0];
+                result.residual = point.T - result.computed;
+                result.normalised = result.residual / scatter.eutectic;
+                for (int k = 0; k < COEFFICIENTS; ++k) row[k] = -derivative[0][k] / scatter.eutectic;
+            }
+        } else {
+            const auto pair = static_cast<PhasePair>(point.pair);
+            const int side = point.side;
+            if (result.kind == ARREST_POINT) {
+                double T = 0;
+                TieLine line{};
+                double range[2] = {0, 0};
+                double dT[COEFFICIENTS];
+                if (boundaryTemperature(diagram, pair, side, point.x, point.T, T, line, range) == Reach::FOUND &&
+                    boundaryTemperatureSlopes(model, pair, side, T, line.s, dT)) {
+                    result.onBoundary = true;
+                    result.computed = T;
+                    result.residual = point.T - T;
+                    result.normalised = result.residual / scatter.arrest;
+                    for (int k = 0; k < COEFFICIENTS; ++k) row[k] = -dT[k] / scatter.arrest;
+                }
+            } else {
+                TieLine lines[4];
+                const int n = stableTieLines(diagram, pair, point.T, lines, 4);
+                int best = -1;
+                for (int i = 0; i < n; ++i)
+                    if (best < 0 || std::fabs(lines[i].x[side] - point.x) < std::fabs(lines[best].x[side] - point.x)) best = i;
+                double ds[2][COEFFICIENTS];
+                if (best >= 0 && tieLineSlopes(model, pair, point.T, lines[best].s, ds)) {
+                    const double x = lines[best].x[side];
+                    const double w = x * (1 - composition(lines[best].s[side]).x);
+                    result.onBoundary = true;
+                    result.computed = x;
+                    result.residual = point.x - x;
+                    result.normalised = result.residual / scatter.composition;
+                    for (int k = 0; k < COEFFICIENTS; ++k) row[k] = -w * ds[side][k] / scatter.composition;
+                }
+            }
+            if (!result.onBoundary) {
+                const PhaseIndex phase = side == 0 ? firstPhase(pair) : secondPhase(pair);
+                result.normalised = drivingForce(diagram, phase, point.T, point.x, scatter.composition, row);
+            }
+        }
+        add(result.normalised, row, fit.kinds[result.kind]);
+        fit.points.push_back(result);
+    }
+    for (auto& phase : fit.files)
+        for (GroupFit& g : phase) closeGroup(g);
+    for (GroupFit& g : fit.kinds) closeGroup(g);
+    for (const double r : residuals) fit.chiSquare += r * r;
+}
+
+bool assessModel(const FitSamples& samples, const std::vector<BoundaryPoint>& points, const BoundaryScatter& scatter,
+                 Assessment& a, ErrorText& error)
+{
+    PhaseParameters model[3];
+    for (int p = LIQUID; p <= FCC; ++p) model[p] = nominalCoefficients(samples, static_cast<PhaseIndex>(p));
+    std::vector<double> r;
+    std::vector<Row> J;
+    assessmentResiduals(samples, points, scatter, model, r, J, a.before);
+    JointFit current = a.before;
+    double lambda = 1e-3;
+    bool converged = false;
+    a.iterations = 0;
+    SymmetricMatrix normal{};
+    SymmetricMatrix factor{};
+    while (!converged && a.iterations < ASSESSMENT_ITERATION_LIMIT) {
+        ++a.iterations;
+        double gradient[COEFFICIENTS] = {};
+        for (int i = 0; i < COEFFICIENTS; ++i)
+            for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] = 0;
+        for (std::size_t n = 0; n < r.size(); ++n)
+            for (int i = 0; i < COEFFICIENTS; ++i) {
+                gradient[i] += J[n][i] * r[n];
+                for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] += J[n][i] * J[n][j];
+            }
+        const int deficient = choleskyFactor(normal, COEFFICIENTS, factor);
+        if (deficient >= 0)
+            return fail(error, "the data and the boundary points cannot fix %s: it is a combination of the coefficients "
+                               "before it", coefficientName(deficient));
+        bool accepted = false;
+        while (!accepted && lambda < 1e12) {
+            SymmetricMatrix damped{};
+            for (int i = 0; i < COEFFICIENTS; ++i)
+                for (int j = 0; j < COEFFICIENTS; ++j) damped[i][j] = normal[i][j] + (i == j ? lambda * normal[i][i] : 0);
+            SymmetricMatrix dampedFactor{};
+            choleskyFactor(damped, COEFFICIENTS, dampedFactor);
+            double step[COEFFICIENTS];
+            choleskySolve(dampedFactor, COEFFICIENTS, gradient, step);
+            PhaseParameters trial[3];
+            for (int p = 0; p < 3; ++p)
+                trial[p] = {model[p].a0 - step[4 * p], model[p].a1 - step[4 * p + 1], model[p].b0 - step[4 * p + 2],
+                            model[p].b1 - step[4 * p + 3]};
+            std::vector<double> rTrial;
+            std::vector<Row> JTrial;
+            JointFit fitTrial;
+            assessmentResiduals(samples, points, scatter, trial, rTrial, JTrial, fitTrial);
+            if (std::isfinite(fitTrial.chiSquare) && fitTrial.chiSquare <= current.chiSquare) {
+                converged = current.chiSquare - fitTrial.chiSquare <= ASSESSMENT_TOLERANCE * current.chiSquare;
+                std::copy(std::begin(trial), std::end(trial), std::begin(model));
+                r = std::move(rTrial);
+                J = std::move(JTrial);
+                current = fitTrial;
+                lambda = std::fmax(lambda / 10, 1e-12);
+                accepted = true;
+            } else {
+                lambda *= 10;
+            }
+        }
+        // No step lowers chi-square: the minimum, to rounding.
+        if (!accepted) converged = true;
+    }
+    if (!converged)
+        return fail(error, "the assessment did not converge in %d iterations (chi-square %.6g)", ASSESSMENT_ITERATION_LIMIT,
+                    current.chiSquare);
+    a.after = current;
+    // The covariance of the coefficients: the inverse of J^T J of the normalised residuals at the minimum.
+    for (int i = 0; i < COEFFICIENTS; ++i)
+        for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] = 0;
+    for (std::size_t n = 0; n < r.size(); ++n)
+        for (int i = 0; i < COEFFICIENTS; ++i)
+            for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] += J[n][i] * J[n][j];
+    const int deficient = choleskyFactor(normal, COEFFICIENTS, factor);
+    if (deficient >= 0)
+        return fail(error, "the data and the boundary points cannot fix %s: it is a combination of the coefficients "
+                           "before it", coefficientName(deficient));
+    SymmetricMatrix inverse{};
+    choleskyInverse(factor, COEFFICIENTS, inverse);
+    for (int i = 0; i < COEFFICIENTS; ++i) {
+        for (int j = 0; j < COEFFICIENTS; ++j) a.covariance[i][j] = inverse[i][j];
+        a.standardError[i] = std::sqrt(inverse[i][i]);
+    }
+    for (int i = 0; i < COEFFICIENTS; ++i)
+        for (int j = 0; j < COEFFICIENTS; ++j) a.correlation[i][j] = inverse[i][j] / (a.standardError[i] * a.standardError[j]);
+    return true;
+}
