@@ -198,3 +198,20 @@ TEST(JointFit, BoundaryPointsBringTheDiagramNearerTheTruth)
     }
     for (int q = 0; q < 4; ++q) EXPECT_LT(squares[1][q], squares[0][q]) << q;
 }
+
+// A design that cannot fix a coefficient: the liquid's enthalpies all at one composition fix only
+// a0 + 0.4 b0, so one combination of the liquid's four coefficients is free; the assessment names
+// the last of them, b1 of Liquid, instead of solving into noise.
+TEST(JointFit, ACoefficientTheDataCannotFixIsNamed)
+{
+    FitSamples samples;
+    exactSamples(samples);
+    if (HasFatalFailure()) return;
+    FitSample& f = samples.fit[LIQUID][ENTHALPY_FIT];
+    for (int i = 0; i < f.n; ++i) f.x[i] = 0.4;
+    Assessment a;
+    ErrorText error{};
+    EXPECT_FALSE(assessModel(samples, {}, BoundaryScatter{}, a, error));
+    EXPECT_STREQ(error.text, "the data and the boundary points cannot fix b1 of Liquid: it is a combination of the "
+                             "coefficients before it");
+}

@@ -129,7 +129,9 @@ TEST(ModelDiagram, GibbsTangentsOfADatabaseTouchBothCurves)
             EXPECT_NEAR(chord, slope, 1e-4) << t.pair << " " << k;
         }
         (t.stable ? stableCount : metastableCount) += 1;
-        if (!t.stable) EXPECT_EQ(t.pair, BCC_FCC - 1);
+        if (!t.stable) {
+            EXPECT_EQ(t.pair, BCC_FCC - 1);
+        }
     }
     EXPECT_EQ(stableCount, 2);
     EXPECT_EQ(metastableCount, 1);

@@ -1,0 +1,84 @@
+// phasediagram-assess run as a user runs it: the assessed model it writes as a database gives,
+// through phasediagram --tdb, the eutectic its report states; data that cannot fix a coefficient
+// and bad options stop it with one line and nothing written.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "model_data.h"
+#include "scratch_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path exampleWithPoints()
+{
+    const fs::path dir = makeScratchDir();
+    copyExampleData(dir);
+    fs::copy_file(fs::path(EXAMPLE_DATA_DIR) / "Boundaries.txt", dir / "Boundaries.txt");
+    return dir;
+}
+
+// The number after `label` in `text`.
+double after(const std::string& text, const std::string& label)
+{
+    const std::size_t at = text.find(label);
+    EXPECT_NE(at, std::string::npos) << label;
+    return at == std::string::npos ? NAN : std::stod(text.substr(at + label.size()));
+}
+
+}  // namespace
+
+// The assessed model read back as a database (with its own gas constant the file's 8.31451
+// differs from the model's 8.314 by 6e-5 of R T, a few hundredths of a kelvin at the eutectic):
+// the eutectic of phasediagram --tdb is the report's to 0.1 K, and the report's chi-square falls.
+TEST(AssessProgram, TheAssessedDatabaseGivesTheReportedEutectic)
+{
+    const fs::path dir = exampleWithPoints();
+    const ProgramRun run = runTool(ASSESS_PATH, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::string report = readFile(dir / "Assessment.txt");
+    EXPECT_LT(after(report, "before, "), after(report, "# chi-square: "));
+    const double reported = after(report, "\nafter\t");
+    const fs::path tables = dir / "tables";
+    fs::create_directory(tables);
+    const std::string database = (dir / "Assessed.tdb").string();
+    const ProgramRun back = runTool(PRODUCT_PATH, tables, {"--tdb", database.c_str(), "--element", "ks", "800", "801"});
+    ASSERT_EQ(back.status, 0) << back.err;
+    std::istringstream eutectic(readFile(tables / "_Data(Eutectic).txt"));
+    std::string title;
+    std::getline(eutectic, title);
+    double T = 0;
+    eutectic >> T;
+    EXPECT_NEAR(T, reported, 0.1);
+}
+
+// Bad scatter options are usage errors; a point of a pair that does not coexist at its place
+// pulls by its driving force and says so; data that cannot fix the fit (an activity file of one
+// composition) stop the run with one line, the earlier outputs left as they were.
+TEST(AssessProgram, RefusesWhatItCannotAssessAndWritesNothing)
+{
+    const fs::path dir = exampleWithPoints();
+    writeFile(dir / "Assessment.txt", "an earlier run's output\n");
+    EXPECT_EQ(runTool(ASSESS_PATH, dir, {"--arrest-sd", "0"}).status, 2);
+    EXPECT_EQ(runTool(ASSESS_PATH, dir, {"--composition-sd", "-1"}).status, 2);
+    EXPECT_EQ(runTool(ASSESS_PATH, dir, {"--tdb", "x.tdb"}).status, 2);
+    writeFile(dir / "Boundaries.txt", "1000 0.3 Liquid/BCC BCC\n");  // a pair that never coexists there
+    const ProgramRun far = runTool(ASSESS_PATH, dir);
+    EXPECT_EQ(far.status, 0) << far.err;
+    EXPECT_NE(readFile(dir / "Assessment.txt").find("no boundary: driving force"), std::string::npos);
+    writeFile(dir / "Assessment.txt", "an earlier run's output\n");
+    writeFile(dir / "Assessed.tdb", "an earlier run's output\n");
+    writeFile(dir / "Li(a).txt", "0.3 0.2\n0.3 0.2\n0.3 0.2\n");
+    const ProgramRun refused = runTool(ASSESS_PATH, dir);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+    EXPECT_EQ(readFile(dir / "Assessment.txt"), "an earlier run's output\n");
+    EXPECT_EQ(readFile(dir / "Assessed.tdb"), "an earlier run's output\n");
+    EXPECT_EQ(refused.err.rfind("phasediagram-assess: Liquid: ", 0), 0u) << refused.err;
+}
