@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/phase_tables.h"
+#include "assessment/assessment_report.h"
 #include "formats/result_tables.h"
 #include "formats/tdb_system.h"
 #include "formats/text_buffer.h"
@@ -282,5 +283,52 @@ void databaseSolidification(benchmark::State& state)
     }
 }
 BENCHMARK(databaseSolidification)->Name("tdb/solder-solidification")->Unit(benchmark::kMillisecond);
+
+namespace {
+
+// The example's data and 40 boundary points: its Boundaries.txt and, to make up the number,
+// liquidus arrests of the fitted model 4 K off at further compositions.
+void assessmentInput(FitSamples& samples, std::vector<BoundaryPoint>& points)
+{
+    ErrorText error{};
+    bool present = false;
+    if (!prepareFits(exampleData(), GivenScatter{}, samples, error) ||
+        !readBoundaryPoints(EXAMPLE_DATA_DIR "/Boundaries.txt", points, present, error))
+        std::abort();
+    const Model m = exampleModel();
+    const PhaseParameters model[3] = {m.liquid, m.bcc, m.fcc};
+    StableDiagram d;
+    buildStableDiagram(model, d);
+    for (int i = 0; points.size() < 40; ++i) {
+        const double x = 0.08 + 0.06 * i;
+        const PhasePair pair = x < d.eutectic[1] ? LIQUID_FCC : LIQUID_BCC;
+        double T = 0;
+        TieLine tie{};
+        double range[2];
+        if (boundaryTemperature(d, pair, 0, x, NAN, T, tie, range) == Reach::FOUND)
+            points.push_back({100 + i, T + 4, true, x, pair, 0});
+    }
+}
+
+// The assessment of the example with 40 boundary points, from the straight-line fits to the
+// converged coefficients, their covariance and the eutectic's interval.
+void assessment(benchmark::State& state)
+{
+    FitSamples samples;
+    std::vector<BoundaryPoint> points;
+    assessmentInput(samples, points);
+    for (auto _ : state) {
+        Assessment a;
+        ErrorText error{};
+        if (!assessModel(samples, points, BoundaryScatter{}, a, error)) state.SkipWithError(error.text);
+        double low = 0;
+        double high = 0;
+        eutecticInterval(a, low, high);
+        benchmark::DoNotOptimize(high);
+    }
+}
+BENCHMARK(assessment)->Name("assessment/example-40-points")->Unit(benchmark::kMillisecond);
+
+}  // namespace
 
 BENCHMARK_MAIN();
