@@ -33,14 +33,38 @@ void putValue(std::string& text, const char* format, double value)
 
 }  // namespace
 
+double studentQuantile975(double degrees)
+{
+    const double z = 1.959963985;
+    if (!std::isfinite(degrees)) return z;
+    const double z2 = z * z;
+    const double v = degrees;
+    return z + z * (z2 + 1) / (4 * v) + z * ((5 * z2 + 16) * z2 + 3) / (96 * v * v) +
+           z * (((3 * z2 + 19) * z2 + 17) * z2 - 15) / (384 * v * v * v) +
+           z * ((((79 * z2 + 776) * z2 + 1482) * z2 - 1920) * z2 - 945) / (92160 * v * v * v * v);
+}
+
 bool eutecticInterval(const Assessment& a, double& low, double& high)
 {
     double derivative[4][12];
     if (!a.after.haveEutectic || !eutecticSensitivity(a.after.model, a.after.eutectic, derivative)) return false;
-    double variance = 0;
+    // h = C g; the variance g^T C g splits into h^T (J_f^T J_f) h over the residual groups.
+    double h[COEFFICIENTS] = {};
     for (int i = 0; i < COEFFICIENTS; ++i)
-        for (int j = 0; j < COEFFICIENTS; ++j) variance += derivative[0][i] * a.covariance[i][j] * derivative[0][j];
-    const double half = 1.959964 * std::sqrt(variance);
+        for (int j = 0; j < COEFFICIENTS; ++j) h[i] += a.covariance[i][j] * derivative[0][j];
+    double variance = 0;
+    for (int i = 0; i < COEFFICIENTS; ++i) variance += derivative[0][i] * h[i];
+    double spread = 0;  // sum of v_f^2 / nu_f over the files of estimated scatter
+    for (int p = 0; p < 3; ++p)
+        for (int kind = 0; kind < 2; ++kind) {
+            if (a.fileDegrees[p][kind] <= 0) continue;
+            double v = 0;
+            for (int i = 0; i < COEFFICIENTS; ++i)
+                for (int j = 0; j < COEFFICIENTS; ++j) v += h[i] * a.fileNormal[p][kind][i][j] * h[j];
+            spread += v * v / a.fileDegrees[p][kind];
+        }
+    const double degrees = spread > 0 ? variance * variance / spread : INFINITY;
+    const double half = studentQuantile975(degrees) * std::sqrt(variance);
     low = a.after.eutectic[0] - half;
     high = a.after.eutectic[0] + half;
     return true;

@@ -16,5 +16,12 @@ std::string formatAssessment(const Assessment& assessment, const FitSamples& sam
                              const std::vector<BoundaryPoint>& points, const BoundaryScatter& scatter);
 
 // The 95 % interval of the assessed eutectic's temperature by linear propagation of the
-// coefficients' covariance; false where the model has no eutectic or its Jacobian is singular.
+// coefficients' covariance, with Student's t of the Satterthwaite degrees of freedom: the share of
+// the variance that rests on each file's estimated scatter counts with that file's n - 2 (the
+// boundary points' and given scatters are known). False where the model has no eutectic or its
+// Jacobian is singular.
 bool eutecticInterval(const Assessment& assessment, double& low, double& high);
+
+// The 97.5 % quantile of Student's t with `degrees` degrees of freedom (infinite: the normal's),
+// by the Cornish-Fisher expansion, within 2e-3 from 3 degrees of freedom up.
+double studentQuantile975(double degrees);

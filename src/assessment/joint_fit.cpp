@@ -278,6 +278,18 @@ bool assessModel(const FitSamples& samples, const std::vector<BoundaryPoint>& po
                            "before it", coefficientName(deficient));
     SymmetricMatrix inverse{};
     choleskyInverse(factor, COEFFICIENTS, inverse);
+    // The data residuals come first, file by file, in the order of assessmentResiduals.
+    std::size_t n = 0;
+    for (int p = LIQUID; p <= FCC; ++p)
+        for (int kind = ENTHALPY_FIT; kind <= ACTIVITY_FIT; ++kind) {
+            auto& fileNormal = a.fileNormal[p][kind];
+            for (auto& row : fileNormal)
+                for (double& v : row) v = 0;
+            for (int i = 0; i < samples.fit[p][kind].n; ++i, ++n)
+                for (int k = 0; k < COEFFICIENTS; ++k)
+                    for (int j = 0; j < COEFFICIENTS; ++j) fileNormal[k][j] += J[n][k] * J[n][j];
+            a.fileDegrees[p][kind] = samples.fit[p][kind].degreesOfFreedom;
+        }
     for (int i = 0; i < COEFFICIENTS; ++i) {
         for (int j = 0; j < COEFFICIENTS; ++j) a.covariance[i][j] = inverse[i][j];
         a.standardError[i] = std::sqrt(inverse[i][i]);

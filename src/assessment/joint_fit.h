@@ -71,6 +71,11 @@ struct Assessment {
     double covariance[COEFFICIENTS][COEFFICIENTS];  // of the assessed coefficients
     double standardError[COEFFICIENTS];
     double correlation[COEFFICIENTS][COEFFICIENTS];
+    // J^T J of each data file's normalised residuals at the minimum, and the degrees of freedom of
+    // its scatter (0 where given): how much of a derived quantity's variance rests on an
+    // estimated scatter, for the Satterthwaite degrees of freedom of its interval.
+    double fileNormal[3][2][COEFFICIENTS][COEFFICIENTS];
+    int fileDegrees[3][2];
 };
 
 // Converged when an accepted step lowers chi-square by less than this share of it.
