@@ -15,6 +15,9 @@
 #include "formats/data_files.h"
 #include "formats/output_file.h"
 #include "formats/tdb_export.h"
+#include "comparison/residuals.h"
+#include "plot/model_diagram.h"
+#include "plot/phase_diagram_svg.h"
 
 namespace {
 
@@ -29,7 +32,9 @@ constexpr const char* HELP =
     "eutectic arrest by its temperature), by weighted least squares with Levenberg-Marquardt from\n"
     "the straight-line fits. Writes Assessment.txt (coefficients before and after, standard errors,\n"
     "correlations, every group's and every point's residuals, the eutectic with its 95 % interval)\n"
-    "and Assessed.tdb, the assessed model as a database for phasediagram --tdb and CALPHAD programs.\n"
+    "and Assessed.tdb, the assessed model as a database for phasediagram --tdb and CALPHAD programs,\n"
+    "and AssessedDiagram.svg: the assessed diagram over the measured points, the straight-line fits'\n"
+    "diagram beneath it in grey.\n"
     "Without Boundaries.txt the result is the weighted fit of the data.\n"
     "\n"
     "  --arrest-sd K        scatter of a liquidus or solidus arrest (default 5 K)\n"
@@ -60,6 +65,46 @@ bool positive(const char* text, double& value)
     errno = 0;
     value = std::strtod(text, &end);
     return end != text && *end == '\0' && errno == 0 && std::isfinite(value) && value > 0;
+}
+
+constexpr const char* ASSESSED_DIAGRAM_FILE = "AssessedDiagram.svg";
+
+// The assessed model's diagram over the measured points, the straight-line fits' beneath it.
+std::string drawComparison(const Assessment& assessment, const std::vector<BoundaryPoint>& points)
+{
+    StableDiagram assessed;
+    StableDiagram before;
+    buildStableDiagram(assessment.after.model, assessed);
+    buildStableDiagram(assessment.before.model, before);
+    DiagramNames names = builtInNames();
+    names.source = "the assessment";
+    ModelDiagramRequest request{names, false, false, 0, 0, {}};
+    if (!points.empty()) {
+        std::vector<PointResidual> residuals;
+        const BandTable bands[3] = {};
+        computeResiduals(assessed, points, bands, EutecticBand{}, residuals);
+        for (const PointResidual& r : residuals) request.measured.push_back(measuredMark(r));
+    }
+    PhaseDiagram diagram;
+    describeModelDiagram(assessed, request, diagram);
+    // The axis widened, in tens of kelvins, to every measured point.
+    double low = diagram.low;
+    double high = diagram.high;
+    for (const BoundaryPoint& p : points) {
+        low = std::fmin(low, std::floor((p.T - 20) / 10) * 10);
+        high = std::fmax(high, std::ceil((p.T + 20) / 10) * 10);
+    }
+    if (low < diagram.low || high > diagram.high) {
+        request.rangeGiven = true;
+        request.low = std::fmax(low, 1.0);
+        request.high = high;
+        describeModelDiagram(assessed, request, diagram);
+    }
+    PhaseDiagram reference;
+    describeModelDiagram(before, {names, false, true, diagram.low, diagram.high, {}}, reference);
+    diagram.reference = reference.lines;
+    diagram.referenceLabel = "straight-line fits";
+    return drawPhaseDiagram(diagram);
 }
 
 }  // namespace
@@ -116,8 +161,10 @@ int main(int argc, char** argv)
     TextBuffer database;
     database.length = 0;
     formatDatabase(assessment.after.model, database);
+    const std::string picture = drawComparison(assessment, points);
     if (!writeWholeFile(ASSESSMENT_FILE, report.data(), report.size(), error) ||
-        !writeWholeFile(ASSESSED_DATABASE_FILE, database.data, database.length, error) || !commitOutputs(error))
+        !writeWholeFile(ASSESSED_DATABASE_FILE, database.data, database.length, error) ||
+        !writeWholeFile(ASSESSED_DIAGRAM_FILE, picture.data(), picture.size(), error) || !commitOutputs(error))
         return stop(error);
     std::printf("Assessed in %d iterations: chi-square %.2f before, %.2f after, %zu boundary points\n",
                 assessment.iterations, assessment.before.chiSquare, assessment.after.chiSquare, points.size());
@@ -128,6 +175,7 @@ int main(int argc, char** argv)
             std::printf("Eutectic %.2f K (95 %%: %.2f to %.2f K), before %.2f K\n", assessment.after.eutectic[0], low,
                         high, assessment.before.eutectic[0]);
     }
-    std::printf("The assessment is written in the files : %s, %s\n", ASSESSMENT_FILE, ASSESSED_DATABASE_FILE);
+    std::printf("The assessment is written in the files : %s, %s, %s\n", ASSESSMENT_FILE, ASSESSED_DATABASE_FILE,
+                ASSESSED_DIAGRAM_FILE);
     return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
 }

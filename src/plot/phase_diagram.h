@@ -102,6 +102,9 @@ struct PhaseDiagram {
     std::vector<FieldLabel> fields;
     std::vector<BandArea> bands;
     std::vector<DiagramLine> lines;  // by pair, then column, then temperature
+    // Lines of another model drawn beneath, grey and dashed, for comparison, and their legend.
+    std::vector<DiagramLine> reference;
+    std::string referenceLabel;
     EutecticMark eutectic;
     std::vector<MeasuredMark> measured;  // those within the axis
     std::vector<std::string> notes;  // one sentence each

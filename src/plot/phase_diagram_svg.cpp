@@ -131,6 +131,11 @@ void drawLegend(Svg& svg, const PhaseDiagram& diagram)
         y += 24;
     }
     y += 10;
+    if (!diagram.reference.empty()) {
+        svgLine(svg, x, y, x + 36, y, {"#888", 1.6, METASTABLE_DASH, 0.9});
+        svgText(svg, x + 46, y + 4, diagram.referenceLabel, "start", 13);
+        y += 24;
+    }
     if (stableDrawn) {
         svgLine(svg, x, y, x + 36, y, {"#444", 2.2, nullptr, 1});
         svgText(svg, x + 46, y + 4, "stable", "start", 13);
@@ -242,6 +247,11 @@ std::string drawPhaseDiagram(const PhaseDiagram& diagram)
         for (const auto& [x, T] : band.outline) points.push_back({frame.px(x), frame.py(T)});
         const Stroke outline{PAIR_COLOURS[band.pair], 0.9, nullptr, 0.8};
         svgPolygon(svg, points, PAIR_COLOURS[band.pair], 0.3, &outline);
+    }
+    for (const DiagramLine& line : diagram.reference) {
+        points.clear();
+        for (const auto& [x, T] : line.segment.points) points.push_back({frame.px(x), frame.py(T)});
+        svgPolyline(svg, points, {"#888", 1.6, METASTABLE_DASH, 0.9});
     }
     for (const DiagramLine& line : diagram.lines) {
         points.clear();
