@@ -152,8 +152,9 @@ void assessmentResiduals(const FitSamples& samples, const std::vector<BoundaryPo
                 result.onBoundary = true;
                 result.computed = diagram.eutectic[0];
                 result.residual = point.T - result.computed;
-                result.normalised = result.residual / scatter.eutectic;
-                for (int k = 0; k < COEFFICIENTS; ++k) row[k] = -derivative[0][k] / scatter.eutectic;
+                const double sd = std::isnan(point.sd) ? scatter.eutectic : point.sd;
+                result.normalised = result.residual / sd;
+                for (int k = 0; k < COEFFICIENTS; ++k) row[k] = -derivative[0][k] / sd;
             }
         } else {
             const auto pair = static_cast<PhasePair>(point.pair);
@@ -168,8 +169,9 @@ void assessmentResiduals(const FitSamples& samples, const std::vector<BoundaryPo
                     result.onBoundary = true;
                     result.computed = T;
                     result.residual = point.T - T;
-                    result.normalised = result.residual / scatter.arrest;
-                    for (int k = 0; k < COEFFICIENTS; ++k) row[k] = -dT[k] / scatter.arrest;
+                    const double sd = std::isnan(point.sd) ? scatter.arrest : point.sd;
+                    result.normalised = result.residual / sd;
+                    for (int k = 0; k < COEFFICIENTS; ++k) row[k] = -dT[k] / sd;
                 }
             } else {
                 TieLine lines[4];
@@ -184,13 +186,15 @@ void assessmentResiduals(const FitSamples& samples, const std::vector<BoundaryPo
                     result.onBoundary = true;
                     result.computed = x;
                     result.residual = point.x - x;
-                    result.normalised = result.residual / scatter.composition;
-                    for (int k = 0; k < COEFFICIENTS; ++k) row[k] = -w * ds[side][k] / scatter.composition;
+                    const double sd = std::isnan(point.sd) ? scatter.composition : point.sd;
+                    result.normalised = result.residual / sd;
+                    for (int k = 0; k < COEFFICIENTS; ++k) row[k] = -w * ds[side][k] / sd;
                 }
             }
             if (!result.onBoundary) {
                 const PhaseIndex phase = side == 0 ? firstPhase(pair) : secondPhase(pair);
-                result.normalised = drivingForce(diagram, phase, point.T, point.x, scatter.composition, row);
+                const double sigmaX = result.kind == COMPOSITION_POINT && !std::isnan(point.sd) ? point.sd : scatter.composition;
+                result.normalised = drivingForce(diagram, phase, point.T, point.x, sigmaX, row);
             }
         }
         add(result.normalised, row, fit.kinds[result.kind]);

@@ -73,9 +73,18 @@ bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bo
     if (!readLines(path, lines, error)) return false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int line = static_cast<int>(i) + 1;
-        const std::vector<std::string> w = words(lines[i]);
+        std::vector<std::string> w = words(lines[i]);
         if (w.empty()) continue;
         BoundaryPoint point{line, 0, false, NAN, 0, 0};
+        // A last field that is a number, after the pair and phase or after "eutectic": the
+        // point's own scatter.
+        const bool eutectic = w.size() >= 3 && strcasecmp(w[2].c_str(), "eutectic") == 0;
+        if (w.size() == (eutectic ? 4u : 5u)) {
+            if (!decimal(w.back(), point.sd) || !(point.sd > 0))
+                return fail(error, "%s: line %d: \"%.40s\" is not a standard deviation above 0", path, line,
+                            w.back().c_str());
+            w.pop_back();
+        }
         if (w.size() < 3 || w.size() > 4)
             return fail(error, "%s: line %d: expected T, x, the pair and the phase (1050 0.30 %s), or T, "
                                "x or - and eutectic (823 - eutectic)",

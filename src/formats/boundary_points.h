@@ -8,8 +8,12 @@
 //                       for a database's system its phases' names, as LIQUID/FCC_A1)
 //   T  x  eutectic      an arrest at the eutectic temperature T; x, the liquid's composition, may
 //                       be "-"
+// Either may end with the point's own scatter, a standard deviation in K for an arrest (a point
+// of a pair with the liquid, or the eutectic) and in x for a point of the two solids, which the
+// assessment takes instead of the default of its kind.
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,7 @@ struct BoundaryPoint {
     double x;           // mole fraction of Ks
     int pair;           // PhasePair, or 0 for the eutectic
     int side;           // 0: the pair's first phase was measured, 1: its second
+    double sd = NAN;    // its own scatter, where the file gives one
 };
 
 // The names of a model's phases in the order of PhaseIndex, as the points and the report give them.

@@ -269,3 +269,21 @@ TEST(JointFit, IntervalsContainTheTruthAsOftenAsTheyClaim)
         }
     }
 }
+
+// A point's own scatter replaces its kind's: the same arrest 8 K off counts 8 / 0.5 with its own
+// 0.5 K and 8 / 5 with the default.
+TEST(JointFit, APointsOwnScatterReplacesItsKinds)
+{
+    FitSamples samples;
+    exactSamples(samples);
+    if (HasFatalFailure()) return;
+    std::vector<BoundaryPoint> points = pointsOf(GENERATED_MODEL, 8, 0.01);
+    points.resize(2);
+    points[1].sd = 0.5;
+    std::vector<double> r;
+    std::vector<std::array<double, COEFFICIENTS>> J;
+    JointFit fit;
+    assessmentResiduals(samples, points, BoundaryScatter{}, GENERATED_MODEL, r, J, fit);
+    EXPECT_NEAR(fit.points[0].normalised, 8.0 / 5, 1e-6);
+    EXPECT_NEAR(fit.points[1].normalised, 8.0 / 0.5, 1e-5);
+}

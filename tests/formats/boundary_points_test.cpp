@@ -50,6 +50,21 @@ TEST(ReadBoundaryPoints, TakesBoundaryPointsAndArrestsAndNamesEachBadLine)
     }
     EXPECT_TRUE(readBoundaryPoints((dir / "absent.txt").c_str(), points, present, error));
     EXPECT_FALSE(present);
+
+    // A last number is the point's own scatter.
+    writeFile(dir / "scatter.txt", "1050 0.30 Liquid/FCC Liquid 4\n823 - eutectic 1.5\n600 0.05 BCC/FCC BCC 0.002\n900 0.1 BCC/FCC BCC\n");
+    ASSERT_TRUE(readBoundaryPoints((dir / "scatter.txt").c_str(), points, present, error)) << error.text;
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_EQ(points[0].sd, 4);
+    EXPECT_EQ(points[1].sd, 1.5);
+    EXPECT_FALSE(points[1].haveX);
+    EXPECT_EQ(points[2].sd, 0.002);
+    EXPECT_TRUE(std::isnan(points[3].sd));
+    for (const char* text : {"1050 0.3 Liquid/FCC Liquid 0\n", "823 - eutectic -2\n", "900 0.1 BCC/FCC BCC x\n"}) {
+        writeFile(dir / "bad.txt", text);
+        EXPECT_FALSE(readBoundaryPoints((dir / "bad.txt").c_str(), points, present, error)) << text;
+        EXPECT_NE(std::string(error.text).find("is not a standard deviation above 0"), std::string::npos) << error.text;
+    }
 }
 
 }  // namespace
