@@ -103,6 +103,19 @@ std::string drawComparison(const Assessment& assessment, const std::vector<Bound
     PhaseDiagram reference;
     describeModelDiagram(before, {names, false, true, diagram.low, diagram.high, {}}, reference);
     diagram.reference = reference.lines;
+    // The assessed boundaries' 95 % bands, each side of each pair in runs of neighbouring rows.
+    const std::vector<BoundaryBandRow> rows = boundaryBands(assessment, std::ceil(diagram.low), diagram.high, 5);
+    for (std::size_t start = 0; start < rows.size();) {
+        std::size_t end = start;
+        while (end + 1 < rows.size() && rows[end + 1].pair == rows[start].pair && rows[end + 1].side == rows[start].side &&
+               rows[end + 1].T - rows[end].T <= 5 + 1e-9)
+            ++end;
+        BandArea area{rows[start].pair - 1, {}};
+        for (std::size_t r = start; r <= end; ++r) area.outline.push_back({rows[r].low, rows[r].T});
+        for (std::size_t r = end + 1; r-- > start;) area.outline.push_back({rows[r].high, rows[r].T});
+        diagram.bands.push_back(std::move(area));
+        start = end + 1;
+    }
     diagram.referenceLabel = "straight-line fits";
     return drawPhaseDiagram(diagram);
 }

@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "equilibrium/log_ratio.h"
+#include "equilibrium/stable_diagram.h"
 #include "uncertainty/sensitivity.h"
 
 namespace {
@@ -44,16 +46,14 @@ double studentQuantile975(double degrees)
            z * ((((79 * z2 + 776) * z2 + 1482) * z2 - 1920) * z2 - 945) / (92160 * v * v * v * v);
 }
 
-bool eutecticInterval(const Assessment& a, double& low, double& high)
+double halfWidth95(const Assessment& a, const double (&gradient)[COEFFICIENTS])
 {
-    double derivative[4][12];
-    if (!a.after.haveEutectic || !eutecticSensitivity(a.after.model, a.after.eutectic, derivative)) return false;
     // h = C g; the variance g^T C g splits into h^T (J_f^T J_f) h over the residual groups.
     double h[COEFFICIENTS] = {};
     for (int i = 0; i < COEFFICIENTS; ++i)
-        for (int j = 0; j < COEFFICIENTS; ++j) h[i] += a.covariance[i][j] * derivative[0][j];
+        for (int j = 0; j < COEFFICIENTS; ++j) h[i] += a.covariance[i][j] * gradient[j];
     double variance = 0;
-    for (int i = 0; i < COEFFICIENTS; ++i) variance += derivative[0][i] * h[i];
+    for (int i = 0; i < COEFFICIENTS; ++i) variance += gradient[i] * h[i];
     double spread = 0;  // sum of v_f^2 / nu_f over the files of estimated scatter
     for (int p = 0; p < 3; ++p)
         for (int kind = 0; kind < 2; ++kind) {
@@ -64,10 +64,46 @@ bool eutecticInterval(const Assessment& a, double& low, double& high)
             spread += v * v / a.fileDegrees[p][kind];
         }
     const double degrees = spread > 0 ? variance * variance / spread : INFINITY;
-    const double half = studentQuantile975(degrees) * std::sqrt(variance);
+    return studentQuantile975(degrees) * std::sqrt(variance);
+}
+
+bool eutecticInterval(const Assessment& a, double& low, double& high)
+{
+    double derivative[4][12];
+    if (!a.after.haveEutectic || !eutecticSensitivity(a.after.model, a.after.eutectic, derivative)) return false;
+    const double half = halfWidth95(a, derivative[0]);
     low = a.after.eutectic[0] - half;
     high = a.after.eutectic[0] + half;
     return true;
+}
+
+std::vector<BoundaryBandRow> boundaryBands(const Assessment& a, double low, double high, double step)
+{
+    std::vector<BoundaryBandRow> rows;
+    StableDiagram diagram;
+    buildStableDiagram(a.after.model, diagram);
+    for (int t = 1; t <= 3; ++t) {
+        const auto pair = static_cast<PhasePair>(t);
+        TieLine previous{};
+        bool have = false;
+        for (double T = low; T <= high + 1e-9; T += step) {
+            TieLine line{};
+            have = stableTieLine(diagram, pair, T, have ? &previous : nullptr, line);
+            if (!have) continue;
+            previous = line;
+            double ds[2][COEFFICIENTS];
+            if (!tieLineSlopes(a.after.model, pair, T, line.s, ds)) continue;
+            for (int side = 0; side < 2; ++side) {
+                // In x, dx = x (1 - x) ds.
+                const double w = line.x[side] * composition(-line.s[side]).x;
+                double gradient[COEFFICIENTS];
+                for (int k = 0; k < COEFFICIENTS; ++k) gradient[k] = w * ds[side][k];
+                const double half = halfWidth95(a, gradient);
+                rows.push_back({pair, side, T, std::fmax(0.0, line.x[side] - half), std::fmin(1.0, line.x[side] + half)});
+            }
+        }
+    }
+    return rows;
 }
 
 std::string formatAssessment(const Assessment& a, const FitSamples& samples, const std::vector<BoundaryPoint>& points,

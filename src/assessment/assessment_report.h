@@ -22,6 +22,22 @@ std::string formatAssessment(const Assessment& assessment, const FitSamples& sam
 // Jacobian is singular.
 bool eutecticInterval(const Assessment& assessment, double& low, double& high);
 
+// The half-width of the 95 % interval of any quantity with gradient `gradient` in the twelve
+// coefficients at the assessed model, the same way.
+double halfWidth95(const Assessment& assessment, const double (&gradient)[COEFFICIENTS]);
+
+// The 95 % band of one side of a pair's stable boundary at one temperature.
+struct BoundaryBandRow {
+    PhasePair pair;
+    int side;
+    double T;     // K
+    double low;   // mole fractions
+    double high;
+};
+
+// The bands of every stable boundary of the assessed model from `low` to `high` K every `step` K.
+std::vector<BoundaryBandRow> boundaryBands(const Assessment& assessment, double low, double high, double step);
+
 // The 97.5 % quantile of Student's t with `degrees` degrees of freedom (infinite: the normal's),
 // by the Cornish-Fisher expansion, within 2e-3 from 3 degrees of freedom up.
 double studentQuantile975(double degrees);

@@ -218,8 +218,9 @@ TEST(JointFit, ACoefficientTheDataCannotFixIsNamed)
 }
 
 // Coverage by simulation from the known model with known scatter (given to the assessment as it
-// was drawn): the 95 % intervals of the eutectic temperature and of two coefficients contain the
-// truth in 88 to 99 % of 150 data sets, with boundary points and without.
+// was drawn): the 95 % intervals of the eutectic temperature, of two coefficients and of the FCC
+// solvus composition at 700 K contain the truth in 88 to 99 % of 150 data sets, with boundary
+// points and without.
 TEST(JointFit, IntervalsContainTheTruthAsOftenAsTheyClaim)
 {
     std::mt19937_64 random(95);
@@ -229,8 +230,11 @@ TEST(JointFit, IntervalsContainTheTruthAsOftenAsTheyClaim)
     const std::vector<BoundaryPoint> exact = pointsOf(GENERATED_MODEL, 0, 0);
     const BoundaryScatter scatter{3, 0.005, 3};
     constexpr int SETS = 150;
+    TieLine trueLine{};
+    ASSERT_TRUE(stableTieLine(truth, BCC_FCC, 700, nullptr, trueLine));
+    const double trueSolvus = trueLine.x[1];
     for (const bool withPoints : {true, false}) {
-        int covered[3] = {0, 0, 0};  // the eutectic's T, a0 of Liquid, b1 of FCC
+        int covered[4] = {0, 0, 0, 0};  // the eutectic's T, a0 of Liquid, b1 of FCC, the solvus
         for (int set = 0; set < SETS; ++set) {
             MeasuredData data;
             generateData(GENERATED_MODEL, data);
@@ -262,8 +266,17 @@ TEST(JointFit, IntervalsContainTheTruthAsOftenAsTheyClaim)
             covered[0] += truth.eutectic[0] >= low && truth.eutectic[0] <= high;
             covered[1] += std::fabs(a.after.model[LIQUID].a0 - GENERATED_MODEL[LIQUID].a0) <= 1.959964 * a.standardError[0];
             covered[2] += std::fabs(a.after.model[FCC].b1 - GENERATED_MODEL[FCC].b1) <= 1.959964 * a.standardError[11];
+            StableDiagram assessed;
+            buildStableDiagram(a.after.model, assessed);
+            TieLine line{};
+            double ds[2][COEFFICIENTS];
+            ASSERT_TRUE(stableTieLine(assessed, BCC_FCC, 700, nullptr, line));
+            ASSERT_TRUE(tieLineSlopes(a.after.model, BCC_FCC, 700, line.s, ds));
+            double gradient[COEFFICIENTS];
+            for (int k = 0; k < COEFFICIENTS; ++k) gradient[k] = line.x[1] * (1 - line.x[1]) * ds[1][k];
+            covered[3] += std::fabs(line.x[1] - trueSolvus) <= halfWidth95(a, gradient);
         }
-        for (int q = 0; q < 3; ++q) {
+        for (int q = 0; q < 4; ++q) {
             EXPECT_GE(covered[q], 0.88 * SETS) << q << (withPoints ? " with points" : " without");
             EXPECT_LE(covered[q], 0.99 * SETS) << q << (withPoints ? " with points" : " without");
         }
