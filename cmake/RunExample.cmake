@@ -5,6 +5,7 @@
 # there (the README's pictures, drawn by the program whose clock is frozen). With TDB, also draws
 # that database's diagram and the solidification of a solder (63 % of its second element by
 # weight) in RUN_DIR/database, copied to DOCS_DIR as LeadTin.svg and SolderSolidification.svg.
+# With ASSESS, also assesses the example with its boundary points (AssessedDiagram.svg).
 set(DATA_FILES "Li(Hm).txt" "Li(a).txt" "BCC(Hf).txt" "BCC(aPs).txt" "FCC(Hf).txt" "FCC(aKs).txt")
 
 function(run step)
@@ -36,6 +37,10 @@ endif()
 message(STATUS "The example's tables are in ${RUN_DIR}")
 message(STATUS "Its pictures are ${RUN_DIR}/PhaseDiagram.svg and ${RUN_DIR}/Regression.svg")
 
+if(ASSESS)
+  run(phasediagram-assess ${ASSESS})
+endif()
+
 if(TDB)
   set(TDB_DIR ${RUN_DIR}/database)
   file(MAKE_DIRECTORY ${TDB_DIR})
@@ -48,6 +53,9 @@ if(TDB)
 endif()
 
 if(DOCS_DIR)
+  if(ASSESS)
+    file(COPY ${RUN_DIR}/AssessedDiagram.svg DESTINATION ${DOCS_DIR})
+  endif()
   if(TDB)
     file(COPY_FILE ${TDB_DIR}/PhaseDiagram.svg ${DOCS_DIR}/LeadTin.svg)
     file(COPY_FILE ${TDB_DIR}/Solidification.svg ${DOCS_DIR}/SolderSolidification.svg)
