@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #ifndef PHASEDIAGRAM_VERSION
@@ -51,6 +52,14 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
     case OPTION_ELEMENT:
         options.element = optarg;
         return -1;
+    case OPTION_GAS: {
+        char* end = nullptr;
+        options.gasConstant = std::strtod(optarg, &end);
+        if (end == optarg || *end != '\0' || !(options.gasConstant > 0 && options.gasConstant < 100))
+            return usageErrorf(program, "--gas-constant takes R in J/(mol K), above 0 and below 100, not \"%.40s\"",
+                               optarg);
+        return -1;
+    }
     case ':':
         return usageErrorf(program, "%s needs a value", argument);
     default:
@@ -64,9 +73,13 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
 
 int refuseDatabase(const char* program, const CommonOptions& options)
 {
-    if (options.tdb == nullptr && options.phases == nullptr && options.element == nullptr) return -1;
+    if (options.tdb == nullptr && options.phases == nullptr && options.element == nullptr && options.gasConstant == 0)
+        return -1;
     return usageErrorf(program, "%s has no meaning here: this program fits its model to the measured data in the folder",
-                       options.tdb != nullptr ? "--tdb" : options.phases != nullptr ? "--phases" : "--element");
+                       options.tdb != nullptr       ? "--tdb"
+                       : options.phases != nullptr  ? "--phases"
+                       : options.element != nullptr ? "--element"
+                                                    : "--gas-constant");
 }
 
 int checkDatabaseOptions(const char* program, const CommonOptions& options)
@@ -75,6 +88,8 @@ int checkDatabaseOptions(const char* program, const CommonOptions& options)
         return usageErrorf(program, "--phases names the phases of a database given with --tdb");
     if (options.element != nullptr && options.tdb == nullptr)
         return usageErrorf(program, "--element names an element of a database given with --tdb");
+    if (options.gasConstant != 0 && options.tdb == nullptr)
+        return usageErrorf(program, "--gas-constant sets R for a database given with --tdb");
     return -1;
 }
 

@@ -13,7 +13,7 @@ inline constexpr int EXIT_USAGE_ERROR = 2;
 
 // Option codes of the shared options above the single characters; a program numbers its own from
 // 2000 on.
-enum CommonOptionCode { OPTION_VERSION = 1000, OPTION_QUIET, OPTION_TDB, OPTION_PHASES, OPTION_ELEMENT };
+enum CommonOptionCode { OPTION_VERSION = 1000, OPTION_QUIET, OPTION_TDB, OPTION_PHASES, OPTION_ELEMENT, OPTION_GAS };
 
 struct CommonOptions {
     const char* directory = nullptr;  // -C DIR: work there
@@ -21,10 +21,11 @@ struct CommonOptions {
     const char* tdb = nullptr;        // --tdb FILE: the model of a database's binary system
     const char* phases = nullptr;     // --phases LIST: its liquid and two solids, named
     const char* element = nullptr;    // --element EL: the element whose mole fraction is x
+    double gasConstant = 0;           // --gas-constant R (J/(mol K)); 0: the databases' 8.31451
 };
 
 // The shared long options, to be followed by a program's own and the closing zero entry.
-inline constexpr int COMMON_OPTION_COUNT = 7;
+inline constexpr int COMMON_OPTION_COUNT = 8;
 inline constexpr option COMMON_LONG_OPTIONS[COMMON_OPTION_COUNT] = {
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, OPTION_VERSION},
@@ -33,6 +34,7 @@ inline constexpr option COMMON_LONG_OPTIONS[COMMON_OPTION_COUNT] = {
     {"tdb", required_argument, nullptr, OPTION_TDB},
     {"phases", required_argument, nullptr, OPTION_PHASES},
     {"element", required_argument, nullptr, OPTION_ELEMENT},
+    {"gas-constant", required_argument, nullptr, OPTION_GAS},
 };
 
 // The short options of every program: ":hC:" (report a missing value); options and operands may

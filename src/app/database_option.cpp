@@ -11,6 +11,7 @@ bool openDatabase(const char* program, const CommonOptions& options, LoadedTdb& 
         std::fprintf(stderr, "%s: %s\n", program, error.text);
         return false;
     }
+    if (options.gasConstant > 0) loaded.model.gasConstant = options.gasConstant;
     const TdbSystem& system = loaded.system;
     if (!system.leftOut.empty() && !options.quiet) {
         std::string names;

@@ -32,6 +32,8 @@ constexpr const char* HELP =
     "                       database's three phases)\n"
     "      --element EL     x is the mole fraction of EL (default: the second element in\n"
     "                       alphabetical order)\n"
+    "      --gas-constant R the gas constant with the database, J/(mol K) (default 8.31451, as the\n"
+    "                       programs that write databases take it; 8.3144 for phasediagram-tdb's)\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"
     "      --quiet          no progress of long sweeps on a terminal, no notes\n"
     "  -h, --help           this text\n"

@@ -56,6 +56,8 @@ constexpr const char* HELP =
     "                       (default: the database's three phases)\n"
     "      --element EL     x is the mole fraction of EL (default: the second element in\n"
     "                       alphabetical order)\n"
+    "      --gas-constant R the gas constant with the database, J/(mol K) (default 8.31451, as the\n"
+    "                       programs that write databases take it; 8.3144 for phasediagram-tdb's)\n"
     "  --gibbs T            also draw GibbsEnergy.svg: the Gibbs energy curves of the three phases at\n"
     "                       T K with their common tangents, stable and metastable\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"

@@ -34,10 +34,29 @@ bool decimal(const std::string& text, double& value)
     return end != text.c_str() && *end == '\0' && std::isfinite(value);
 }
 
+// Whether a name typed in the file stands for a phase: the phase's own name in any case, or for a
+// database's phase the part before its structure suffix (FCC for FCC_A1, BCC for BCC_A2), so that
+// points written for the built-in model serve its database too. A pair may name its two phases
+// in either order: the phase measured says which side the point is.
+bool namesPhase(const std::string& typed, const std::string& phase)
+{
+    if (strcasecmp(typed.c_str(), phase.c_str()) == 0) return true;
+    const std::size_t suffix = phase.find('_');
+    return suffix != std::string::npos && suffix == typed.size() && strncasecmp(typed.c_str(), phase.c_str(), suffix) == 0;
+}
+
 int pairOf(const PhaseNames& names, const std::string& name)
 {
-    for (int p = 1; p <= 3; ++p)
-        if (strcasecmp(name.c_str(), pairName(names, p).c_str()) == 0) return p;
+    const std::size_t slash = name.find('/');
+    if (slash == std::string::npos) return -1;
+    const std::string first = name.substr(0, slash);
+    const std::string second = name.substr(slash + 1);
+    for (int p = 1; p <= 3; ++p) {
+        const auto pair = static_cast<PhasePair>(p);
+        const std::string& a = names.phase[firstPhase(pair)];
+        const std::string& b = names.phase[secondPhase(pair)];
+        if ((namesPhase(first, a) && namesPhase(second, b)) || (namesPhase(first, b) && namesPhase(second, a))) return p;
+    }
     return -1;
 }
 
@@ -109,9 +128,9 @@ bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bo
                             w[2].c_str(), pairName(names, 1).c_str(), pairName(names, 2).c_str(),
                             pairName(names, 3).c_str());
             const auto pair = static_cast<PhasePair>(point.pair);
-            if (strcasecmp(w[3].c_str(), names.phase[firstPhase(pair)].c_str()) == 0)
+            if (namesPhase(w[3], names.phase[firstPhase(pair)]))
                 point.side = 0;
-            else if (strcasecmp(w[3].c_str(), names.phase[secondPhase(pair)].c_str()) == 0)
+            else if (namesPhase(w[3], names.phase[secondPhase(pair)]))
                 point.side = 1;
             else
                 return fail(error, "%s: line %d: \"%.40s\" is not a phase of %s", path, line, w[3].c_str(),

@@ -201,6 +201,8 @@ TEST(DatabaseProgram, TheDatabaseOptionsAreRefusedWhereTheyHaveNoMeaning)
     const ProgramRun alone = runTool(PRODUCT_PATH, dir, {"--phases", "LIQUID,FCC_A1,BCT_A5", "300", "700"});
     EXPECT_EQ(alone.status, 2);
     EXPECT_NE(alone.err.find("--phases names the phases of a database given with --tdb"), std::string::npos) << alone.err;
+    EXPECT_EQ(runTool(PRODUCT_PATH, dir, {"--gas-constant", "8.3144", "300", "700"}).status, 2);
+    EXPECT_EQ(runTool(PRODUCT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--gas-constant", "0", "300", "700"}).status, 2);
     for (const char* program : {TDB_PATH, UNCERTAINTY_PATH}) {
         const ProgramRun run = runTool(program, dir, {"--tdb", LEAD_TIN.c_str()});
         EXPECT_EQ(run.status, 2) << program;
@@ -311,10 +313,14 @@ TEST(DatabaseProgram, PlotHoldsMeasuredPointsNamedWithTheDatabasesPhases)
     EXPECT_NEAR(std::stod(rows[2][8]), 0, 5e-4);
     for (const auto& row : rows) EXPECT_EQ(row.back(), "ok");
 
+    // A name before the structure suffix stands for the phase (FCC for FCC_A1); other names do not.
     writeFile(dir / "Boundaries.txt", "542.5 0.3 Liquid/FCC Liquid\n");
+    EXPECT_EQ(runTool(PLOT_PATH, dir, {"--tdb", LEAD_TIN.c_str()}).status, 0);
+    EXPECT_NE(readFile(dir / "Boundary_residuals.txt").find("\tLIQUID/FCC_A1\tLIQUID\t"), std::string::npos);
+    writeFile(dir / "Boundaries.txt", "542.5 0.3 Liquid/HCP Liquid\n");
     const ProgramRun bad = runTool(PLOT_PATH, dir, {"--tdb", LEAD_TIN.c_str()});
     EXPECT_EQ(bad.status, 1);
-    EXPECT_EQ(bad.err, "phasediagram-plot: Boundaries.txt: line 1: \"Liquid/FCC\" is not a pair of phases: LIQUID/BCT_A5, "
+    EXPECT_EQ(bad.err, "phasediagram-plot: Boundaries.txt: line 1: \"Liquid/HCP\" is not a pair of phases: LIQUID/BCT_A5, "
                        "LIQUID/FCC_A1 or FCC_A1/BCT_A5\n");
 }
 
