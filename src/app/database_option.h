@@ -5,6 +5,16 @@
 #include "app/command_line.h"
 #include "formats/tdb_system.h"
 
+// The help lines of --phases, --element and --gas-constant, for the programs that take --tdb (a
+// string literal, to be joined with each program's own help).
+#define DATABASE_OPTIONS_HELP                                                                              \
+    "      --phases LIST    its liquid and two solids, e.g. LIQUID,FCC_A1,BCT_A5\n"                         \
+    "                       (default: the database's three phases)\n"                                       \
+    "      --element EL     x is the mole fraction of EL (default: the second element in\n"                 \
+    "                       alphabetical order)\n"                                                          \
+    "      --gas-constant R the gas constant with the database, J/(mol K) (default 8.31451, as the\n"       \
+    "                       programs that write databases take it; 8.3144 for phasediagram-tdb's)\n"
+
 // Loads the database of options.tdb into `loaded`. On a fault of the file, one line
 // "program: FILE: line N: reason" on standard error and false. Unless quiet, a note names the
 // database's phases left out of the system.

@@ -28,12 +28,7 @@ constexpr const char* HELP =
     "\n"
     "      --tdb FILE       the model of the database FILE (a liquid and two solid solutions of two\n"
     "                       elements; x is the mole fraction of the second in alphabetical order)\n"
-    "      --phases LIST    its liquid and two solids, e.g. LIQUID,FCC_A1,BCT_A5 (default: the\n"
-    "                       database's three phases)\n"
-    "      --element EL     x is the mole fraction of EL (default: the second element in\n"
-    "                       alphabetical order)\n"
-    "      --gas-constant R the gas constant with the database, J/(mol K) (default 8.31451, as the\n"
-    "                       programs that write databases take it; 8.3144 for phasediagram-tdb's)\n"
+    DATABASE_OPTIONS_HELP
     "  -C, --directory DIR  work in DIR instead of the current directory\n"
     "      --quiet          no progress of long sweeps on a terminal, no notes\n"
     "  -h, --help           this text\n"

@@ -52,12 +52,7 @@ constexpr const char* HELP =
     "                       for a database from 150 K below its eutectic to 30 K above its melting)\n"
     "  --celsius            a second temperature axis in degrees Celsius\n"
     "      --tdb FILE       the model of the database FILE\n"
-    "      --phases LIST    its liquid and two solids, e.g. LIQUID,FCC_A1,BCT_A5\n"
-    "                       (default: the database's three phases)\n"
-    "      --element EL     x is the mole fraction of EL (default: the second element in\n"
-    "                       alphabetical order)\n"
-    "      --gas-constant R the gas constant with the database, J/(mol K) (default 8.31451, as the\n"
-    "                       programs that write databases take it; 8.3144 for phasediagram-tdb's)\n"
+    DATABASE_OPTIONS_HELP
     "  --gibbs T            also draw GibbsEnergy.svg: the Gibbs energy curves of the three phases at\n"
     "                       T K with their common tangents, stable and metastable\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"

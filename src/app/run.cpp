@@ -180,6 +180,18 @@ int stop(std::FILE* out, std::FILE* err, const ErrorText& error, bool promptOpen
     return 1;
 }
 
+// The exit status after the last console line: 1, said on `err`, where standard output could not
+// take what was written to it.
+int closeConsole(std::FILE* out, std::FILE* err)
+{
+    errno = 0;
+    if (std::fflush(out) == 0 && !std::ferror(out)) return 0;
+    ErrorText error{};
+    fail(error, "standard output: cannot write: %s", std::strerror(errno != 0 ? errno : EIO));
+    std::fprintf(err, "phasediagram: %s\n", error.text);
+    return 1;
+}
+
 // The prompts and the two temperatures, from the arguments or `in`, with the warnings and the note
 // that go with them. `promptOpen` tells a failure whether a prompt waits for its line.
 bool askTemperatures(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions& options, int& initialT, int& finalT,
@@ -246,13 +258,7 @@ int runDatabase(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions&
                  options.databasePath, names[0].c_str(), names[1].c_str(), names[2].c_str());
     std::fprintf(out, " Rows (temperatures at which the pair has a stable tie-line): %d, %d, %d\n\n", rows[0], rows[1],
                  rows[2]);
-    errno = 0;
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        fail(error, "standard output: cannot write: %s", std::strerror(errno != 0 ? errno : EIO));
-        std::fprintf(err, "phasediagram: %s\n", error.text);
-        return 1;
-    }
-    return 0;
+    return closeConsole(out, err);
 }
 
 }  // namespace
@@ -299,11 +305,5 @@ int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err, const RunOpti
     std::fputs("\n\n The calculated data are written in the Data files.\n", out);
     std::fputs(" The regression result is written in the file : Reg_result.txt \n", out);
     std::fputs(" Check the data files and Reg_result.txt!! :)\n\n", out);
-    errno = 0;
-    if (std::fflush(out) != 0 || std::ferror(out)) {
-        fail(error, "standard output: cannot write: %s", std::strerror(errno != 0 ? errno : EIO));
-        std::fprintf(err, "phasediagram: %s\n", error.text);
-        return 1;
-    }
-    return 0;
+    return closeConsole(out, err);
 }

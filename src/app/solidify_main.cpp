@@ -57,12 +57,7 @@ constexpr const char* HELP =
     "weight percent (Sn-37Pb, 63 % tin by weight, is --weight 63).\n"
     "\n"
     "      --tdb FILE       the model of the database FILE\n"
-    "      --phases LIST    its liquid and two solids, e.g. LIQUID,FCC_A1,BCT_A5\n"
-    "                       (default: the database's three phases)\n"
-    "      --element EL     x is the mole fraction of EL (default: the second element in\n"
-    "                       alphabetical order)\n"
-    "      --gas-constant R the gas constant with the database, J/(mol K) (default 8.31451, as the\n"
-    "                       programs that write databases take it; 8.3144 for phasediagram-tdb's)\n"
+    DATABASE_OPTIONS_HELP
     "      --weight         X0 is the weight percent of the second element (with --tdb)\n"
     "\n"
     "Exit status: 0 done, 1 a data or file error (or an alloy whose path leaves what the model\n"

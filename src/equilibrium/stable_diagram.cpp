@@ -101,6 +101,42 @@ double refinedLowPoint(const PhaseCurve& curve, double lo, double hi, double T, 
     return h;
 }
 
+// The least height of the curves at T above the line (1 - x) muA + x muB, refined at each low point.
+double lowestHeightOfCurves(const StableDiagram& d, const PhaseCurve (&curves)[3], double T, double muA, double muB)
+{
+    double lowest = INFINITY;
+    double height[DIAGRAM_GRID];
+    for (int r = LIQUID; r <= FCC; ++r) {
+        phaseHeights(d, curves[r], T, muA, muB, height);
+        for (int k = 0; k < DIAGRAM_GRID; ++k) lowest = std::fmin(lowest, height[k]);
+        for (int k = 0; k < DIAGRAM_GRID; ++k) {
+            const bool low = (k == 0 || height[k] <= height[k - 1]) && (k + 1 == DIAGRAM_GRID || height[k] <= height[k + 1]);
+            if (!low || !(height[k] < REFINE_BELOW)) continue;
+            const double lo = k == 0 ? -LOG_RATIO_LIMIT + 1 : d.grid.z[k - 1].s;
+            const double hi = k + 1 == DIAGRAM_GRID ? LOG_RATIO_LIMIT - 1 : d.grid.z[k + 1].s;
+            const double refined = refinedLowPoint(curves[r], lo, hi, T, muA, muB);
+            if (refined < lowest) lowest = refined;
+        }
+    }
+    return lowest;
+}
+
+// Bisects [low, high] (K) `steps` times, the liquid between the solids at high and not at low, and
+// keeps the hull's start values (T, xL, xBCC, xFCC) of the upper end in `start`.
+void narrowToEutectic(const StableDiagram& d, int steps, double& low, double& high, Vector4& start)
+{
+    for (int i = 0; i < steps; ++i) {
+        const double middle = (low + high) / 2;
+        Vector4 here{};
+        if (liquidBetweenSolids(d, middle, here)) {
+            high = middle;
+            start = here;
+        } else {
+            low = middle;
+        }
+    }
+}
+
 // The stable eutectic: the lowest temperature at which the liquid lies on the hull between the
 // two solids, found by steps of 25 K from 1000 K and bisection, then refined by Newton's method
 // from the hull's tie-lines there; the slower search of stable_solves.h where that fails.
@@ -119,16 +155,7 @@ bool builtInEutectic(const StableDiagram& d, Vector4& eutectic)
             start = below;
             low -= STEP;
         }
-        for (int i = 0; i < 16; ++i) {
-            const double middle = (low + high) / 2;
-            Vector4 here{};
-            if (liquidBetweenSolids(d, middle, here)) {
-                high = middle;
-                start = here;
-            } else {
-                low = middle;
-            }
-        }
+        narrowToEutectic(d, 16, low, high, start);
         found = refineEutectic(start, eutectic, d.model[LIQUID], d.model[BCC], d.model[FCC]) < ITERATION_LIMIT &&
                 isStableEutectic(d.model, eutectic);
     }
@@ -142,8 +169,9 @@ bool builtInEutectic(const StableDiagram& d, Vector4& eutectic)
 // The same on a curve source: the lowest temperature of the liquid between the solids on the
 // hull, in steps of 5 K from the source's lowest temperature up to the higher melting point (at
 // most 6000 K) and by bisection, then Newton's method on the three phases from the hull's
-// compositions there (or, failing that, from the two liquid tie-lines solved there). Where the liquid lies between the
-// solids already at the lowest temperature, the eutectic lies below the source's range: none.
+// compositions there (or, failing that, from the two liquid tie-lines solved there). Where the
+// liquid lies between the solids already at the lowest temperature, the eutectic lies below the
+// source's range: none.
 bool curveEutectic(const StableDiagram& d, Vector4& eutectic)
 {
     constexpr double STEP = 5.0;
@@ -160,16 +188,7 @@ bool curveEutectic(const StableDiagram& d, Vector4& eutectic)
     }
     if (high == lowest) return false;
     double low = std::fmax(high - STEP, lowest);
-    for (int i = 0; i < 20; ++i) {
-        const double middle = (low + high) / 2;
-        Vector4 here{};
-        if (liquidBetweenSolids(d, middle, here)) {
-            high = middle;
-            start = here;
-        } else {
-            low = middle;
-        }
-    }
+    narrowToEutectic(d, 20, low, high, start);
     eutectic = start;
     if (!polishEutectic(d.source, eutectic)) {
         double sBCC[2] = {logRatio(start[1]), logRatio(start[2])};
@@ -182,7 +201,7 @@ bool curveEutectic(const StableDiagram& d, Vector4& eutectic)
     PhaseCurve c[3];
     if (!diagramCurves(d, eutectic[0], c)) return false;
     const Potentials mu = potentials(c[LIQUID], composition(logRatio(eutectic[1])), eutectic[0]);
-    return lowestHeightAboveTangent(d, eutectic[0], mu.muA, mu.muB) >= -TANGENT_TOLERANCE;
+    return lowestHeightOfCurves(d, c, eutectic[0], mu.muA, mu.muB) >= -TANGENT_TOLERANCE;
 }
 
 void clearTraces(StableDiagram& diagram)
@@ -269,21 +288,7 @@ double lowestHeightAboveTangent(const StableDiagram& d, double T, double muA, do
 {
     PhaseCurve curves[3];
     if (!diagramCurves(d, T, curves)) return NAN;
-    double lowest = INFINITY;
-    double height[DIAGRAM_GRID];
-    for (int r = LIQUID; r <= FCC; ++r) {
-        phaseHeights(d, curves[r], T, muA, muB, height);
-        for (int k = 0; k < DIAGRAM_GRID; ++k) lowest = std::fmin(lowest, height[k]);
-        for (int k = 0; k < DIAGRAM_GRID; ++k) {
-            const bool low = (k == 0 || height[k] <= height[k - 1]) && (k + 1 == DIAGRAM_GRID || height[k] <= height[k + 1]);
-            if (!low || !(height[k] < REFINE_BELOW)) continue;
-            const double lo = k == 0 ? -LOG_RATIO_LIMIT + 1 : d.grid.z[k - 1].s;
-            const double hi = k + 1 == DIAGRAM_GRID ? LOG_RATIO_LIMIT - 1 : d.grid.z[k + 1].s;
-            const double refined = refinedLowPoint(curves[r], lo, hi, T, muA, muB);
-            if (refined < lowest) lowest = refined;
-        }
-    }
-    return lowest;
+    return lowestHeightOfCurves(d, curves, T, muA, muB);
 }
 
 bool isStableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const TieLine& tieLine)
@@ -291,7 +296,7 @@ bool isStableTieLine(const StableDiagram& diagram, PhasePair pair, double T, con
     PhaseCurve curves[3];
     if (!diagramCurves(diagram, T, curves)) return false;
     const Potentials mu = potentials(curves[firstPhase(pair)], composition(tieLine.s[0]), T);
-    return lowestHeightAboveTangent(diagram, T, mu.muA, mu.muB) >= -TANGENT_TOLERANCE;
+    return lowestHeightOfCurves(diagram, curves, T, mu.muA, mu.muB) >= -TANGENT_TOLERANCE;
 }
 
 int stableTieLines(const StableDiagram& diagram, PhasePair pair, double T, TieLine* out, int capacity)

@@ -42,6 +42,18 @@ std::vector<BoundaryPoint> pointsOf(const PhaseParameters (&model)[3], double dT
     return points;
 }
 
+// The model's data on nine compositions per file with scatter of 60 J/mol on each enthalpy and of
+// 3 % on each activity.
+void scatteredData(std::mt19937_64& random, std::normal_distribution<double>& normal, MeasuredData& data)
+{
+    generateData(GENERATED_MODEL, data);
+    for (auto& phase : data.phase)
+        for (int i = 0; i < phase.activity.count; ++i) {
+            phase.enthalpy.value[i] += 60 * normal(random);
+            phase.activity.value[i] *= std::exp(0.03 * normal(random));
+        }
+}
+
 void exactSamples(FitSamples& samples)
 {
     MeasuredData data;
@@ -103,12 +115,7 @@ TEST(JointFit, WithoutBoundaryPointsItIsTheWeightedFitOfTheData)
     std::mt19937_64 random(7);
     std::normal_distribution<double> normal(0, 1);
     MeasuredData data;
-    generateData(GENERATED_MODEL, data);
-    for (auto& phase : data.phase)
-        for (int i = 0; i < phase.activity.count; ++i) {
-            phase.enthalpy.value[i] += 60 * normal(random);
-            phase.activity.value[i] *= std::exp(0.03 * normal(random));
-        }
+    scatteredData(random, normal, data);
     FitSamples samples;
     ErrorText error{};
     ASSERT_TRUE(prepareFits(data, GivenScatter{}, samples, error)) << error.text;
@@ -162,12 +169,7 @@ TEST(JointFit, BoundaryPointsBringTheDiagramNearerTheTruth)
     double squares[2][4] = {};  // [straight-line, assessed][eutectic, three liquidus]
     for (int set = 0; set < 12; ++set) {
         MeasuredData data;
-        generateData(GENERATED_MODEL, data);
-        for (auto& phase : data.phase)
-            for (int i = 0; i < phase.activity.count; ++i) {
-                phase.enthalpy.value[i] += 60 * normal(random);
-                phase.activity.value[i] *= std::exp(0.03 * normal(random));
-            }
+        scatteredData(random, normal, data);
         std::vector<BoundaryPoint> points = exact;
         for (BoundaryPoint& p : points) {
             if (pointKind(p) == COMPOSITION_POINT)
@@ -237,12 +239,7 @@ TEST(JointFit, IntervalsContainTheTruthAsOftenAsTheyClaim)
         int covered[4] = {0, 0, 0, 0};  // the eutectic's T, a0 of Liquid, b1 of FCC, the solvus
         for (int set = 0; set < SETS; ++set) {
             MeasuredData data;
-            generateData(GENERATED_MODEL, data);
-            for (auto& phase : data.phase)
-                for (int i = 0; i < phase.activity.count; ++i) {
-                    phase.enthalpy.value[i] += 60 * normal(random);
-                    phase.activity.value[i] *= std::exp(0.03 * normal(random));
-                }
+            scatteredData(random, normal, data);
             std::vector<BoundaryPoint> points;
             if (withPoints) {
                 points = exact;

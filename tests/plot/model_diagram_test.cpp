@@ -27,16 +27,23 @@ double xAt(const BoundarySegment& segment, double T)
     return NAN;
 }
 
+// The lead-tin example's database and its stable diagram.
+void loadLeadTin(LoadedTdb& loaded, StableDiagram& stable)
+{
+    ErrorText error{};
+    ASSERT_TRUE(loadTdb((fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb").c_str(), "", loaded, error))
+        << error.text;
+    buildStableDiagram(curveSourceOf(loaded), stable);
+}
+
 }  // namespace
 
 TEST(ModelDiagram, LeadTinBoundariesEndAtTheEutecticAndTheMeltingPoints)
 {
     LoadedTdb loaded;
-    ErrorText error{};
-    ASSERT_TRUE(loadTdb((fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb").c_str(), "", loaded, error))
-        << error.text;
     StableDiagram stable;
-    buildStableDiagram(curveSourceOf(loaded), stable);
+    loadLeadTin(loaded, stable);
+    if (HasFatalFailure()) return;
     ModelDiagramRequest request{{"Pb-Sn", "Sn", {"LIQUID", "FCC_A1", "BCT_A5"}, "the database", "SER"}, true, false, 0, 0, {}};
     PhaseDiagram diagram;
     describeModelDiagram(stable, request, diagram);
@@ -108,11 +115,9 @@ TEST(ModelDiagram, LeadTinBoundariesEndAtTheEutecticAndTheMeltingPoints)
 TEST(ModelDiagram, GibbsTangentsOfADatabaseTouchBothCurves)
 {
     LoadedTdb loaded;
-    ErrorText error{};
-    ASSERT_TRUE(loadTdb((fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb").c_str(), "", loaded, error))
-        << error.text;
     StableDiagram stable;
-    buildStableDiagram(curveSourceOf(loaded), stable);
+    loadLeadTin(loaded, stable);
+    if (HasFatalFailure()) return;
     GibbsPicture picture;
     describeGibbsCurves(stable, 480, picture, {"Pb-Sn", "Sn", {"LIQUID", "FCC_A1", "BCT_A5"}, "", ""});
     int stableCount = 0;
@@ -124,6 +129,7 @@ TEST(ModelDiagram, GibbsTangentsOfADatabaseTouchBothCurves)
         for (int k = 0; k < 2; ++k) {
             double G = 0;
             double slope = 0;
+            ErrorText error{};
             ASSERT_TRUE(tdbGibbsEnergy(loaded.database, loaded.system.phases[phases[k]], t.x[k], 480, G, slope, error));
             EXPECT_NEAR(t.g[k], G, 1e-6) << t.pair << " " << k;
             EXPECT_NEAR(chord, slope, 1e-4) << t.pair << " " << k;
