@@ -96,6 +96,24 @@ double drivingForce(const StableDiagram& d, PhaseIndex phase, double T, double x
     return excess / scale;
 }
 
+// The normal equations J^T J and the gradient J^T r of the normalised residuals, and the Cholesky
+// factor of J^T J; fails naming the coefficient the residuals do not fix.
+bool factorNormal(const std::vector<double>& r, const std::vector<Row>& J, SymmetricMatrix& normal,
+                  double (&gradient)[COEFFICIENTS], SymmetricMatrix& factor, ErrorText& error)
+{
+    for (int i = 0; i < COEFFICIENTS; ++i)
+        for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] = 0;
+    for (std::size_t n = 0; n < r.size(); ++n)
+        for (int i = 0; i < COEFFICIENTS; ++i) {
+            gradient[i] += J[n][i] * r[n];
+            for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] += J[n][i] * J[n][j];
+        }
+    const int deficient = choleskyFactor(normal, COEFFICIENTS, factor);
+    if (deficient < 0) return true;
+    return fail(error, "the data and the boundary points cannot fix %s: it is a combination of the coefficients before it",
+                coefficientName(deficient));
+}
+
 }  // namespace
 
 PointKind pointKind(const BoundaryPoint& point)
@@ -223,17 +241,7 @@ bool assessModel(const FitSamples& samples, const std::vector<BoundaryPoint>& po
     while (!converged && a.iterations < ASSESSMENT_ITERATION_LIMIT) {
         ++a.iterations;
         double gradient[COEFFICIENTS] = {};
-        for (int i = 0; i < COEFFICIENTS; ++i)
-            for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] = 0;
-        for (std::size_t n = 0; n < r.size(); ++n)
-            for (int i = 0; i < COEFFICIENTS; ++i) {
-                gradient[i] += J[n][i] * r[n];
-                for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] += J[n][i] * J[n][j];
-            }
-        const int deficient = choleskyFactor(normal, COEFFICIENTS, factor);
-        if (deficient >= 0)
-            return fail(error, "the data and the boundary points cannot fix %s: it is a combination of the coefficients "
-                               "before it", coefficientName(deficient));
+        if (!factorNormal(r, J, normal, gradient, factor, error)) return false;
         bool accepted = false;
         while (!accepted && lambda < 1e12) {
             SymmetricMatrix damped{};
@@ -271,15 +279,8 @@ bool assessModel(const FitSamples& samples, const std::vector<BoundaryPoint>& po
                     current.chiSquare);
     a.after = current;
     // The covariance of the coefficients: the inverse of J^T J of the normalised residuals at the minimum.
-    for (int i = 0; i < COEFFICIENTS; ++i)
-        for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] = 0;
-    for (std::size_t n = 0; n < r.size(); ++n)
-        for (int i = 0; i < COEFFICIENTS; ++i)
-            for (int j = 0; j < COEFFICIENTS; ++j) normal[i][j] += J[n][i] * J[n][j];
-    const int deficient = choleskyFactor(normal, COEFFICIENTS, factor);
-    if (deficient >= 0)
-        return fail(error, "the data and the boundary points cannot fix %s: it is a combination of the coefficients "
-                           "before it", coefficientName(deficient));
+    double gradient[COEFFICIENTS] = {};
+    if (!factorNormal(r, J, normal, gradient, factor, error)) return false;
     SymmetricMatrix inverse{};
     choleskyInverse(factor, COEFFICIENTS, inverse);
     // The data residuals come first, file by file, in the order of assessmentResiduals.
