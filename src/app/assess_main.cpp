@@ -135,12 +135,17 @@ int main(int argc, char** argv)
                                    {"activity-sd", required_argument, nullptr, ACTIVITY_SD},
                                    {nullptr, 0, nullptr, 0}});
     opterr = 0;
-    for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
+    int index = 0;
+    for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), &index)) != -1;) {
         double value = 0;
         if (code >= ARREST_SD && code <= ACTIVITY_SD) {
+            // Named from the table: the word before optarg is the value itself in "--arrest-sd -1".
+            const std::string name = std::string("--") + options[index].name;
             if (!positive(optarg, value))
-                return usageError(PROGRAM, std::string(argv[optind - 1]) + " takes a standard deviation above 0, not \"" +
-                                               optarg + "\"");
+                return usageError(PROGRAM, name + " takes a standard deviation above 0, not \"" + optarg + "\"");
+            // A scatter of half the composition range says nothing of where a boundary lies.
+            if (code == COMPOSITION_SD && !(value <= 0.5))
+                return usageError(PROGRAM, name + " takes a mole fraction above 0 and at most 0.5, not \"" + optarg + "\"");
             if (code == ARREST_SD) scatter.arrest = value;
             if (code == COMPOSITION_SD) scatter.composition = value;
             if (code == EUTECTIC_SD) scatter.eutectic = value;
@@ -170,7 +175,8 @@ int main(int argc, char** argv)
                      BOUNDARY_POINTS_FILE);
     Assessment assessment;
     if (!assessModel(samples, points, scatter, assessment, error)) return stop(error);
-    const std::string report = formatAssessment(assessment, samples, points, scatter);
+    const GoodnessOfFit goodness = judgeFit(samples, points, scatter, assessment);
+    const std::string report = formatAssessment(assessment, goodness, samples, points, scatter);
     TextBuffer database;
     database.length = 0;
     formatDatabase(assessment.after.model, database);
@@ -181,6 +187,14 @@ int main(int argc, char** argv)
         return stop(error);
     std::printf("Assessed in %d iterations: chi-square %.2f before, %.2f after, %zu boundary points\n",
                 assessment.iterations, assessment.before.chiSquare, assessment.after.chiSquare, points.size());
+    std::fputs(goodnessLine(goodness).c_str(), stdout);
+    // Warnings whatever --quiet says: they are about the result, not the run.
+    const std::string warning = fitWarning(goodness, points);
+    for (std::size_t at = 0; at < warning.size();) {
+        const std::size_t end = warning.find('\n', at);
+        std::fprintf(stderr, "%s: %s\n", PROGRAM, warning.substr(at, end - at).c_str());
+        at = end + 1;
+    }
     if (assessment.after.haveEutectic) {
         double low = 0;
         double high = 0;

@@ -6,8 +6,6 @@
 #include <cstdio>
 
 #include "equilibrium/log_ratio.h"
-#include "equilibrium/stable_diagram.h"
-#include "uncertainty/sensitivity.h"
 
 namespace {
 
@@ -33,90 +31,89 @@ void putValue(std::string& text, const char* format, double value)
         text += "-";
 }
 
+// The goodness of fit as "#" lines: the statement, the largest contributions, the warning and the
+// slips.
+std::string goodnessComments(const GoodnessOfFit& g, const std::vector<BoundaryPoint>& points)
+{
+    std::string text;
+    put(text, "# goodness of fit: chi-square %.4f on %d degrees of freedom (%d residuals less %d coefficients), "
+              "probability %.3g\n", g.chiSquare, g.degrees, g.residuals, COEFFICIENTS, g.probability);
+    if (!g.largest.empty()) {
+        text += "# most beyond their share:";
+        for (std::size_t i = 0; i < g.largest.size(); ++i)
+            put(text, "%s %s (chi-square %.2f of %d residual%s)", i == 0 ? "" : ",",
+                contributorName(g.largest[i], points).c_str(), g.largest[i].chiSquare, g.largest[i].count,
+                g.largest[i].count == 1 ? "" : "s");
+        text += "\n";
+    }
+    if (g.poor)
+        put(text, "# warning: the fit is poor (probability below %g): the data and the points contradict each other, "
+                  "or a scatter is stated too small; every standard error and interval below is widened by "
+                  "sqrt(chi-square / degrees of freedom) = %.4f\n", POOR_FIT_PROBABILITY, g.scale);
+    for (const ProbableSlip& s : g.slips) {
+        const BoundaryPoint& p = points[s.point];
+        put(text, "# probable slip: %s line %d (%g K) lies %.1f standard deviations off; without it chi-square is "
+                  "%.4f on %d degrees of freedom and the eutectic ", BOUNDARY_POINTS_FILE, p.line, p.T,
+            std::fabs(s.normalised), s.chiSquareWithout, s.degreesWithout);
+        if (s.haveEutectic)
+            put(text, "%.4f K\n", s.eutecticWithout);
+        else
+            text += "none\n";
+    }
+    return text;
+}
+
 }  // namespace
 
-double studentQuantile975(double degrees)
+std::string goodnessLine(const GoodnessOfFit& g)
 {
-    const double z = 1.959963985;
-    if (!std::isfinite(degrees)) return z;
-    const double z2 = z * z;
-    const double v = degrees;
-    return z + z * (z2 + 1) / (4 * v) + z * ((5 * z2 + 16) * z2 + 3) / (96 * v * v) +
-           z * (((3 * z2 + 19) * z2 + 17) * z2 - 15) / (384 * v * v * v) +
-           z * ((((79 * z2 + 776) * z2 + 1482) * z2 - 1920) * z2 - 945) / (92160 * v * v * v * v);
+    char line[200];
+    std::snprintf(line, sizeof line, "Goodness of fit: chi-square %.2f on %d degrees of freedom, probability %.3g\n",
+                  g.chiSquare, g.degrees, g.probability);
+    return line;
 }
 
-double halfWidth95(const Assessment& a, const double (&gradient)[COEFFICIENTS])
+std::string fitWarning(const GoodnessOfFit& g, const std::vector<BoundaryPoint>& points)
 {
-    // h = C g; the variance g^T C g splits into h^T (J_f^T J_f) h over the residual groups.
-    double h[COEFFICIENTS] = {};
-    for (int i = 0; i < COEFFICIENTS; ++i)
-        for (int j = 0; j < COEFFICIENTS; ++j) h[i] += a.covariance[i][j] * gradient[j];
-    double variance = 0;
-    for (int i = 0; i < COEFFICIENTS; ++i) variance += gradient[i] * h[i];
-    double spread = 0;  // sum of v_f^2 / nu_f over the files of estimated scatter
-    for (int p = 0; p < 3; ++p)
-        for (int kind = 0; kind < 2; ++kind) {
-            if (a.fileDegrees[p][kind] <= 0) continue;
-            double v = 0;
-            for (int i = 0; i < COEFFICIENTS; ++i)
-                for (int j = 0; j < COEFFICIENTS; ++j) v += h[i] * a.fileNormal[p][kind][i][j] * h[j];
-            spread += v * v / a.fileDegrees[p][kind];
-        }
-    const double degrees = spread > 0 ? variance * variance / spread : INFINITY;
-    return studentQuantile975(degrees) * std::sqrt(variance);
-}
-
-bool eutecticInterval(const Assessment& a, double& low, double& high)
-{
-    double derivative[4][12];
-    if (!a.after.haveEutectic || !eutecticSensitivity(a.after.model, a.after.eutectic, derivative)) return false;
-    const double half = halfWidth95(a, derivative[0]);
-    low = a.after.eutectic[0] - half;
-    high = a.after.eutectic[0] + half;
-    return true;
-}
-
-std::vector<BoundaryBandRow> boundaryBands(const Assessment& a, double low, double high, double step)
-{
-    std::vector<BoundaryBandRow> rows;
-    StableDiagram diagram;
-    buildStableDiagram(a.after.model, diagram);
-    for (int t = 1; t <= 3; ++t) {
-        const auto pair = static_cast<PhasePair>(t);
-        TieLine previous{};
-        bool have = false;
-        for (double T = low; T <= high + 1e-9; T += step) {
-            TieLine line{};
-            have = stableTieLine(diagram, pair, T, have ? &previous : nullptr, line);
-            if (!have) continue;
-            previous = line;
-            double ds[2][COEFFICIENTS];
-            if (!tieLineSlopes(a.after.model, pair, T, line.s, ds)) continue;
-            for (int side = 0; side < 2; ++side) {
-                // In x, dx = x (1 - x) ds.
-                const double w = line.x[side] * composition(-line.s[side]).x;
-                double gradient[COEFFICIENTS];
-                for (int k = 0; k < COEFFICIENTS; ++k) gradient[k] = w * ds[side][k];
-                const double half = halfWidth95(a, gradient);
-                rows.push_back({pair, side, T, std::fmax(0.0, line.x[side] - half), std::fmin(1.0, line.x[side] + half)});
-            }
-        }
+    std::string text;
+    if (g.poor) {
+        put(text, "warning: the fit is poor (probability %.3g)", g.probability);
+        for (std::size_t i = 0; i < g.largest.size(); ++i)
+            put(text, "%s %s", i == 0 ? ": most from" : ",", contributorName(g.largest[i], points).c_str());
+        put(text, "; the intervals are widened %.2f times\n", g.scale);
     }
-    return rows;
+    for (const ProbableSlip& s : g.slips) {
+        put(text, "warning: %s line %d is probably a slip, %.1f standard deviations off; without it the eutectic is ",
+            BOUNDARY_POINTS_FILE, points[s.point].line, std::fabs(s.normalised));
+        if (s.haveEutectic)
+            put(text, "%.2f K\n", s.eutecticWithout);
+        else
+            text += "none\n";
+    }
+    return text;
 }
 
-std::string formatAssessment(const Assessment& a, const FitSamples& samples, const std::vector<BoundaryPoint>& points,
-                             const BoundaryScatter& scatter)
+std::string formatAssessment(const Assessment& a, const GoodnessOfFit& goodness, const FitSamples& samples,
+                             const std::vector<BoundaryPoint>& points, const BoundaryScatter& scatter)
 {
     std::string text;
     put(text, "# Assessment of Ks-Ps: the twelve coefficients fitted at once to the six data files and %zu boundary "
               "points\n", points.size());
     put(text, "# Levenberg-Marquardt from the straight-line fits: %d iterations, until a step lowered chi-square by "
               "less than %g of itself\n", a.iterations, ASSESSMENT_TOLERANCE);
-    put(text, "# scatter: arrests %g K, compositions %g, eutectic arrests %g K; each data file its own (below)\n",
-        scatter.arrest, scatter.composition, scatter.eutectic);
+    int own[3] = {0, 0, 0};  // points of each kind with a scatter of their own
+    int ofKind[3] = {0, 0, 0};
+    for (const BoundaryPoint& p : points) {
+        ++ofKind[pointKind(p)];
+        own[pointKind(p)] += !std::isnan(p.sd);
+    }
+    put(text, "# scatter: arrests %g K, compositions %g, eutectic arrests %g K", scatter.arrest, scatter.composition,
+        scatter.eutectic);
+    if (own[0] + own[1] + own[2] > 0)
+        put(text, ", where a point gives none (%d give their own: the column Scatter)", own[0] + own[1] + own[2]);
+    text += "; each data file its own (below)\n";
     put(text, "# chi-square: %.4f before, %.4f after\n", a.before.chiSquare, a.after.chiSquare);
+    text += goodnessComments(goodness, points);
     text += "\nCoefficient\tBefore\tAfter\tStandard error\n";
     for (int k = 0; k < COEFFICIENTS; ++k)
         put(text, "%s\t%.6f\t%.6f\t%.6f\n", coefficientName(k), coefficient(a.before.model, k),
@@ -141,14 +138,17 @@ std::string formatAssessment(const Assessment& a, const FitSamples& samples, con
     for (int k = 0; k < 3; ++k) {
         const GroupFit& b = a.before.kinds[k];
         const GroupFit& f = a.after.kinds[k];
-        put(text, "%s points\t%g\t%d\t", KIND_NAMES[k], kindScatter[k], f.count);
+        put(text, "%s points\t", KIND_NAMES[k]);
+        if (own[k] == 0 || own[k] < ofKind[k]) put(text, "%g", kindScatter[k]);
+        if (own[k] > 0) text += own[k] < ofKind[k] ? " and own" : "own";
+        put(text, "\t%d\t", f.count);
         putValue(text, "%.4f", b.rms);
         text += "\t";
         putValue(text, "%.4f", f.rms);
         put(text, "\t%.4f\t%.4f\n", b.chiSquare, f.chiSquare);
     }
     text += "\nLine\tT\tx\tPair\tPhase\tKind\tComputed before\tResidual before\tComputed after\tResidual after\t"
-            "Normalised after\tFlag\n";
+            "Normalised after\tFlag\tScatter\n";
     const PhaseNames names = builtInPhaseNames();
     for (std::size_t i = 0; i < points.size(); ++i) {
         const BoundaryPoint& p = points[i];
@@ -169,8 +169,13 @@ std::string formatAssessment(const Assessment& a, const FitSamples& samples, con
         putValue(text, format, f.computed);
         text += "\t";
         putValue(text, format, f.residual);
-        put(text, "\t%.3f\t%s\n", f.normalised,
-            !f.onBoundary ? "no boundary: driving force" : std::fabs(f.normalised) > 3 ? "beyond 3 sd" : "");
+        bool slip = false;
+        for (const ProbableSlip& s : goodness.slips) slip = slip || s.point == i;
+        std::string flag = !f.onBoundary ? "no boundary: driving force" : std::fabs(f.normalised) > 3 && !slip ? "beyond 3 sd" : "";
+        if (slip) flag += flag.empty() ? "probable slip" : "; probable slip";
+        // The scatter the point was held to: its own, or its kind's (for a driving force, in x).
+        const double sd = !std::isnan(p.sd) ? p.sd : !f.onBoundary ? scatter.composition : kindScatter[f.kind];
+        put(text, "\t%.3f\t%s\t%g\n", f.normalised, flag.c_str(), sd);
     }
     text += "\nEutectic\tT\txL\txBCC\txFCC\n";
     const JointFit* fits[2] = {&a.before, &a.after};

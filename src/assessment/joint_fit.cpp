@@ -44,6 +44,61 @@ void addToGroup(GroupFit& g, double r)
 
 void closeGroup(GroupFit& g) { g.rms = g.count > 0 ? std::sqrt(g.chiSquare / g.count) : NAN; }
 
+// The lower hull of the three curves at x from their values on the diagram's grid, the pure ends
+// and x itself: the least chord over x, or a curve at x. Where no tie-line is solved over x: a
+// single-phase field, or a few kelvins above 0 K, where the solubilities (e^-500 and below) lie
+// beyond the tie-line solver's reach; there the chord's ends are the pure components to far below
+// rounding. The slopes are the lever-rule mix of the ends', at their fixed compositions.
+double gridHullEnergy(const StableDiagram& d, double T, double x, Row& slope)
+{
+    constexpr int N = DIAGRAM_GRID + 3;
+    double xs[3][N];
+    double G[3][N];
+    for (int p = LIQUID; p <= FCC; ++p) {
+        const auto phase = static_cast<PhaseIndex>(p);
+        const InteractionCoefficients c = interactionCoefficients(d.model[p], T);
+        xs[p][0] = 0;
+        G[p][0] = pureAGibbsEnergy(phase, T);
+        for (int i = 0; i < DIAGRAM_GRID; ++i) {
+            xs[p][i + 1] = d.grid.x[i];
+            G[p][i + 1] = gibbsEnergy(phase, c, d.grid.x[i], T, d.grid.mixing[i]);
+        }
+        xs[p][N - 2] = 1;
+        G[p][N - 2] = pureBGibbsEnergy(phase, T);
+        xs[p][N - 1] = x;
+        G[p][N - 1] = gibbsEnergy(phase, c, x, T);
+    }
+    double best = INFINITY;
+    int ends[2][2] = {};  // [left, right][phase, index]
+    for (int p = 0; p < 3; ++p)
+        for (int i = 0; i < N; ++i) {
+            if (!(xs[p][i] <= x)) continue;
+            for (int q = 0; q < 3; ++q)
+                for (int j = 0; j < N; ++j) {
+                    if (!(xs[q][j] >= x)) continue;
+                    const double span = xs[q][j] - xs[p][i];
+                    const double chord = span > 0 ? (G[p][i] * (xs[q][j] - x) + G[q][j] * (x - xs[p][i])) / span : G[p][i];
+                    if (chord < best) {
+                        best = chord;
+                        ends[0][0] = p;
+                        ends[0][1] = i;
+                        ends[1][0] = q;
+                        ends[1][1] = j;
+                    }
+                }
+        }
+    slope.fill(0);
+    const double left = xs[ends[0][0]][ends[0][1]];
+    const double right = xs[ends[1][0]][ends[1][1]];
+    const double f = right > left ? (x - left) / (right - left) : 0;
+    for (int k = 0; k < 2; ++k) {
+        double dG[4];
+        energyCoefficientSlopes(k == 0 ? left : right, T, dG);
+        for (int j = 0; j < 4; ++j) slope[4 * ends[k][0] + j] += (k == 0 ? 1 - f : f) * dG[j];
+    }
+    return best;
+}
+
 // The stable state's Gibbs energy at (T, x) (the lower hull of the curves) and its slopes in the
 // coefficients, by the envelope theorem: the lever-rule mix of the tie-line ends' energies, each
 // differentiated at its fixed composition.
@@ -63,8 +118,12 @@ double hullEnergy(const StableDiagram& d, double T, double x, Row& slope)
             double G = 0;
             for (int k = 0; k < 2; ++k) {
                 const double weight = k == 0 ? 1 - f : f;
+                // The mixing term from the log-ratio: at a few tens of kelvins an end lies within
+                // 1e-16 of a pure component, where x rounds to 1 and x ln x + (1 - x) ln(1 - x)
+                // computed from x would be NaN.
                 const double xk = lines[i].x[k];
-                G += weight * gibbsEnergy(phases[k], interactionCoefficients(d.model[phases[k]], T), xk, T);
+                const double mixing = mixingOf(composition(lines[i].s[k]));
+                G += weight * gibbsEnergy(phases[k], interactionCoefficients(d.model[phases[k]], T), xk, T, mixing);
                 double dG[4];
                 energyCoefficientSlopes(xk, T, dG);
                 for (int j = 0; j < 4; ++j) slope[4 * phases[k] + j] += weight * dG[j];
@@ -72,11 +131,22 @@ double hullEnergy(const StableDiagram& d, double T, double x, Row& slope)
             return G;
         }
     }
-    const PhaseIndex q = stablePhasesAt(d, T, x).first;
+    // A single-phase field: the lowest curve at x, where its tangent there has no curve below it.
+    PhaseIndex q = LIQUID;
+    double G = INFINITY;
+    for (int p = LIQUID; p <= FCC; ++p) {
+        const double g = gibbsEnergy(static_cast<PhaseIndex>(p), interactionCoefficients(d.model[p], T), x, T);
+        if (g < G) {
+            G = g;
+            q = static_cast<PhaseIndex>(p);
+        }
+    }
+    const Potentials mu = potentials(q, interactionCoefficients(d.model[q], T), composition(logRatio(x)), T);
+    if (!(lowestHeightAboveTangent(d, T, mu.muA, mu.muB) >= -TANGENT_TOLERANCE)) return gridHullEnergy(d, T, x, slope);
     double dG[4];
     energyCoefficientSlopes(x, T, dG);
     for (int j = 0; j < 4; ++j) slope[4 * q + j] = dG[j];
-    return gibbsEnergy(q, interactionCoefficients(d.model[q], T), x, T);
+    return G;
 }
 
 // The driving-force residual of the measured phase at (T, x), and its slopes.

@@ -76,6 +76,9 @@ struct Assessment {
     // estimated scatter, for the Satterthwaite degrees of freedom of its interval.
     double fileNormal[3][2][COEFFICIENTS][COEFFICIENTS];
     int fileDegrees[3][2];
+    // The factor on every interval: sqrt(chi-square / degrees of freedom) where the fit is poor,
+    // else 1 (goodness_of_fit.h).
+    double intervalScale = 1.0;
 };
 
 // Converged when an accepted step lowers chi-square by less than this share of it.

@@ -108,8 +108,10 @@ bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bo
             return fail(error, "%s: line %d: expected T, x, the pair and the phase (1050 0.30 %s), or T, "
                                "x or - and eutectic (823 - eutectic)",
                         path, line, example.c_str());
-        if (!decimal(w[0], point.T) || !(point.T > 0))
-            return fail(error, "%s: line %d: \"%.40s\" is not a temperature in K above 0", path, line, w[0].c_str());
+        // Below 1 K the model's R T ln x terms mean nothing, as for the temperatures of the sweep.
+        if (!decimal(w[0], point.T) || !(point.T >= 1))
+            return fail(error, "%s: line %d: \"%.40s\" is not a temperature in K of at least 1", path, line,
+                        w[0].c_str());
         if (w[1] != "-") {
             if (!decimal(w[1], point.x) || !(point.x > 0 && point.x < 1))
                 return fail(error, "%s: line %d: \"%.40s\" is not a mole fraction strictly between 0 and 1", path, line,

@@ -65,8 +65,22 @@ TEST(AssessProgram, RefusesWhatItCannotAssessAndWritesNothing)
 {
     const fs::path dir = exampleWithPoints();
     writeFile(dir / "Assessment.txt", "an earlier run's output\n");
-    EXPECT_EQ(runTool(ASSESS_PATH, dir, {"--arrest-sd", "0"}).status, 2);
-    EXPECT_EQ(runTool(ASSESS_PATH, dir, {"--composition-sd", "-1"}).status, 2);
+    // Each bad scatter named by its option, whether its value is a word of its own or not.
+    const std::pair<std::vector<const char*>, const char*> badOptions[] = {
+        {{"--arrest-sd", "-1"}, "--arrest-sd takes a standard deviation above 0, not \"-1\""},
+        {{"--arrest-sd=0"}, "--arrest-sd takes a standard deviation above 0, not \"0\""},
+        {{"--eutectic-sd", "-2"}, "--eutectic-sd takes"},
+        {{"--enthalpy-sd", "nan"}, "--enthalpy-sd takes"},
+        {{"--activity-sd", "-0.1"}, "--activity-sd takes"},
+        {{"--composition-sd", "-1"}, "--composition-sd takes"},
+        {{"--composition-sd", "2"}, "--composition-sd takes a mole fraction above 0 and at most 0.5, not \"2\""},
+    };
+    for (const auto& [arguments, message] : badOptions) {
+        const ProgramRun run = runTool(ASSESS_PATH, dir, arguments);
+        EXPECT_EQ(run.status, 2) << message;
+        EXPECT_EQ(run.err.rfind(std::string("phasediagram-assess: ") + message, 0), 0u) << run.err;
+    }
+    EXPECT_EQ(runTool(ASSESS_PATH, dir, {"--composition-sd", "0.5"}).status, 0);
     EXPECT_EQ(runTool(ASSESS_PATH, dir, {"--tdb", "x.tdb"}).status, 2);
     writeFile(dir / "Boundaries.txt", "824 - eutectic\n825 - eutectic\n");  // points of one kind only
     EXPECT_EQ(runTool(ASSESS_PATH, dir).status, 0);

@@ -30,7 +30,8 @@ TEST(AssessmentReport, TheReportHoldsTheAssessment)
     ASSERT_TRUE(readBoundaryPoints(EXAMPLE_DATA_DIR "/Boundaries.txt", points, present, error)) << error.text;
     Assessment a;
     ASSERT_TRUE(assessModel(samples, points, BoundaryScatter{}, a, error)) << error.text;
-    const std::string report = formatAssessment(a, samples, points, BoundaryScatter{});
+    const GoodnessOfFit goodness = judgeFit(samples, points, BoundaryScatter{}, a);
+    const std::string report = formatAssessment(a, goodness, samples, points, BoundaryScatter{});
     for (int k = 0; k < COEFFICIENTS; ++k) {
         char row[160];
         std::snprintf(row, sizeof row, "\n%s\t%.6f\t%.6f\t%.6f\n", coefficientName(k), (&a.before.model[k / 4].a0)[k % 4],

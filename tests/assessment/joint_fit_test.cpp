@@ -15,45 +15,6 @@
 
 namespace {
 
-// Boundary points of the model's stable diagram, moved by the offsets given: liquidus arrests of
-// both liquid pairs, solvus compositions of the solids, and the eutectic.
-std::vector<BoundaryPoint> pointsOf(const PhaseParameters (&model)[3], double dT, double dx)
-{
-    StableDiagram d;
-    buildStableDiagram(model, d);
-    std::vector<BoundaryPoint> points;
-    int line = 1;
-    for (const double x : {0.2, 0.3, 0.4, 0.65, 0.75, 0.85}) {
-        const PhasePair pair = x < 0.5 ? LIQUID_FCC : LIQUID_BCC;
-        double T = 0;
-        TieLine tie{};
-        double range[2];
-        if (boundaryTemperature(d, pair, 0, x, NAN, T, tie, range) == Reach::FOUND)
-            points.push_back({line++, T + dT, true, x, pair, 0});
-    }
-    for (const double T : {600.0, 700.0}) {
-        TieLine tie{};
-        if (stableTieLine(d, BCC_FCC, T, nullptr, tie)) {
-            points.push_back({line++, T, true, tie.x[0] + dx, BCC_FCC, 0});
-            points.push_back({line++, T, true, tie.x[1] + dx, BCC_FCC, 1});
-        }
-    }
-    points.push_back({line++, d.eutectic[0] + dT, false, NAN, 0, 0});
-    return points;
-}
-
-// The model's data on nine compositions per file with scatter of 60 J/mol on each enthalpy and of
-// 3 % on each activity.
-void scatteredData(std::mt19937_64& random, std::normal_distribution<double>& normal, MeasuredData& data)
-{
-    generateData(GENERATED_MODEL, data);
-    for (auto& phase : data.phase)
-        for (int i = 0; i < phase.activity.count; ++i) {
-            phase.enthalpy.value[i] += 60 * normal(random);
-            phase.activity.value[i] *= std::exp(0.03 * normal(random));
-        }
-}
-
 void exactSamples(FitSamples& samples)
 {
     MeasuredData data;
@@ -296,4 +257,46 @@ TEST(JointFit, APointsOwnScatterReplacesItsKinds)
     assessmentResiduals(samples, points, BoundaryScatter{}, GENERATED_MODEL, r, J, fit);
     EXPECT_NEAR(fit.points[0].normalised, 8.0 / 5, 1e-6);
     EXPECT_NEAR(fit.points[1].normalised, 8.0 / 0.5, 1e-5);
+}
+
+// A liquidus arrest typed far below the solidus pulls by the liquid's driving force at every
+// temperature from 1 K up: the height of the liquid above the lower hull of the three curves,
+// against a brute-force hull of chords between points of all curves on a grid of log-ratios
+// from -700 to 700 (solubilities down to e^-700, which the tie-line solver does not reach).
+TEST(JointFit, APointFarBelowTheSolidusPullsByItsDrivingForceDownToOneKelvin)
+{
+    FitSamples samples;
+    exactSamples(samples);
+    if (HasFatalFailure()) return;
+    const BoundaryScatter scatter;
+    const double x = 0.5;
+    for (const double T : {1.0, 2.0, 5.0, 25.0, 58.0, 300.0}) {
+        const std::vector<BoundaryPoint> points = {{1, T, true, x, LIQUID_BCC, 0}};
+        std::vector<double> r;
+        std::vector<std::array<double, COEFFICIENTS>> J;
+        JointFit fit;
+        assessmentResiduals(samples, points, scatter, GENERATED_MODEL, r, J, fit);
+        ASSERT_FALSE(fit.points[0].onBoundary) << T;
+        const double pulled = fit.points[0].normalised * GAS_CONSTANT * T * scatter.composition / (x * (1 - x));
+
+        std::vector<double> xs[2];  // left and right of x
+        std::vector<double> gs[2];
+        for (int p = LIQUID; p <= FCC; ++p) {
+            const auto phase = static_cast<PhaseIndex>(p);
+            const InteractionCoefficients c = interactionCoefficients(GENERATED_MODEL[p], T);
+            for (double s = -700; s <= 700; s += 0.5) {
+                const Composition z = composition(s);
+                const int side = z.x < x ? 0 : 1;
+                xs[side].push_back(z.x);
+                gs[side].push_back(gibbsEnergy(phase, c, z.x, T, mixingOf(z)));
+            }
+        }
+        double hull = INFINITY;
+        for (std::size_t i = 0; i < xs[0].size(); ++i)
+            for (std::size_t j = 0; j < xs[1].size(); ++j)
+                hull = std::fmin(hull, (gs[0][i] * (xs[1][j] - x) + gs[1][j] * (x - xs[0][i])) / (xs[1][j] - xs[0][i]));
+        const double liquid = gibbsEnergy(LIQUID, interactionCoefficients(GENERATED_MODEL[LIQUID], T), x, T);
+        ASSERT_GT(liquid - hull, 1000) << T;
+        EXPECT_NEAR(pulled, liquid - hull, 1e-4 * (liquid - hull) + 0.5) << T;
+    }
 }

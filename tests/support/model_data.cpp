@@ -70,3 +70,38 @@ bool readExampleData(MeasuredData& data)
     }
     return true;
 }
+
+std::vector<BoundaryPoint> pointsOf(const PhaseParameters (&model)[3], double dT, double dx)
+{
+    StableDiagram d;
+    buildStableDiagram(model, d);
+    std::vector<BoundaryPoint> points;
+    int line = 1;
+    for (const double x : {0.2, 0.3, 0.4, 0.65, 0.75, 0.85}) {
+        const PhasePair pair = x < 0.5 ? LIQUID_FCC : LIQUID_BCC;
+        double T = 0;
+        TieLine tie{};
+        double range[2];
+        if (boundaryTemperature(d, pair, 0, x, NAN, T, tie, range) == Reach::FOUND)
+            points.push_back({line++, T + dT, true, x, pair, 0});
+    }
+    for (const double T : {600.0, 700.0}) {
+        TieLine tie{};
+        if (stableTieLine(d, BCC_FCC, T, nullptr, tie)) {
+            points.push_back({line++, T, true, tie.x[0] + dx, BCC_FCC, 0});
+            points.push_back({line++, T, true, tie.x[1] + dx, BCC_FCC, 1});
+        }
+    }
+    points.push_back({line++, d.eutectic[0] + dT, false, NAN, 0, 0});
+    return points;
+}
+
+void scatteredData(std::mt19937_64& random, std::normal_distribution<double>& normal, MeasuredData& data)
+{
+    generateData(GENERATED_MODEL, data);
+    for (auto& phase : data.phase)
+        for (int i = 0; i < phase.activity.count; ++i) {
+            phase.enthalpy.value[i] += 60 * normal(random);
+            phase.activity.value[i] *= std::exp(0.03 * normal(random));
+        }
+}

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <filesystem>
+#include <random>
+#include <vector>
 
 #include "equilibrium/stable_diagram.h"
+#include "formats/boundary_points.h"
 #include "formats/data_files.h"
 #include "model/phase.h"
 
@@ -27,3 +30,12 @@ bool readExampleData(MeasuredData& data);
 
 // The stable diagram of GENERATED_MODEL, built once for the tests that ask it.
 StableDiagram& generatedDiagram();
+
+// Boundary points of the model's stable diagram, moved by the offsets given: liquidus arrests of
+// both liquid pairs at x = 0.2, 0.3, 0.4, 0.65, 0.75, 0.85, solvus compositions of both solids at
+// 600 and 700 K, and the eutectic, numbered as lines 1, 2, ...
+std::vector<BoundaryPoint> pointsOf(const PhaseParameters (&model)[3], double dT, double dx);
+
+// GENERATED_MODEL's data on nine compositions per file with scatter of 60 J/mol on each enthalpy
+// and of 3 % on each activity.
+void scatteredData(std::mt19937_64& random, std::normal_distribution<double>& normal, MeasuredData& data);

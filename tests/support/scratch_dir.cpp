@@ -45,7 +45,7 @@ void copyExampleData(const fs::path& dir)
 
 namespace {
 
-ProgramRun run(const char* program, const std::initializer_list<const char*>& arguments, const fs::path& dir,
+ProgramRun run(const char* program, const std::vector<const char*>& arguments, const fs::path& dir,
                const std::string& input, long fileSizeLimit, int interruptAfterMs = 0)
 {
     const fs::path io = dir.parent_path() / (dir.filename().string() + ".io");
@@ -96,6 +96,11 @@ ProgramRun runProgram(const fs::path& dir, const std::string& input, long fileSi
 }
 
 ProgramRun runTool(const char* program, const fs::path& dir, std::initializer_list<const char*> arguments)
+{
+    return run(program, arguments, dir, "", 0);
+}
+
+ProgramRun runTool(const char* program, const fs::path& dir, const std::vector<const char*>& arguments)
 {
     return run(program, arguments, dir, "", 0);
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 // A fresh, empty folder under the build tree, named after the running test.
 std::filesystem::path makeScratchDir();
@@ -27,6 +28,7 @@ ProgramRun runProgram(const std::filesystem::path& dir, const std::string& input
 
 // The same for another program of the project, given by its path, with arguments.
 ProgramRun runTool(const char* program, const std::filesystem::path& dir, std::initializer_list<const char*> arguments = {});
+ProgramRun runTool(const char* program, const std::filesystem::path& dir, const std::vector<const char*>& arguments);
 
 // Runs a program with arguments and sends it SIGINT after the given time.
 ProgramRun runInterrupted(const char* program, const std::filesystem::path& dir,
