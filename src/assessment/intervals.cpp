@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "equilibrium/diagram_hull.h"
 #include "equilibrium/log_ratio.h"
 #include "equilibrium/stable_diagram.h"
 #include "uncertainty/sensitivity.h"
@@ -70,15 +71,18 @@ std::vector<BoundaryBandRow> boundaryBands(const Assessment& a, double low, doub
     std::vector<BoundaryBandRow> rows;
     StableDiagram diagram;
     buildStableDiagram(a.after.model, diagram);
-    for (int t = 1; t <= 3; ++t) {
-        const auto pair = static_cast<PhasePair>(t);
-        TieLine previous{};
-        bool have = false;
-        for (double T = low; T <= high + 1e-9; T += step) {
+    // The pairs at each temperature in turn, sharing one lower hull; the rows then by pair and side.
+    std::vector<BoundaryBandRow> byPair[3][2];
+    TieLine previous[3] = {};
+    bool have[3] = {false, false, false};
+    SharedHull hull;
+    for (double T = low; T <= high + 1e-9; T += step)
+        for (int t = 0; t < 3; ++t) {
+            const auto pair = static_cast<PhasePair>(t + 1);
             TieLine line{};
-            have = stableTieLine(diagram, pair, T, have ? &previous : nullptr, line);
-            if (!have) continue;
-            previous = line;
+            have[t] = stableTieLine(diagram, pair, T, have[t] ? &previous[t] : nullptr, line, &hull);
+            if (!have[t]) continue;
+            previous[t] = line;
             double ds[2][COEFFICIENTS];
             if (!tieLineSlopes(a.after.model, pair, T, line.s, ds)) continue;
             for (int side = 0; side < 2; ++side) {
@@ -87,9 +91,11 @@ std::vector<BoundaryBandRow> boundaryBands(const Assessment& a, double low, doub
                 double gradient[COEFFICIENTS];
                 for (int k = 0; k < COEFFICIENTS; ++k) gradient[k] = w * ds[side][k];
                 const double half = halfWidth95(a, gradient);
-                rows.push_back({pair, side, T, std::fmax(0.0, line.x[side] - half), std::fmin(1.0, line.x[side] + half)});
+                byPair[t][side].push_back(
+                    {pair, side, T, std::fmax(0.0, line.x[side] - half), std::fmin(1.0, line.x[side] + half)});
             }
         }
-    }
+    for (auto& pair : byPair)
+        for (auto& side : pair) rows.insert(rows.end(), side.begin(), side.end());
     return rows;
 }

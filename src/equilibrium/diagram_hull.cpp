@@ -56,12 +56,18 @@ int lowerHull(const StableDiagram& d, double T, HullVertex* hull)
     return n;
 }
 
-int tieLineStarts(const StableDiagram& d, PhasePair pair, double T, double (*starts)[2], int capacity)
+int tieLineStarts(const StableDiagram& d, PhasePair pair, double T, double (*starts)[2], int capacity, SharedHull* shared)
 {
     const PhaseIndex p = firstPhase(pair);
     const PhaseIndex q = secondPhase(pair);
-    HullVertex hull[DIAGRAM_GRID];
-    const int n = lowerHull(d, T, hull);
+    SharedHull local;
+    SharedHull& kept = shared != nullptr ? *shared : local;
+    if (!(kept.T == T)) {
+        kept.n = lowerHull(d, T, kept.vertex);
+        kept.T = T;
+    }
+    const HullVertex* hull = kept.vertex;
+    const int n = kept.n;
     int count = 0;
     const auto add = [&](double s0, double s1) {
         if (count < capacity) {

@@ -2,6 +2,8 @@
 // it gives: start values for a pair's tie-lines and for the eutectic.
 #pragma once
 
+#include <cmath>
+
 #include "equilibrium/stable_diagram.h"
 
 // The lower of the two solids, and the lowest phase, of a pure component (end 0 the first element,
@@ -29,12 +31,22 @@ struct HullVertex {
 // how many, 0 where the model gives no curves at T.
 int lowerHull(const StableDiagram& d, double T, HullVertex* hull);
 
+// The hull at one temperature, kept for the next question at the same temperature.
+struct SharedHull {
+    double T = NAN;
+    int n = 0;
+    HullVertex vertex[DIAGRAM_GRID];
+};
+
 // Start values (log-ratios of the first and second phase) for the pair's tie-lines at T: the
 // hull's stretches between the pair's two phases, or across one stretch of the third phase, and,
 // where the hull's end phase is not the pure
 // component's stable phase, a tie-line too dilute for the grid, started from Henry's law. At most
 // `capacity`; returns how many.
-int tieLineStarts(const StableDiagram& d, PhasePair pair, double T, double (*starts)[2], int capacity);
+// With `shared`, the hull is taken from it where it holds the hull at T, else computed into it:
+// a sweep that asks all three pairs at each temperature computes one hull, not three.
+int tieLineStarts(const StableDiagram& d, PhasePair pair, double T, double (*starts)[2], int capacity,
+                  SharedHull* shared = nullptr);
 
 // Whether the liquid lies on the hull at T between two different solids, and if so start values
 // (T, xL, xBCC, xFCC) of the eutectic from the hull's two tie-lines on either side of it.

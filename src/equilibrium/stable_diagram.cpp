@@ -299,10 +299,10 @@ bool isStableTieLine(const StableDiagram& diagram, PhasePair pair, double T, con
     return lowestHeightOfCurves(diagram, curves, T, mu.muA, mu.muB) >= -TANGENT_TOLERANCE;
 }
 
-int stableTieLines(const StableDiagram& diagram, PhasePair pair, double T, TieLine* out, int capacity)
+int stableTieLines(const StableDiagram& diagram, PhasePair pair, double T, TieLine* out, int capacity, SharedHull* shared)
 {
     double starts[CANDIDATES][2];
-    const int n = tieLineStarts(diagram, pair, T, starts, CANDIDATES);
+    const int n = tieLineStarts(diagram, pair, T, starts, CANDIDATES, shared);
     int found = 0;
     for (int i = 0; i < n && found < capacity; ++i) {
         double s[2] = {starts[i][0], starts[i][1]};
@@ -318,7 +318,8 @@ int stableTieLines(const StableDiagram& diagram, PhasePair pair, double T, TieLi
     return found;
 }
 
-bool stableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const TieLine* near, TieLine& tieLine)
+bool stableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const TieLine* near, TieLine& tieLine,
+                   SharedHull* shared)
 {
     if (near != nullptr && std::isfinite(near->s[0]) && std::isfinite(near->s[1])) {
         double s[2] = {near->s[0], near->s[1]};
@@ -331,7 +332,7 @@ bool stableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const
         }
     }
     TieLine lines[4];
-    const int n = stableTieLines(diagram, pair, T, lines, 4);
+    const int n = stableTieLines(diagram, pair, T, lines, 4, shared);
     if (n == 0) return false;
     int best = 0;
     if (near != nullptr)

@@ -27,6 +27,8 @@ inline constexpr int UNIFORM_POINTS = 199;
 inline constexpr int END_POINTS = 40;
 inline constexpr int DIAGRAM_GRID = UNIFORM_POINTS + 2 * END_POINTS;
 
+struct SharedHull;  // diagram_hull.h
+
 struct CompositionGrid {
     Composition z[DIAGRAM_GRID];  // in increasing x
     // The same by column, for the loops over the grid.
@@ -104,12 +106,15 @@ bool isStableTieLine(const StableDiagram& diagram, PhasePair pair, double T, con
 
 // Every stable tie-line of the pair at T (K), at most `capacity`, in increasing composition of the
 // first phase; returns how many.
-int stableTieLines(const StableDiagram& diagram, PhasePair pair, double T, TieLine* out, int capacity);
+// `shared` as for tieLineStarts (diagram_hull.h).
+int stableTieLines(const StableDiagram& diagram, PhasePair pair, double T, TieLine* out, int capacity,
+                   SharedHull* shared = nullptr);
 
 // The stable tie-line of the pair at T: continued from `near` (a tie-line of the pair close by, or
 // null) where that gives a stable one, else the stable tie-line whose compositions lie nearest to
 // `near`'s, else the first. False when the pair has none at T.
-bool stableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const TieLine* near, TieLine& tieLine);
+bool stableTieLine(const StableDiagram& diagram, PhasePair pair, double T, const TieLine* near, TieLine& tieLine,
+                   SharedHull* shared = nullptr);
 
 // What the boundary temperature query found.
 enum class Reach {

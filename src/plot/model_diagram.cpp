@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "equilibrium/diagram_hull.h"
+
 namespace {
 
 std::string formatted(const char* pattern, double a, double b = 0)
@@ -14,8 +16,9 @@ std::string formatted(const char* pattern, double a, double b = 0)
     return text;
 }
 
-// The axis a database's diagram is seen on by default.
-void defaultRange(const StableDiagram& stable, double& low, double& high)
+}  // namespace
+
+void defaultDiagramRange(const StableDiagram& stable, double& low, double& high)
 {
     double top = -INFINITY;
     double bottom = INFINITY;
@@ -33,6 +36,8 @@ void defaultRange(const StableDiagram& stable, double& low, double& high)
     low = std::max(std::floor((bottom - 150) / 10) * 10, std::ceil(lowestTemperature(stable)));
     high = std::min(std::ceil((top + 30) / 10) * 10, std::floor(highestTemperature(stable)));
 }
+
+namespace {
 
 // The points (x, T) of one side of a pair's stable boundary: the rows, and the exact ends inside
 // the axis, by temperature.
@@ -69,36 +74,44 @@ void describeModelDiagram(const StableDiagram& stable, const ModelDiagramRequest
             diagram.notes.push_back(formatted("The model holds from %g K to %g K: the axis is cut to them.",
                                               lowestTemperature(stable), highestTemperature(stable)));
     } else {
-        defaultRange(stable, diagram.low, diagram.high);
+        defaultDiagramRange(stable, diagram.low, diagram.high);
     }
     diagram.haveRows = true;
     const int first = static_cast<int>(std::ceil(diagram.low));
     const int last = static_cast<int>(std::floor(diagram.high));
+    // The three pairs at each temperature in turn, so that those not continued from the temperature
+    // before share one lower hull.
+    const int step = std::max(1, request.step);
+    BoundaryTable tables[3];
+    TieLine previous[3] = {};
+    bool havePrevious[3] = {false, false, false};
+    SharedHull hull;
+    for (int T = first; T <= last; T = T < last ? std::min(T + step, last) : last + 1)
+        for (int t = 0; t < 3; ++t) {
+            TieLine line{};
+            havePrevious[t] = stableTieLine(stable, static_cast<PhasePair>(t + 1), T,
+                                            havePrevious[t] ? &previous[t] : nullptr, line, &hull);
+            if (!havePrevious[t]) continue;
+            previous[t] = line;
+            tables[t].rows.push_back({T, {line.x[0], line.x[1]}, 0, true});
+        }
     for (int t = 0; t < 3; ++t) {
         const auto pair = static_cast<PhasePair>(t + 1);
-        BoundaryTable table;
-        TieLine previous{};
-        bool havePrevious = false;
-        for (int T = first; T <= last; ++T) {
-            TieLine line{};
-            havePrevious = stableTieLine(stable, pair, T, havePrevious ? &previous : nullptr, line);
-            if (!havePrevious) continue;
-            previous = line;
-            table.rows.push_back({T, {line.x[0], line.x[1]}, 0, true});
-        }
+        const BoundaryTable& table = tables[t];
         for (int side = 0; side < 2; ++side) {
             const std::vector<std::pair<double, double>> points = sidePoints(stable, table, pair, side, diagram.low, diagram.high);
             for (std::size_t i = 0; i < points.size(); ++i) {
                 // A new piece where the boundary leaves off for more than a kelvin or jumps.
-                const bool continues = i > 0 && points[i].second - points[i - 1].second <= 1 + 1e-9 &&
+                const bool continues = i > 0 && points[i].second - points[i - 1].second <= step + 1e-9 &&
                                        std::fabs(points[i].first - points[i - 1].first) <= JUMP_LIMIT;
                 if (!continues) diagram.lines.push_back({t, {{}, true}});
                 diagram.lines.back().segment.points.push_back(points[i]);
             }
         }
-        if (table.rows.empty())
+        if (table.rows.empty() && !request.linesOnly)
             diagram.notes.push_back(pairLabel(request.names, t, "/") + " has no stable boundary within the axis.");
     }
+    if (request.linesOnly) return;
     labelFields(stable, request.names.phases, diagram.low, diagram.high, diagram.fields);
     for (const MeasuredMark& mark : request.measured)
         if (mark.T >= diagram.low && mark.T <= diagram.high && mark.x >= 0 && mark.x <= 1) diagram.measured.push_back(mark);

@@ -15,6 +15,15 @@ struct ModelDiagramRequest {
     double low;       // melting point) to 30 K above the higher melting point, in tens of kelvins,
     double high;      // within the model's temperatures
     std::vector<MeasuredMark> measured;
+    // Only the boundaries, every `step` K (and at their exact ends): a reference drawn beneath
+    // another diagram, without fields, eutectic mark or notes.
+    bool linesOnly = false;
+    int step = 1;
 };
 
 void describeModelDiagram(const StableDiagram& stable, const ModelDiagramRequest& request, PhaseDiagram& diagram);
+
+// The axis a model's diagram is seen on where none is asked: from 150 K below the eutectic (or the
+// lower melting point) to 30 K above the higher melting point, in tens of kelvins, within the
+// model's temperatures.
+void defaultDiagramRange(const StableDiagram& stable, double& low, double& high);
