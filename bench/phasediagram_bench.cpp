@@ -8,9 +8,11 @@
 #include <string>
 
 #include "app/phase_tables.h"
+#include "assessment/assessed_picture.h"
 #include "assessment/assessment_report.h"
 #include "formats/result_tables.h"
 #include "formats/tdb_system.h"
+#include "formats/tdb_export.h"
 #include "formats/text_buffer.h"
 #include "model/fitting.h"
 #include "formats/data_files.h"
@@ -328,6 +330,29 @@ void assessment(benchmark::State& state)
     }
 }
 BENCHMARK(assessment)->Name("assessment/example-40-points")->Unit(benchmark::kMillisecond);
+
+// The whole of phasediagram-assess's work on the same input but reading and writing files: the
+// assessment, its judgement (with refits where a point is far off), the report, the database and
+// the picture with its bands.
+void wholeAssessment(benchmark::State& state)
+{
+    FitSamples samples;
+    std::vector<BoundaryPoint> points;
+    assessmentInput(samples, points);
+    for (auto _ : state) {
+        Assessment a;
+        ErrorText error{};
+        if (!assessModel(samples, points, BoundaryScatter{}, a, error)) state.SkipWithError(error.text);
+        const GoodnessOfFit goodness = judgeFit(samples, points, BoundaryScatter{}, a);
+        const std::string report = formatAssessment(a, goodness, samples, points, BoundaryScatter{});
+        TextBuffer database;
+        database.length = 0;
+        formatDatabase(a.after.model, database);
+        const std::string picture = drawAssessment(a, points);
+        benchmark::DoNotOptimize(report.size() + picture.size() + database.length);
+    }
+}
+BENCHMARK(wholeAssessment)->Name("assessment/whole-program-40-points")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
