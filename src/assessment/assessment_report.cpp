@@ -5,7 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "equilibrium/log_ratio.h"
 
 namespace {
 

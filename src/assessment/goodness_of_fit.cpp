@@ -3,6 +3,7 @@
 #include "assessment/goodness_of_fit.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cmath>
 #include <string>
 
@@ -35,20 +36,6 @@ std::vector<Contribution> contributions(const JointFit& fit)
     return all;
 }
 
-// The points of `points` less those at the indices in `left`, with their indices in `points`.
-std::vector<BoundaryPoint> without(const std::vector<BoundaryPoint>& points, const std::vector<std::size_t>& left,
-                                   std::vector<std::size_t>& kept)
-{
-    std::vector<BoundaryPoint> rest;
-    kept.clear();
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (std::find(left.begin(), left.end(), i) == left.end()) {
-            rest.push_back(points[i]);
-            kept.push_back(i);
-        }
-    return rest;
-}
-
 }  // namespace
 
 std::string contributorName(const Contribution& c, const std::vector<BoundaryPoint>& points)
@@ -75,11 +62,10 @@ GoodnessOfFit judgeFit(const FitSamples& samples, const std::vector<BoundaryPoin
     // Slips one at a time: of the points still far off, the one whose removal lowers chi-square
     // most, then the same without it. A single slip pulls the model and with it other points off
     // their boundaries; refitted without the slip, they come back.
-    std::vector<std::size_t> removed;
+    std::vector<std::size_t> kept(points.size());  // the points of the current fit, as indices into `points`
+    for (std::size_t i = 0; i < points.size(); ++i) kept[i] = i;
     const JointFit* current = &a.after;
     Assessment reduced;
-    std::vector<std::size_t> kept(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) kept[i] = i;
     while (static_cast<int>(g.slips.size()) < MAX_SLIPS) {
         std::vector<std::size_t> candidates;  // indices into current->points
         for (std::size_t i = 0; i < current->points.size(); ++i)
@@ -90,28 +76,27 @@ GoodnessOfFit judgeFit(const FitSamples& samples, const std::vector<BoundaryPoin
         if (candidates.size() > static_cast<std::size_t>(SLIP_CANDIDATES)) candidates.resize(SLIP_CANDIDATES);
         bool found = false;
         Assessment best;
-        std::size_t bestPoint = 0;
+        std::size_t bestCandidate = 0;
         for (const std::size_t c : candidates) {
-            std::vector<std::size_t> trial = removed;
-            trial.push_back(kept[c]);
-            std::vector<std::size_t> trialKept;
-            const std::vector<BoundaryPoint> rest = without(points, trial, trialKept);
+            std::vector<BoundaryPoint> rest;
+            for (std::size_t i = 0; i < kept.size(); ++i)
+                if (i != c) rest.push_back(points[kept[i]]);
             Assessment refit;
             ErrorText ignored{};
             if (!assessModel(samples, rest, scatter, refit, ignored)) continue;
             if (!found || refit.after.chiSquare < best.after.chiSquare) {
                 found = true;
                 best = std::move(refit);
-                bestPoint = kept[c];
+                bestCandidate = c;
             }
         }
         if (!found) break;
-        removed.push_back(bestPoint);
-        const double normalised = a.after.points[bestPoint].normalised;
-        g.slips.push_back({bestPoint, normalised, best.after.chiSquare, residualCount(best.after) - COEFFICIENTS,
-                           best.after.haveEutectic, best.after.haveEutectic ? best.after.eutectic[0] : NAN});
+        const std::size_t slip = kept[bestCandidate];
+        g.slips.push_back({slip, a.after.points[slip].normalised, best.after.chiSquare,
+                           residualCount(best.after) - COEFFICIENTS, best.after.haveEutectic,
+                           best.after.haveEutectic ? best.after.eutectic[0] : NAN});
+        kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(bestCandidate));
         reduced = std::move(best);
-        without(points, removed, kept);
         current = &reduced.after;
     }
     return g;
