@@ -1,4 +1,4 @@
-// Reading TDB databases: statements, expressions and their evaluation.
+// Reading TDB databases: the statements and what each declares.
 #include "formats/tdb_reader.h"
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "formats/table_text.h"
+#include "formats/tdb_expression.h"
 
 namespace {
 
@@ -15,22 +16,6 @@ struct Statement {
     std::string text;
     int line;
 };
-
-std::string upper(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// The text without the white space (as isspace has it) at either end.
-std::string trimmed(const std::string& text)
-{
-    std::size_t first = 0;
-    std::size_t end = text.size();
-    while (first < end && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
-    while (end > first && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-    return text.substr(first, end - first);
-}
 
 // Whether `word` abbreviates `keyword`: each of its parts between underscores begins the
 // keyword's part in the same place (TYPE_DEF for TYPE_DEFINITION, FUNCT for FUNCTION).
@@ -64,13 +49,13 @@ bool statements(const std::string& path, const std::vector<std::string>& lines, 
         std::size_t start = 0;
         for (std::size_t bang; (bang = line.find('!', start)) != std::string::npos; start = bang + 1) {
             const std::string part = line.substr(start, bang - start);
-            if (current.line == 0 && !trimmed(part).empty()) current.line = static_cast<int>(i) + 1;
+            if (current.line == 0 && !trimmedText(part).empty()) current.line = static_cast<int>(i) + 1;
             current.text += " " + part;
             if (current.line != 0) out.push_back(current);
             current = {"", 0};
         }
         const std::string rest = line.substr(start);
-        if (current.line == 0 && !trimmed(rest).empty()) current.line = static_cast<int>(i) + 1;
+        if (current.line == 0 && !trimmedText(rest).empty()) current.line = static_cast<int>(i) + 1;
         current.text += " " + rest;
     }
     if (current.line != 0)
@@ -78,207 +63,8 @@ bool statements(const std::string& path, const std::vector<std::string>& lines, 
     return true;
 }
 
-// The expression parser: recursive descent over the text from `at`, emitting postfix steps.
-struct Expression {
-    const std::string& text;
-    std::size_t at;
-    std::vector<TdbStep>& steps;
-    std::vector<std::string>& names;  // functions referred to, resolved after the whole file
-    std::string problem;
-
-    void skip()
-    {
-        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
-    }
-    bool take(const char* symbol)
-    {
-        skip();
-        const std::size_t n = std::char_traits<char>::length(symbol);
-        if (text.compare(at, n, symbol) != 0) return false;
-        if (symbol[0] == '*' && n == 1 && text.compare(at, 2, "**") == 0) return false;
-        at += n;
-        return true;
-    }
-    bool sum()
-    {
-        if (!product()) return false;
-        for (;;) {
-            if (take("+")) {
-                if (!product()) return false;
-                steps.push_back({TdbStep::ADD, 0, 0});
-            } else if (take("-")) {
-                if (!product()) return false;
-                steps.push_back({TdbStep::SUBTRACT, 0, 0});
-            } else {
-                return true;
-            }
-        }
-    }
-    bool product()
-    {
-        if (!unary()) return false;
-        for (;;) {
-            if (take("*")) {
-                if (!unary()) return false;
-                steps.push_back({TdbStep::MULTIPLY, 0, 0});
-            } else if (take("/")) {
-                if (!unary()) return false;
-                steps.push_back({TdbStep::DIVIDE, 0, 0});
-            } else {
-                return true;
-            }
-        }
-    }
-    int depth = 0;  // of the recursion: a file cannot exhaust the stack
-
-    bool unary()
-    {
-        if (++depth > 200) return fail("the expression is nested too deeply");
-        const bool ok = signedValue();
-        --depth;
-        return ok;
-    }
-    bool signedValue()
-    {
-        if (take("+")) return unary();
-        if (take("-")) {
-            if (!unary()) return false;
-            steps.push_back({TdbStep::NEGATE, 0, 0});
-            return true;
-        }
-        if (!primary()) return false;
-        if (take("**")) {
-            if (!unary()) return false;
-            steps.push_back({TdbStep::POWER, 0, 0});
-        }
-        return true;
-    }
-    bool primary()
-    {
-        skip();
-        if (at >= text.size()) return fail("the expression ends where a value is due");
-        const char c = text[at];
-        if (std::isdigit(static_cast<unsigned char>(c)) || c == '.') {
-            std::size_t end = at;
-            while (end < text.size() && (std::isdigit(static_cast<unsigned char>(text[end])) || text[end] == '.')) ++end;
-            if (end < text.size() && (text[end] == 'E' || text[end] == 'e' || text[end] == 'D' || text[end] == 'd')) {
-                std::size_t e = end + 1;
-                if (e < text.size() && (text[e] == '+' || text[e] == '-')) ++e;
-                if (e < text.size() && std::isdigit(static_cast<unsigned char>(text[e]))) {
-                    while (e < text.size() && std::isdigit(static_cast<unsigned char>(text[e]))) ++e;
-                    end = e;
-                }
-            }
-            std::string digits = text.substr(at, end - at);
-            for (char& d : digits)
-                if (d == 'D' || d == 'd') d = 'E';
-            double value = 0;
-            if (!number(digits, value)) return fail("\"" + digits + "\" is not a number");
-            steps.push_back({TdbStep::NUMBER, value, 0});
-            at = end;
-            return true;
-        }
-        if (c == '(') {
-            ++at;
-            if (!sum()) return false;
-            return take(")") || fail("a \"(\" without its \")\"");
-        }
-        if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
-            std::size_t end = at;
-            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_')) ++end;
-            const std::string name = upper(text.substr(at, end - at));
-            at = end;
-            if (name == "T") {
-                steps.push_back({TdbStep::TEMPERATURE, 0, 0});
-                return true;
-            }
-            if (name == "LN" || name == "LOG" || name == "EXP") {
-                if (!take("(")) return fail(name + " without \"(\"");
-                if (!sum()) return false;
-                if (!take(")")) return fail("a \"(\" without its \")\"");
-                steps.push_back({name == "EXP" ? TdbStep::EXP : TdbStep::LN, 0, 0});
-                return true;
-            }
-            if (at < text.size() && text[at] == '#') ++at;
-            names.push_back(name);
-            steps.push_back({TdbStep::FUNCTION, 0, static_cast<int>(names.size()) - 1});
-            return true;
-        }
-        return fail(std::string("\"") + c + "\" where a value is due");
-    }
-    bool fail(const std::string& why)
-    {
-        if (problem.empty()) problem = why;
-        return false;
-    }
-};
-
-// Reads "low expression; high Y expression; high N ..." from `text` at `at` into `value`, its
-// function references into `names` (to be resolved).
-bool piecewise(const std::string& text, std::size_t at, TdbPiecewise& value, std::vector<std::string>& names,
-               std::string& problem)
-{
-    const auto word = [&]() {
-        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
-        const std::size_t start = at;
-        while (at < text.size() && !std::isspace(static_cast<unsigned char>(text[at])) && text[at] != ';') ++at;
-        return text.substr(start, at - start);
-    };
-    std::string low = word();
-    if (!number(low, value.low)) {
-        problem = "\"" + low + "\" is not the lower temperature of a range";
-        return false;
-    }
-    for (;;) {
-        const std::size_t end = text.find(';', at);
-        if (end == std::string::npos) {
-            problem = "an expression without its closing \";\"";
-            return false;
-        }
-        const std::string expression = text.substr(at, end - at);
-        std::vector<TdbStep> steps;
-        Expression parser{expression, 0, steps, names, ""};
-        if (!parser.sum()) {
-            problem = parser.problem;
-            return false;
-        }
-        parser.skip();
-        if (parser.at != expression.size()) {
-            problem = "\"" + trimmed(expression.substr(parser.at)) + "\" after the expression";
-            return false;
-        }
-        value.ranges.push_back(std::move(steps));
-        at = end + 1;
-        std::string high = word();
-        double T = 0;
-        if (!number(high, T)) {
-            problem = "\"" + high + "\" is not the upper temperature of a range";
-            return false;
-        }
-        value.high.push_back(T);
-        const std::string more = upper(word());
-        if (more == "N") {
-            // At most a reference may follow; more words mean a "!" left out, the next statement
-            // taken into this one.
-            const std::string rest = trimmed(text.substr(at));
-            word();
-            if (trimmed(text.substr(at)).empty()) return true;
-            problem = "\"" + rest.substr(0, 40) + "\" after the final N: a statement without its closing \"!\"?";
-            return false;
-        }
-        if (more.empty()) {
-            problem = "the upper temperature " + high + " without Y or N after it";
-            return false;
-        }
-        if (more != "Y") {
-            problem = "\"" + more + "\" after an upper temperature, where Y (a range follows) or N (the last) is due";
-            return false;
-        }
-    }
-}
-
 // "NAME:L" or "NAME" in upper case, without the suffix.
-std::string phaseNameOf(const std::string& word) { return upper(word.substr(0, word.find(':'))); }
+std::string phaseNameOf(const std::string& word) { return upperCase(word.substr(0, word.find(':'))); }
 
 // The constituents "A%,B : VA :" of the sublattices.
 std::vector<std::vector<std::string>> sublattices(const std::string& text)
@@ -287,15 +73,15 @@ std::vector<std::vector<std::string>> sublattices(const std::string& text)
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = std::min(text.find(':', start), text.size());
-        const std::string part = trimmed(text.substr(start, end - start));
+        const std::string part = trimmedText(text.substr(start, end - start));
         if (!part.empty()) {
             std::vector<std::string> names;
             std::size_t s = 0;
             while (s <= part.size()) {
                 const std::size_t e = std::min(part.find(',', s), part.size());
-                std::string name = trimmed(part.substr(s, e - s));
+                std::string name = trimmedText(part.substr(s, e - s));
                 name.erase(std::remove(name.begin(), name.end(), '%'), name.end());
-                if (!name.empty()) names.push_back(upper(name));
+                if (!name.empty()) names.push_back(upperCase(name));
                 s = e + 1;
             }
             result.push_back(names);
@@ -327,111 +113,6 @@ int findTdbFunction(const TdbDatabase& database, const std::string& name)
     return -1;
 }
 
-namespace {
-
-// Resolves the function names of a piecewise expression to the database's functions.
-bool resolve(const TdbDatabase& database, TdbPiecewise& value, const std::vector<std::string>& names, ErrorText& error)
-{
-    for (std::vector<TdbStep>& steps : value.ranges)
-        for (TdbStep& step : steps) {
-            if (step.kind != TdbStep::FUNCTION) continue;
-            const std::string& name = names[static_cast<std::size_t>(step.function)];
-            step.function = findTdbFunction(database, name);
-            if (step.function < 0)
-                return fail(error, "%s: line %d: %s uses the function %s, which the database does not define",
-                            database.path.c_str(), value.line, value.what.c_str(), name.c_str());
-        }
-    return true;
-}
-
-// A value and its derivative in T, carried through every step (forward differentiation): the
-// values are computed by the same operations as without it.
-struct Dual {
-    double v;
-    double d;
-};
-
-bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, int depth, Dual& result,
-              ErrorText& error)
-{
-    if (depth > 64)
-        return fail(error, "%s: line %d: %s refers to itself through other functions", database.path.c_str(), value.line,
-                    value.what.c_str());
-    std::size_t k = 0;
-    while (k < value.high.size() && T > value.high[k]) ++k;
-    if (!(T >= value.low) || k == value.high.size())
-        return fail(error, "%s: line %d: %g K lies outside every range of %s (%g to %g K)", database.path.c_str(),
-                    value.line, T, value.what.c_str(), value.low, value.high.empty() ? value.low : value.high.back());
-    Dual stack[64];
-    int top = 0;
-    for (const TdbStep& step : value.ranges[k]) {
-        Dual v{0, 0};
-        switch (step.kind) {
-        case TdbStep::NUMBER:
-            v = {step.number, 0};
-            break;
-        case TdbStep::TEMPERATURE:
-            v = {T, 1};
-            break;
-        case TdbStep::FUNCTION:
-            if (!evaluate(database, database.functions[static_cast<std::size_t>(step.function)].value, T, depth + 1, v,
-                          error))
-                return false;
-            break;
-        case TdbStep::NEGATE:
-            stack[top - 1] = {-stack[top - 1].v, -stack[top - 1].d};
-            continue;
-        case TdbStep::LN:
-            stack[top - 1] = {std::log(stack[top - 1].v), stack[top - 1].d / stack[top - 1].v};
-            continue;
-        case TdbStep::EXP: {
-            const double e = std::exp(stack[top - 1].v);
-            stack[top - 1] = {e, e * stack[top - 1].d};
-            continue;
-        }
-        default: {
-            const Dual b = stack[--top];
-            Dual& a = stack[top - 1];
-            if (step.kind == TdbStep::ADD) a = {a.v + b.v, a.d + b.d};
-            if (step.kind == TdbStep::SUBTRACT) a = {a.v - b.v, a.d - b.d};
-            if (step.kind == TdbStep::MULTIPLY) a = {a.v * b.v, a.d * b.v + a.v * b.d};
-            if (step.kind == TdbStep::DIVIDE) a = {a.v / b.v, (a.d * b.v - a.v * b.d) / (b.v * b.v)};
-            if (step.kind == TdbStep::POWER) {
-                const double power = std::pow(a.v, b.v);
-                // d(a^b) = b a^(b-1) da + a^b ln(a) db, each term only where its factor moves.
-                const double slope = (a.d != 0 ? b.v * std::pow(a.v, b.v - 1) * a.d : 0.0) +
-                                     (b.d != 0 ? power * std::log(a.v) * b.d : 0.0);
-                a = {power, slope};
-            }
-            continue;
-        }
-        }
-        if (top == 64)
-            return fail(error, "%s: line %d: %s is nested too deeply", database.path.c_str(), value.line, value.what.c_str());
-        stack[top++] = v;
-    }
-    result = stack[0];
-    return true;
-}
-
-}  // namespace
-
-bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result, ErrorText& error)
-{
-    double slope = 0;
-    return evaluateTdb(database, value, T, result, slope, error);
-}
-
-bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result, double& slope,
-                 ErrorText& error)
-{
-    Dual dual{0, 0};
-    if (!evaluate(database, value, T, 0, dual, error)) return false;
-    result = dual.v;
-    slope = dual.d;
-    return true;
-}
-
 bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
 {
     database = TdbDatabase{};
@@ -443,11 +124,19 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
     std::vector<std::vector<std::string>> functionNames;
     std::vector<std::vector<std::string>> parameterNames;
     std::vector<std::string> phaseTypes;
-    std::string magneticTypes;
+    // Per letter of a TYPE_DEFINITION: what it adds to the phases whose type names it.
+    struct TypeDefinition {
+        char letter;
+        bool magnetic;
+        double antiferromagnetic;
+        double structureFactor;
+        bool disordered;
+    };
+    std::vector<TypeDefinition> types;
     for (const Statement& s : list) {
         const std::vector<std::string> w = words(s.text);
         if (w.empty()) continue;
-        const std::string keyword = upper(w[0]);
+        const std::string keyword = upperCase(w[0]);
         int which = -1;
         for (int k = 0; k < 6 && which < 0; ++k)
             if (abbreviates(keyword, READ[k])) which = k;
@@ -468,23 +157,24 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
             double entropy = 0;
             if (w.size() < 4 || !number(w[3], mass)) mass = 0;
             if (w.size() < 6 || !number(w[5], entropy)) entropy = 0;
-            database.elements.push_back({upper(w[1]), w.size() > 2 ? upper(w[2]) : "", mass, entropy});
+            database.elements.push_back({upperCase(w[1]), w.size() > 2 ? upperCase(w[2]) : "", mass, entropy});
             break;
         }
         case 1: {  // FUNCTION name ranges
-            const std::string name = upper(w[1]);
+            const std::string name = upperCase(w[1]);
             if (findTdbFunction(database, name) >= 0) return bad(name + " is defined twice");
             TdbFunction f{name, {0, {}, {}, name, s.line}};
             std::vector<std::string> names;
-            if (!piecewise(rest, rest.find(w[1]) + w[1].size(), f.value, names, problem)) return bad(name + ": " + problem);
+            if (!readPiecewise(rest, rest.find(w[1]) + w[1].size(), f.value, names, problem)) return bad(name + ": " + problem);
             database.functions.push_back(std::move(f));
             functionNames.push_back(names);
             break;
         }
         case 2: {  // PHASE name types sublattices sites...
-            const std::string declared = upper(w[1]);
+            const std::string declared = upperCase(w[1]);
             const bool liquid = declared.find(":L") != std::string::npos || declared.rfind("LIQUID", 0) == 0;
             TdbPhase phase{phaseNameOf(w[1]), {}, {}, false, liquid, s.line};
+            phase.ionic = declared.find(":Y") != std::string::npos;
             for (const TdbPhase& other : database.phases)
                 if (other.name == phase.name) return bad(phase.name + " is declared twice");
             double count = 0;
@@ -516,41 +206,61 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
             const std::size_t open = rest.find('(');
             const std::size_t close = rest.find(')');
             if (open == std::string::npos || close == std::string::npos || close < open)
-                return bad("\"" + trimmed(rest.substr(0, 40)) + "\" is not of the form G(PHASE,A,B;0)");
+                return bad("\"" + trimmedText(rest.substr(0, 40)) + "\" is not of the form G(PHASE,A,B;0)");
             const std::string inside = rest.substr(open + 1, close - open - 1);
             const std::size_t comma = inside.find(',');
             const std::size_t semicolon = std::min(inside.find(';'), inside.size());
             if (comma == std::string::npos || comma > semicolon)
                 return bad("\"" + inside + "\" names no phase and constituents");
             TdbParameter p;
-            p.kind = upper(trimmed(rest.substr(0, open)));
-            p.phase = phaseNameOf(trimmed(inside.substr(0, comma)));
+            p.kind = upperCase(trimmedText(rest.substr(0, open)));
+            p.phase = phaseNameOf(trimmedText(inside.substr(0, comma)));
             p.constituents = sublattices(inside.substr(comma + 1, semicolon - comma - 1));
             double order = 0;
-            if (semicolon < inside.size() && (!number(trimmed(inside.substr(semicolon + 1)), order) || order < 0 ||
+            if (semicolon < inside.size() && (!number(trimmedText(inside.substr(semicolon + 1)), order) || order < 0 ||
                                               order != std::floor(order)))
                 return bad("\"" + inside + "\": its order is no whole number");
             p.order = static_cast<int>(order);
-            p.value = {0, {}, {}, p.kind + "(" + trimmed(inside) + ")", s.line};
+            p.value = {0, {}, {}, p.kind + "(" + trimmedText(inside) + ")", s.line};
             std::vector<std::string> names;
-            if (!piecewise(rest, close + 1, p.value, names, problem)) return bad(p.value.what + ": " + problem);
+            if (!readPiecewise(rest, close + 1, p.value, names, problem)) return bad(p.value.what + ": " + problem);
             database.parameters.push_back(std::move(p));
             parameterNames.push_back(names);
             break;
         }
-        case 5: {  // TYPE_DEFINITION c ... MAGNETIC ...: the magnetic contribution to G
-            for (const std::string& word : w)
-                if (upper(word) == "MAGNETIC") magneticTypes += w[1];
+        case 5: {  // TYPE_DEFINITION c GES A_P_D PHASE MAGNETIC afm p, or ... DIS_PART PHASE
+            TypeDefinition type{w[1][0], false, 0, 0, false};
+            for (std::size_t k = 2; k < w.size(); ++k) {
+                const std::string word = upperCase(w[k]);
+                if (word == "MAGNETIC") {
+                    type.magnetic = true;
+                    if (k + 2 >= w.size() || !number(w[k + 1], type.antiferromagnetic) ||
+                        !number(w[k + 2], type.structureFactor) || type.antiferromagnetic == 0 ||
+                        !(type.structureFactor > 0 && type.structureFactor < 1))
+                        return bad("MAGNETIC without its antiferromagnetic factor and structure factor");
+                }
+                if (abbreviates(word, "DISORDERED_PART") || word == "DIS_PART") type.disordered = true;
+            }
+            types.push_back(type);
             break;
         }
         }
     }
     for (std::size_t i = 0; i < database.functions.size(); ++i)
-        if (!resolve(database, database.functions[i].value, functionNames[i], error)) return false;
+        if (!resolveFunctions(database, database.functions[i].value, functionNames[i], error)) return false;
     for (std::size_t i = 0; i < database.parameters.size(); ++i)
-        if (!resolve(database, database.parameters[i].value, parameterNames[i], error)) return false;
+        if (!resolveFunctions(database, database.parameters[i].value, parameterNames[i], error)) return false;
     for (std::size_t i = 0; i < database.phases.size(); ++i)
-        for (const char c : magneticTypes) database.phases[i].magnetic = database.phases[i].magnetic || phaseTypes[i].find(c) != std::string::npos;
+        for (const TypeDefinition& type : types) {
+            if (phaseTypes[i].find(type.letter) == std::string::npos) continue;
+            TdbPhase& phase = database.phases[i];
+            if (type.magnetic) {
+                phase.magnetic = true;
+                phase.antiferromagnetic = type.antiferromagnetic;
+                phase.structureFactor = type.structureFactor;
+            }
+            phase.disorderedPart = phase.disorderedPart || type.disordered;
+        }
     // A parameter of a phase never declared would be left out without a word: a misspelt name.
     for (const TdbParameter& p : database.parameters) {
         bool declared = false;

@@ -8,8 +8,9 @@
 // The format: statements of a keyword and its fields, each ended by "!", over as many lines as
 // they need; "$" starts a comment to the end of the line; keywords in any case and abbreviated
 // (FUNCT for FUNCTION, TYPE_DEF for TYPE_DEFINITION); an expression of numbers, T, functions
-// (named with or without a trailing "#"), + - * / **, parentheses, LN (or LOG) and EXP, valid in
-// temperature ranges: "low expression; high Y expression; high N".
+// (named with or without a trailing "#"), R (the gas constant) and P (the pressure), + - * / **,
+// parentheses, LN (or LOG) and EXP, valid in temperature ranges: "low expression; high Y
+// expression; high N".
 #pragma once
 
 #include <string>
@@ -19,7 +20,7 @@
 
 // One step of an expression, evaluated on a stack.
 struct TdbStep {
-    enum Kind { NUMBER, TEMPERATURE, FUNCTION, ADD, SUBTRACT, MULTIPLY, DIVIDE, POWER, NEGATE, LN, EXP } kind;
+    enum Kind { NUMBER, TEMPERATURE, GAS, PRESSURE, FUNCTION, ADD, SUBTRACT, MULTIPLY, DIVIDE, POWER, NEGATE, LN, EXP } kind;
     double number;  // NUMBER
     int function;   // FUNCTION: index into TdbDatabase::functions
 };
@@ -53,6 +54,10 @@ struct TdbPhase {
     bool magnetic;                                      // a magnetic type definition applies
     bool liquid;                                        // declared with the suffix ":L", or named LIQUID
     int line;
+    double antiferromagnetic = 0;  // of the magnetic type definition: -1 for BCC, -3 for FCC
+    double structureFactor = 0;    // p: 0.40 for BCC, 0.28 for FCC
+    bool disorderedPart = false;   // a type definition gives it a disordered part
+    bool ionic = false;            // declared with ":Y", an ionic liquid
 };
 
 // A parameter of a phase: G or L (the same thing for interactions), TC, BMAGN and so on as the
@@ -67,6 +72,8 @@ struct TdbParameter {
 
 struct TdbDatabase {
     std::string path;
+    double gasConstant = 8.31451;  // J/(mol K): R in an expression
+    double pressure = 1e5;         // Pa: P in an expression
     std::vector<TdbElement> elements;
     std::vector<TdbFunction> functions;
     std::vector<TdbPhase> phases;
@@ -79,8 +86,9 @@ struct TdbDatabase {
 bool readTdb(const char* path, TdbDatabase& database, ErrorText& error);
 
 // The value of a piecewise function at T (K), references to the database's functions evaluated
-// at the same T. Fails naming the file, the line and the function where T lies outside every
-// range of it or of a function it uses, or where functions refer to each other in a circle.
+// at the same T. Fails naming the file, the line, the function and T where T lies outside every
+// range of it or of a function it uses, where it takes LN of a number not above 0 or its value is
+// not finite, or where functions refer to each other in a circle.
 bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result, ErrorText& error);
 
 // The same with its derivative in T (J/(mol K) for a Gibbs energy: minus the entropy), exact by
