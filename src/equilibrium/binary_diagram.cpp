@@ -1,0 +1,108 @@
+// The sweep of sections from the top down, the bisection of each change, and the fields' rows.
+#include "equilibrium/binary_diagram.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "equilibrium/binary_reactions.h"
+
+namespace {
+
+// Sections closer than this in temperature are not split further: the change between them is
+// one reaction, solved exactly from there.
+inline constexpr double BISECTION_WIDTH = 1e-4;  // K
+
+bool sameFields(const Section& a, const Section& b)
+{
+    if (a.endPhase[0] != b.endPhase[0] || a.endPhase[1] != b.endPhase[1] || a.tieLines.size() != b.tieLines.size())
+        return false;
+    for (std::size_t i = 0; i < a.tieLines.size(); ++i)
+        if (a.tieLines[i].state[0].phase != b.tieLines[i].state[0].phase ||
+            a.tieLines[i].state[1].phase != b.tieLines[i].state[1].phase)
+            return false;
+    return true;
+}
+
+struct Sweep {
+    const BinarySystem& system;
+    SystemSamples& samples;
+    SystemAt& at;
+    BinaryDiagram& diagram;
+    std::vector<Section> sections;  // every section computed, for the fields' rows
+    bool failed = false;
+
+    bool section(double T, Section& out)
+    {
+        if (!computeSection(system, samples, at, T, out)) return failed = true, false;
+        diagram.unresolved += out.unresolved;
+        sections.push_back(out);
+        return true;
+    }
+
+    // Narrows the change between `above` and `below` down to single reactions.
+    void narrow(const Section& above, const Section& below, int depth)
+    {
+        if (above.T - below.T <= BISECTION_WIDTH || depth > 60) {
+            if (!resolveChange(system, at, above, below, diagram)) ++diagram.unresolved;
+            return;
+        }
+        Section middle;
+        if (!section(0.5 * (above.T + below.T), middle)) return;
+        const bool likeAbove = sameFields(middle, above);
+        const bool likeBelow = sameFields(middle, below);
+        if (!likeAbove) narrow(above, middle, depth + 1);
+        if (failed) return;
+        if (!likeBelow) narrow(middle, below, depth + 1);
+    }
+};
+
+// The field of each tie-line of a section: the same pair of phases, counted in increasing x.
+void addRows(const Section& s, std::vector<Field>& fields)
+{
+    for (std::size_t i = 0; i < s.tieLines.size(); ++i) {
+        const StableTieLine& t = s.tieLines[i];
+        int occurrence = 1;
+        for (std::size_t j = 0; j < i; ++j)
+            if (s.tieLines[j].state[0].phase == t.state[0].phase && s.tieLines[j].state[1].phase == t.state[1].phase)
+                ++occurrence;
+        Field* field = nullptr;
+        for (Field& f : fields)
+            if (f.phase[0] == t.state[0].phase && f.phase[1] == t.state[1].phase && f.occurrence == occurrence) field = &f;
+        if (field == nullptr) {
+            fields.push_back({{t.state[0].phase, t.state[1].phase}, occurrence, {}});
+            field = &fields.back();
+        }
+        field->rows.push_back({s.T, {t.x[0], t.x[1]}});
+    }
+}
+
+}  // namespace
+
+bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, double step, BinaryDiagram& diagram)
+{
+    diagram = BinaryDiagram{};
+    diagram.lowest = T0;
+    diagram.highest = T1;
+    SystemSamples samples;
+    sampleSystem(system, samples);
+    SystemAt at;
+    Sweep sweep{system, samples, at, diagram, {}};
+    Section above;
+    if (!sweep.section(T1, above)) return false;
+    const int steps = std::max(1, static_cast<int>(std::ceil((T1 - T0) / step)));
+    for (int k = 1; k <= steps; ++k) {
+        const double T = k == steps ? T0 : T1 - k * step;
+        Section below;
+        if (!sweep.section(T, below)) return false;
+        if (!sameFields(above, below)) sweep.narrow(above, below, 0);
+        if (sweep.failed) return false;
+        above = below;
+    }
+    std::sort(diagram.invariants.begin(), diagram.invariants.end(),
+              [](const Invariant& a, const Invariant& b) { return a.T > b.T; });
+    std::sort(diagram.points.begin(), diagram.points.end(),
+              [](const SpecialPoint& a, const SpecialPoint& b) { return a.T > b.T; });
+    std::sort(sweep.sections.begin(), sweep.sections.end(), [](const Section& a, const Section& b) { return a.T > b.T; });
+    for (const Section& s : sweep.sections) addRows(s, diagram.fields);
+    return true;
+}

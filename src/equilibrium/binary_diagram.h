@@ -1,0 +1,72 @@
+// The whole stable phase diagram of a binary system between two temperatures, found without
+// being told what to expect: the sections every few kelvin, each change between two of them
+// narrowed by bisection to the reaction it is (an invariant of three phases, a congruent point, a
+// critical point of a miscibility gap, a transition of a pure element), and each reaction solved
+// to the precision of the arithmetic.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "equilibrium/binary_section.h"
+
+enum class ReactionKind {
+    EUTECTIC,     // L -> S1 + S2 on cooling
+    MONOTECTIC,   // L1 -> L2 + S
+    EUTECTOID,    // S1 -> S2 + S3
+    MONOTECTOID,  // S1 -> S1' + S2, across a gap of S1
+    METATECTIC,   // S1 -> L + S2
+    PERITECTIC,   // L + S1 -> S2
+    PERITECTOID,  // S1 + S2 -> S3
+    SYNTECTIC,    // L1 + L2 -> S
+    OTHER,
+};
+
+const char* reactionName(ReactionKind kind);
+
+// An invariant reaction: three phases in increasing x, the middle one forming or decomposing.
+struct Invariant {
+    ReactionKind kind;
+    double T;
+    PhaseState state[3];
+    double x[3];
+};
+
+enum class PointKind {
+    CONGRUENT,   // two phases of one composition: a maximum or minimum of their field
+    CRITICAL,    // a miscibility gap closes
+    PURE,        // a pure element melts or transforms (x 0 or 1)
+};
+
+struct SpecialPoint {
+    PointKind kind;
+    double T;
+    double x;
+    int phase[2];  // the phase stable above, then the one below (for CRITICAL both the gap's phase)
+};
+
+// The boundaries of one two-phase field, from the top down: the tie-line at each temperature.
+struct FieldRow {
+    double T;
+    double x[2];
+};
+
+struct Field {
+    int phase[2];
+    int occurrence;  // 1, or 2 and up for a second field of the same pair at a lower x
+    std::vector<FieldRow> rows;
+};
+
+struct BinaryDiagram {
+    double lowest;   // K
+    double highest;  // K
+    std::vector<Invariant> invariants;     // by decreasing T
+    std::vector<SpecialPoint> points;      // by decreasing T
+    std::vector<Field> fields;
+    int unresolved = 0;  // changes between sections that could not be told apart, and unsolved hull edges
+};
+
+// The diagram between T0 and T1 (K), sections every `step` K, reactions to 1e-9 K. False where the
+// system's parameters are undefined at some temperature of the range (the reason kept by the
+// system's parameter source).
+bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, double step, BinaryDiagram& diagram);

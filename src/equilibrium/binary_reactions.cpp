@@ -1,0 +1,274 @@
+// Reactions between sections: told apart by the tie-lines the two sections do not share, and
+// solved by the regula falsi (Illinois) on a function of temperature that changes sign there.
+#include "equilibrium/binary_reactions.h"
+
+#include <cmath>
+#include <functional>
+
+#include "equilibrium/coexistence.h"
+
+namespace {
+
+inline constexpr double ROOT_TOLERANCE = 1e-10;  // K
+
+// A root of f between a and b where f changes sign; NaN where f cannot be evaluated or does not
+// change sign.
+double rootBetween(const std::function<double(double)>& f, double a, double b)
+{
+    double fa = f(a);
+    double fb = f(b);
+    if (!std::isfinite(fa) || !std::isfinite(fb) || (fa > 0) == (fb > 0)) return NAN;
+    int side = 0;
+    for (int i = 0; i < 200 && std::fabs(b - a) > ROOT_TOLERANCE; ++i) {
+        double c = (a * fb - b * fa) / (fb - fa);
+        if (!(c > std::fmin(a, b) && c < std::fmax(a, b))) c = 0.5 * (a + b);
+        const double fc = f(c);
+        if (!std::isfinite(fc)) return NAN;
+        if (fc == 0) return c;
+        if ((fc > 0) == (fb > 0)) {
+            b = c;
+            fb = fc;
+            if (side == -1) fa *= 0.5;
+            side = -1;
+        } else {
+            a = c;
+            fa = fc;
+            if (side == 1) fb *= 0.5;
+            side = 1;
+        }
+    }
+    return std::fabs(fa) < std::fabs(fb) ? a : b;
+}
+
+using Pairs = std::vector<const StableTieLine*>;
+
+bool isLiquid(const BinarySystem& system, int phase) { return system.phases[static_cast<std::size_t>(phase)].liquid; }
+
+ReactionKind decomposition(const BinarySystem& system, int alpha, int beta, int gamma)
+{
+    const int liquids = isLiquid(system, alpha) + isLiquid(system, gamma);
+    if (isLiquid(system, beta)) return liquids == 0 ? ReactionKind::EUTECTIC : ReactionKind::MONOTECTIC;
+    if (liquids > 0) return ReactionKind::METATECTIC;
+    return alpha == beta || gamma == beta ? ReactionKind::MONOTECTOID : ReactionKind::EUTECTOID;
+}
+
+ReactionKind formation(const BinarySystem& system, int alpha, int beta, int gamma)
+{
+    const int liquids = isLiquid(system, alpha) + isLiquid(system, gamma);
+    if (isLiquid(system, beta)) return ReactionKind::OTHER;
+    if (liquids == 2) return ReactionKind::SYNTECTIC;
+    return liquids == 1 ? ReactionKind::PERITECTIC : ReactionKind::PERITECTOID;
+}
+
+// The height (J/mol of atoms) of beta relaxed below the tangent of the alpha + gamma tie-line at
+// T; the states carried on from call to call. NaN where a solve fails.
+struct ThreePhases {
+    const BinarySystem* system;
+    SystemAt* at;
+    PhaseState outer[2];
+    PhaseState middle;
+    double mu[2];
+
+    double operator()(double T)
+    {
+        if (!evaluateSystemAt(*system, T, *at)) return NAN;
+        PhaseState states[2] = {outer[0], outer[1]};
+        double m[2] = {mu[0], mu[1]};
+        if (!solveCoexistence(*at, states, m)) return NAN;
+        PhaseState b = middle;
+        double F = 0;
+        if (!relaxAtPotentials(*at, b, m, F)) return NAN;
+        double atoms = 0;
+        moleFractionOf(system->phases[static_cast<std::size_t>(b.phase)], b, &atoms);
+        outer[0] = states[0];
+        outer[1] = states[1];
+        middle = b;
+        mu[0] = m[0];
+        mu[1] = m[1];
+        return F / atoms;
+    }
+};
+
+// G of `other` less G of `base` (J/mol of atoms) at the composition where their slopes are equal,
+// found by the secant method on the slope; the states carried on.
+struct CommonComposition {
+    const BinarySystem* system;
+    SystemAt* at;
+    PhaseState base;
+    PhaseState other;
+    double slope;
+    double x;
+
+    bool relaxAt(double d, PhaseState& s, double& x, double& height)
+    {
+        const double mu[2] = {0, d};
+        double F = 0;
+        if (!relaxAtPotentials(*at, s, mu, F)) return false;
+        double atoms = 0;
+        x = moleFractionOf(system->phases[static_cast<std::size_t>(s.phase)], s, &atoms);
+        height = F / atoms;
+        return true;
+    }
+    double apart(double d, double& difference)
+    {
+        double xb = 0;
+        double xo = 0;
+        double hb = 0;
+        double ho = 0;
+        if (!relaxAt(d, base, xb, hb) || !relaxAt(d, other, xo, ho)) return NAN;
+        difference = ho - hb;
+        x = 0.5 * (xb + xo);
+        return xo - xb;
+    }
+    double operator()(double T)
+    {
+        if (!evaluateSystemAt(*system, T, *at)) return NAN;
+        double difference = NAN;
+        double d0 = slope;
+        double g0 = apart(d0, difference);
+        double d1 = slope + 1;
+        for (int i = 0; i < 60 && std::isfinite(g0); ++i) {
+            const double g1 = apart(d1, difference);
+            if (!std::isfinite(g1)) return NAN;
+            if (std::fabs(g1) < 1e-14 || g1 == g0) break;
+            const double d2 = d1 - g1 * (d1 - d0) / (g1 - g0);
+            d0 = d1;
+            g0 = g1;
+            d1 = d2;
+        }
+        slope = d1;
+        return difference;
+    }
+};
+
+// A state of the phase at the pure end (x 0 or 1): the other element's site fractions at the
+// limit, vacancies free.
+double pureEnergy(const BinarySystem& system, SystemAt& at, int phase, int end)
+{
+    const ModelPhase& p = system.phases[static_cast<std::size_t>(phase)];
+    PhaseState s{phase, {}, {}, {}};
+    const Species absent = end == 0 ? ELEMENT_B : ELEMENT_A;
+    for (const Sublattice& sub : p.sublattices) {
+        const int last = sub.first + sub.count - 1;
+        const bool lastAbsent = p.species[static_cast<std::size_t>(last)] == absent;
+        for (int c = sub.first; c < last; ++c) {
+            const bool isAbsent = p.species[static_cast<std::size_t>(c)] == absent;
+            s.s[c] = isAbsent ? -SITE_LOG_LIMIT : lastAbsent ? SITE_LOG_LIMIT : 0;
+        }
+    }
+    updateSiteFractions(p, s);
+    const double huge = -500 * at.RT;
+    const double mu[2] = {end == 0 ? 0 : huge, end == 0 ? huge : 0};
+    double F = 0;
+    if (!relaxAtPotentials(at, s, mu, F)) return NAN;
+    double atoms = 0;
+    moleFractionOf(p, s, &atoms);
+    return F / atoms;
+}
+
+bool samePairs(const StableTieLine& a, const StableTieLine& b)
+{
+    return a.state[0].phase == b.state[0].phase && a.state[1].phase == b.state[1].phase;
+}
+
+}  // namespace
+
+const char* reactionName(ReactionKind kind)
+{
+    switch (kind) {
+    case ReactionKind::EUTECTIC: return "eutectic";
+    case ReactionKind::MONOTECTIC: return "monotectic";
+    case ReactionKind::EUTECTOID: return "eutectoid";
+    case ReactionKind::MONOTECTOID: return "monotectoid";
+    case ReactionKind::METATECTIC: return "metatectic";
+    case ReactionKind::PERITECTIC: return "peritectic";
+    case ReactionKind::PERITECTOID: return "peritectoid";
+    case ReactionKind::SYNTECTIC: return "syntectic";
+    default: return "invariant";
+    }
+}
+
+bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& above, const Section& below,
+                   BinaryDiagram& diagram)
+{
+    const std::vector<StableTieLine>& A = above.tieLines;
+    const std::vector<StableTieLine>& B = below.tieLines;
+    std::size_t head = 0;
+    while (head < A.size() && head < B.size() && samePairs(A[head], B[head])) ++head;
+    std::size_t tail = 0;
+    while (tail < A.size() - head && tail < B.size() - head && samePairs(A[A.size() - 1 - tail], B[B.size() - 1 - tail]))
+        ++tail;
+    const std::size_t na = A.size() - head - tail;
+    const std::size_t nb = B.size() - head - tail;
+    const double Ta = above.T;
+    const double Tb = below.T;
+    // Three phases: the middle one's two fields on one side, the outer pair's on the other.
+    if ((na == 2 && nb == 1) || (na == 1 && nb == 2)) {
+        const bool decomposes = na == 2;
+        const StableTieLine& l = decomposes ? A[head] : B[head];
+        const StableTieLine& r = decomposes ? A[head + 1] : B[head + 1];
+        const StableTieLine& outer = decomposes ? B[head] : A[head];
+        if (l.state[1].phase != r.state[0].phase || outer.state[0].phase != l.state[0].phase ||
+            outer.state[1].phase != r.state[1].phase)
+            return false;
+        ThreePhases f{&system, &at, {outer.state[0], outer.state[1]}, l.state[1], {outer.mu[0], outer.mu[1]}};
+        const double T = rootBetween(std::ref(f), Ta, Tb);
+        if (!std::isfinite(T)) return false;
+        f(T);
+        Invariant inv{};
+        const int alpha = f.outer[0].phase;
+        const int beta = f.middle.phase;
+        const int gamma = f.outer[1].phase;
+        inv.kind = decomposes ? decomposition(system, alpha, beta, gamma) : formation(system, alpha, beta, gamma);
+        inv.T = T;
+        inv.state[0] = f.outer[0];
+        inv.state[1] = f.middle;
+        inv.state[2] = f.outer[1];
+        for (int k = 0; k < 3; ++k)
+            inv.x[k] = moleFractionOf(system.phases[static_cast<std::size_t>(inv.state[k].phase)], inv.state[k]);
+        diagram.invariants.push_back(inv);
+        return true;
+    }
+    // A phase appearing inside another's field (or vanishing into it): a congruent point; a gap
+    // opening inside one phase: a critical point.
+    if ((na == 0 && nb == 2) || (na == 2 && nb == 0)) {
+        const bool appears = nb == 2;
+        const StableTieLine& l = appears ? B[head] : A[head];
+        const StableTieLine& r = appears ? B[head + 1] : A[head + 1];
+        if (l.state[0].phase != r.state[1].phase || l.state[1].phase != r.state[0].phase) return false;
+        CommonComposition f{&system, &at, l.state[0], l.state[1], l.mu[1] - l.mu[0], 0};
+        const double T = rootBetween(std::ref(f), Ta, Tb);
+        if (!std::isfinite(T)) return false;
+        f(T);
+        diagram.points.push_back({PointKind::CONGRUENT, T, f.x,
+                                  {appears ? l.state[0].phase : l.state[1].phase, appears ? l.state[1].phase : l.state[0].phase}});
+        return true;
+    }
+    // A pure element's transition: the phase at an end changes (the new field may be too narrow
+    // yet to be seen on one side).
+    for (int end = 0; end < 2; ++end) {
+        if (above.endPhase[end] == below.endPhase[end]) continue;
+        if (na + nb > 1) return false;
+        const int from = above.endPhase[end];
+        const int to = below.endPhase[end];
+        const auto f = [&](double T) -> double {
+            if (!evaluateSystemAt(system, T, at)) return NAN;
+            return pureEnergy(system, at, to, end) - pureEnergy(system, at, from, end);
+        };
+        const double T = rootBetween(f, Ta, Tb);
+        if (!std::isfinite(T)) return false;
+        diagram.points.push_back({PointKind::PURE, T, static_cast<double>(end), {from, to}});
+        return true;
+    }
+    if ((na == 0 && nb == 1) || (na == 1 && nb == 0)) {
+        const StableTieLine& t = nb == 1 ? B[head] : A[head];
+        // The field of a transition seen on one side only now that it is wide enough: no change.
+        if (t.x[0] > 1 - 1e-3 || t.x[1] < 1e-3) return true;
+        if (t.state[0].phase == t.state[1].phase) {
+            diagram.points.push_back({PointKind::CRITICAL, 0.5 * (Ta + Tb), 0.5 * (t.x[0] + t.x[1]),
+                                      {t.state[0].phase, t.state[0].phase}});
+            return true;
+        }
+    }
+    return false;
+}

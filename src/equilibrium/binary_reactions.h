@@ -1,0 +1,12 @@
+// What happens between two sections a hair apart in temperature that differ: which reaction it
+// is, and the reaction solved exactly as a root in temperature of an equation of the phases
+// taking part.
+#pragma once
+
+#include "equilibrium/binary_diagram.h"
+
+// Adds the reaction between `above` and `below` (below.T < above.T, both sections of the system)
+// to the diagram's invariants or points; false where the change is none of the kinds known (more
+// than one reaction, or a section that lost a field to a failed solve).
+bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& above, const Section& below,
+                   BinaryDiagram& diagram);
