@@ -13,6 +13,8 @@ inline constexpr double GAP_WIDTH = 0.03;
 inline constexpr int MAX_SPLITS = 12;
 // A phase's samples are searched for separate low points in this many stretches of x.
 inline constexpr int BINS = 50;
+// Samples of a phase off the hull by less than this share of R T are relaxed at its tangent.
+inline constexpr double NEAR_HULL = 0.2;
 
 bool sameState(const BinarySystem& system, const PhaseState& a, const PhaseState& b)
 {
@@ -37,7 +39,15 @@ bool solveTieLine(const SystemAt& at, PhaseState first, PhaseState second, Stabl
     const double G1 = formulaEnergy(at, second) / n1;
     const double slope = (G1 - G0) / (x1 - x0);
     double mu[2] = {G0 - slope * x0, G0 - slope * x0 + slope};
+    // Each state first relaxed at the chord's potentials: a sample of a phase of several
+    // sublattices lies off its lowest internal state, and Newton's method on both at once is
+    // surer from there.
     PhaseState states[2] = {first, second};
+    for (PhaseState& state : states) {
+        PhaseState relaxed = state;
+        double F = 0;
+        if (relaxAtPotentials(at, relaxed, mu, F)) state = relaxed;
+    }
     if (!solveCoexistence(at, states, mu)) return false;
     out.x[0] = moleFractionOf(p0, states[0]);
     out.x[1] = moleFractionOf(p1, states[1]);
@@ -55,43 +65,37 @@ bool solveTieLine(const SystemAt& at, PhaseState first, PhaseState second, Stabl
 
 }  // namespace
 
-double lowestBelowTangent(const BinarySystem& system, const SystemSamples& samples, const SystemAt& at,
+double lowestBelowTangent(const BinarySystem& system, SystemSamples& samples, const SystemAt& at,
                           const double (&mu)[2], const PhaseState* skip, int skipCount, PhaseState& lowest)
 {
-    double least = INFINITY;
     const int phases = static_cast<int>(system.phases.size());
-    const double near = 1e-3 * at.RT;  // how far above the tangent a sample may lie and still be relaxed
+    // Each phase's lowest sample in each stretch of x, in one pass over the samples; the stretches
+    // lower than both neighbours are the phase's basins, each relaxed on its own (a phase with a
+    // miscibility gap has two).
+    samples.binBest.assign(static_cast<std::size_t>(phases * BINS), -1);
+    samples.binHeight.assign(static_cast<std::size_t>(phases * BINS), INFINITY);
+    int* binBest = samples.binBest.data();
+    double* binHeight = samples.binHeight.data();
+    const double slope = mu[1] - mu[0];
+    for (std::size_t i = 0; i < samples.x.size(); ++i) {
+        const double h = samples.G[i] - (mu[0] + slope * samples.x[i]);
+        const int k = samples.phase[i] * BINS + std::min(BINS - 1, static_cast<int>(samples.x[i] * BINS));
+        if (h < binHeight[k]) {
+            binHeight[k] = h;
+            binBest[k] = static_cast<int>(i);
+        }
+    }
+    double least = INFINITY;
+    const double near = 1e-3 * at.RT;  // how far above the tangent a basin may lie and still be relaxed
     for (int p = 0; p < phases; ++p) {
-        // The phase's lowest sample in each stretch of x; the stretches lower than both
-        // neighbours are its basins, each relaxed on its own (a phase with a miscibility gap has two).
-        int binBest[BINS];
-        double binHeight[BINS];
-        for (int k = 0; k < BINS; ++k) {
-            binBest[k] = -1;
-            binHeight[k] = INFINITY;
-        }
-        for (std::size_t i = 0; i < samples.x.size(); ++i) {
-            if (samples.phase[i] != p) continue;
-            const double h = samples.G[i] - (mu[0] + (mu[1] - mu[0]) * samples.x[i]);
-            const int k = std::min(BINS - 1, static_cast<int>(samples.x[i] * BINS));
-            if (h < binHeight[k]) {
-                binHeight[k] = h;
-                binBest[k] = static_cast<int>(i);
-            }
-        }
-        int best[BINS];
-        double bestHeight[BINS];
-        int count = 0;
-        for (int k = 0; k < BINS; ++k) {
-            if (binBest[k] < 0) continue;
-            if ((k > 0 && binHeight[k - 1] < binHeight[k]) || (k + 1 < BINS && binHeight[k + 1] <= binHeight[k])) continue;
-            best[count] = binBest[k];
-            bestHeight[count++] = binHeight[k];
-        }
+        const int* best = binBest + p * BINS;
+        const double* height = binHeight + p * BINS;
         double lowestSample = INFINITY;
-        for (int k = 0; k < count; ++k) lowestSample = std::fmin(lowestSample, bestHeight[k]);
-        for (int k = 0; k < count; ++k) {
-            if (bestHeight[k] > lowestSample + near && bestHeight[k] > near) continue;
+        for (int k = 0; k < BINS; ++k) lowestSample = std::fmin(lowestSample, height[k]);
+        for (int k = 0; k < BINS; ++k) {
+            if (best[k] < 0) continue;
+            if ((k > 0 && height[k - 1] < height[k]) || (k + 1 < BINS && height[k + 1] <= height[k])) continue;
+            if (height[k] > lowestSample + near && height[k] > near) continue;
             PhaseState state = sampleState(system, samples, best[k]);
             double F = 0;
             double atoms = 0;
@@ -99,15 +103,103 @@ double lowestBelowTangent(const BinarySystem& system, const SystemSamples& sampl
             moleFractionOf(system.phases[static_cast<std::size_t>(p)], state, &atoms);
             bool own = false;
             for (int j = 0; j < skipCount; ++j) own = own || sameState(system, state, skip[j]);
-            const double height = own ? 0.0 : F / atoms;
-            if (height < least) {
-                least = height;
+            const double h = own ? 0.0 : F / atoms;
+            if (h < least) {
+                least = h;
                 lowest = state;
             }
         }
     }
     return least;
 }
+
+namespace {
+
+// Phases whose samples come near the hull within a stretch of one phase, relaxed at the hull's
+// tangent there: a phase that reaches below it is stable in a field narrower than its grid (a
+// compound or an ordered phase just forming), and the stretch's ends are tried against it.
+void nearHull(const BinarySystem& system, const SystemSamples& samples, const SystemAt& at, int hullSize,
+              std::vector<std::pair<PhaseState, PhaseState>>& pending)
+{
+    const int phases = static_cast<int>(system.phases.size());
+    const int* h = samples.hull.data();
+    for (int p = 0; p < phases; ++p) {
+        int best = -1;
+        int edge = -1;
+        double bestHeight = NEAR_HULL * at.RT;
+        int k = 0;
+        for (std::size_t i = 0; i < samples.x.size(); ++i) {
+            const double x = samples.x[i];
+            while (k + 2 < hullSize && samples.x[static_cast<std::size_t>(h[k + 1])] < x) ++k;
+            if (samples.phase[i] != p) continue;
+            const std::size_t a = static_cast<std::size_t>(h[k]);
+            const std::size_t b = static_cast<std::size_t>(h[k + 1]);
+            if (samples.phase[a] == p || samples.phase[b] == p || samples.phase[a] != samples.phase[b]) continue;
+            const double chord = samples.G[a] + (samples.G[b] - samples.G[a]) * (x - samples.x[a]) / (samples.x[b] - samples.x[a]);
+            const double height = samples.G[i] - chord;
+            if (height > 0 && height < bestHeight) {
+                bestHeight = height;
+                best = static_cast<int>(i);
+                edge = k;
+            }
+        }
+        if (best < 0) continue;
+        const std::size_t a = static_cast<std::size_t>(h[edge]);
+        const std::size_t b = static_cast<std::size_t>(h[edge + 1]);
+        const double slope = (samples.G[b] - samples.G[a]) / (samples.x[b] - samples.x[a]);
+        const double mu[2] = {samples.G[a] - slope * samples.x[a], samples.G[a] - slope * samples.x[a] + slope};
+        PhaseState state = sampleState(system, samples, best);
+        double F = 0;
+        double atoms = 0;
+        if (!relaxAtPotentials(at, state, mu, F)) continue;
+        moleFractionOf(system.phases[static_cast<std::size_t>(p)], state, &atoms);
+        if (F / atoms >= -STABILITY_TOLERANCE) continue;
+        pending.push_back({sampleState(system, samples, h[edge]), state});
+        pending.push_back({state, sampleState(system, samples, h[edge + 1])});
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Solves the candidate tie-lines, checks each against every phase and splits it where one
+// reaches below; the stable ones are added to the section, in increasing x.
+void solvePending(const BinarySystem& system, SystemSamples& samples, const SystemAt& at,
+                  std::vector<std::pair<PhaseState, PhaseState>>& pending, int& splits, Section& section)
+{
+    while (!pending.empty()) {
+        const auto [first, second] = pending.back();
+        pending.pop_back();
+        StableTieLine line;
+        if (!solveTieLine(at, first, second, line)) {
+            if (first.phase != second.phase && std::fabs(moleFractionOf(system.phases[static_cast<std::size_t>(first.phase)], first) -
+                                                         moleFractionOf(system.phases[static_cast<std::size_t>(second.phase)], second)) > 0.01)
+                ++section.unresolved;
+            continue;
+        }
+        PhaseState lowest;
+        const double below = lowestBelowTangent(system, samples, at, line.mu, line.state, 2, lowest);
+        if (below < -STABILITY_TOLERANCE && splits < MAX_SPLITS) {
+            // The lower hull of the two ends and the state below their tangent: the state and
+            // each end it lies beyond.
+            ++splits;
+            const double x = moleFractionOf(system.phases[static_cast<std::size_t>(lowest.phase)], lowest);
+            if (x > line.x[0]) pending.push_back({line.state[0], lowest});
+            if (x < line.x[1]) pending.push_back({lowest, line.state[1]});
+            continue;
+        }
+        bool known = false;
+        for (const StableTieLine& other : section.tieLines)
+            known = known || (sameState(system, other.state[0], line.state[0]) &&
+                              sameState(system, other.state[1], line.state[1]));
+        if (!known) section.tieLines.push_back(line);
+    }
+    std::sort(section.tieLines.begin(), section.tieLines.end(),
+              [](const StableTieLine& a, const StableTieLine& b) { return a.x[0] + a.x[1] < b.x[0] + b.x[1]; });
+}
+
+}  // namespace
 
 bool computeSection(const BinarySystem& system, SystemSamples& samples, SystemAt& at, double T, Section& section)
 {
@@ -130,34 +222,25 @@ bool computeSection(const BinarySystem& system, SystemSamples& samples, SystemAt
             continue;
         pending.push_back({sampleState(system, samples, a), sampleState(system, samples, b)});
     }
+    nearHull(system, samples, at, n, pending);
     int splits = 0;
-    while (!pending.empty()) {
-        const auto [first, second] = pending.back();
-        pending.pop_back();
-        StableTieLine line;
-        if (!solveTieLine(at, first, second, line)) {
-            if (first.phase != second.phase) ++section.unresolved;
-            continue;
+    solvePending(system, samples, at, pending, splits, section);
+    // Neighbouring tie-lines must meet in one phase: where they do not, a field between them
+    // was left to a start that converged on its neighbour; it is tried from the two states.
+    for (int round = 0; round < 3; ++round) {
+        const std::size_t count = section.tieLines.size();
+        for (std::size_t i = 0; i + 1 < count; ++i) {
+            const StableTieLine& l = section.tieLines[i];
+            const StableTieLine& r = section.tieLines[i + 1];
+            if (l.state[1].phase != r.state[0].phase) pending.push_back({l.state[1], r.state[0]});
         }
-        PhaseState lowest;
-        const double below = lowestBelowTangent(system, samples, at, line.mu, line.state, 2, lowest);
-        if (below < -STABILITY_TOLERANCE && splits < MAX_SPLITS) {
-            // The lower hull of the two ends and the state below their tangent: the state and
-            // each end it lies beyond.
-            ++splits;
-            const double x = moleFractionOf(system.phases[static_cast<std::size_t>(lowest.phase)], lowest);
-            if (x > line.x[0]) pending.push_back({line.state[0], lowest});
-            if (x < line.x[1]) pending.push_back({lowest, line.state[1]});
-            continue;
-        }
-        bool known = false;
-        for (const StableTieLine& other : section.tieLines)
-            known = known || (sameState(system, other.state[0], line.state[0]) &&
-                              sameState(system, other.state[1], line.state[1]));
-        if (!known) section.tieLines.push_back(line);
+        if (count > 0 && section.tieLines.front().state[0].phase != section.endPhase[0])
+            pending.push_back({sampleState(system, samples, h[0]), section.tieLines.front().state[0]});
+        if (count > 0 && section.tieLines.back().state[1].phase != section.endPhase[1])
+            pending.push_back({section.tieLines.back().state[1], sampleState(system, samples, h[n - 1])});
+        if (pending.empty()) break;
+        solvePending(system, samples, at, pending, splits, section);
     }
-    std::sort(section.tieLines.begin(), section.tieLines.end(),
-              [](const StableTieLine& a, const StableTieLine& b) { return a.x[0] + a.x[1] < b.x[0] + b.x[1]; });
     if (!section.tieLines.empty()) {
         section.endPhase[0] = section.tieLines.front().state[0].phase;
         section.endPhase[1] = section.tieLines.back().state[1].phase;

@@ -35,5 +35,5 @@ bool computeSection(const BinarySystem& system, SystemSamples& samples, SystemAt
 // The lowest height of any phase (J/mol of atoms) below the tangent mu at the section's
 // temperature, relaxed by Newton's method from each phase's lowest sample, with the state that
 // reaches it; `skip` the tie-line's own states, not counted where a relaxed state falls on one.
-double lowestBelowTangent(const BinarySystem& system, const SystemSamples& samples, const SystemAt& at,
+double lowestBelowTangent(const BinarySystem& system, SystemSamples& samples, const SystemAt& at,
                           const double (&mu)[2], const PhaseState* skip, int skipCount, PhaseState& lowest);

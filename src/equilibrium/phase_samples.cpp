@@ -126,6 +126,16 @@ int lowerHullOfSamples(SystemSamples& samples)
         }
         h[n++] = i;
     }
+    // Samples of different phases at the ends differ in x by a hair (1e-13); the outermost
+    // belongs to the hull whatever its energy. Where it lies above its neighbour, it is no
+    // stable end.
+    while (n > 2 && x[h[n - 1]] - x[h[n - 2]] < 1e-9 && G[h[n - 1]] > G[h[n - 2]]) --n;
+    int drop = 0;
+    while (n - drop > 2 && x[h[drop + 1]] - x[h[drop]] < 1e-9 && G[h[drop]] > G[h[drop + 1]]) ++drop;
+    if (drop > 0) {
+        for (int k = 0; k + drop < n; ++k) h[k] = h[k + drop];
+        n -= drop;
+    }
     return n;
 }
 

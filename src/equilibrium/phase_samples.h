@@ -23,6 +23,8 @@ struct SystemSamples {
     std::vector<double> monomials;
     std::vector<double> G;      // J per mole of atoms at the last temperature
     std::vector<int> hull;      // room for every sample
+    std::vector<int> binBest;   // working storage of the stability checks
+    std::vector<double> binHeight;
 };
 
 void sampleSystem(const BinarySystem& system, SystemSamples& samples);
