@@ -186,6 +186,7 @@ TEST(TdbReader, NamesTheLineAndTheFaultOfABadDatabase)
         {"ELEMENT A FCC_A1 1 0 0 !\nPHASES LIQ % 1 1 !\n", "line 2: \"PHASES\" is not a keyword of the TDB format"},
         {"CONSTITUENT LIQ :A,B: !\n", "line 1: CONSTITUENT: LIQ is no phase declared before it"},
         {deep.c_str(), "line 1: FUNCTION: F1: the expression is nested too deeply"},
+        {"\n\nFUNCTION F1 300 293.82E400*T; 1000 N !\n", "line 3: FUNCTION: F1: \"293.82E400\" lies beyond the range of a double"},
     };
     for (const auto& [text, message] : bad) {
         writeFile(dir / "bad.tdb", text);
@@ -201,6 +202,29 @@ TEST(TdbReader, NamesTheLineAndTheFaultOfABadDatabase)
     ErrorText error{};
     EXPECT_FALSE(evaluateTdb(database, database.functions[0].value, 500, value, error));
     EXPECT_NE(std::string(error.text).find("refers to itself"), std::string::npos) << error.text;
+}
+
+// A term defined over only part of its range stops the evaluation where it becomes undefined,
+// named with the temperature, instead of giving a value that is not a number; R and P are the
+// gas constant and the pressure the database is read with.
+TEST(TdbReader, NamesTheTemperatureWhereATermIsUndefined)
+{
+    const fs::path dir = makeScratchDir();
+    writeFile(dir / "part.tdb", "FUNCTION F1 300 -10*T*LN(500-T); 1000 N !\n"
+                                "FUNCTION F2 300 EXP(1000*T); 1000 N !\n"
+                                "FUNCTION F3 300 R*T*LN(P/1E5)+2*R; 1000 N !\n");
+    const TdbDatabase database = read(dir / "part.tdb");
+    double value = 0;
+    ErrorText error{};
+    EXPECT_TRUE(evaluateTdb(database, database.functions[0].value, 499, value, error)) << error.text;
+    EXPECT_DOUBLE_EQ(value, -10 * 499 * std::log(1.0));
+    EXPECT_FALSE(evaluateTdb(database, database.functions[0].value, 600, value, error));
+    EXPECT_NE(std::string(error.text).find("part.tdb: line 1: F1 takes LN of -100 at 600 K"), std::string::npos)
+        << error.text;
+    EXPECT_FALSE(evaluateTdb(database, database.functions[1].value, 400, value, error));
+    EXPECT_NE(std::string(error.text).find("line 2: F2 is inf at 400 K"), std::string::npos) << error.text;
+    EXPECT_TRUE(evaluateTdb(database, database.functions[2].value, 700, value, error)) << error.text;
+    EXPECT_NEAR(value, 2 * 8.31451, 1e-12);
 }
 
 }  // namespace

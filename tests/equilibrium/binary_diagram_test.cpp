@@ -1,0 +1,194 @@
+// The whole diagram of binary systems of published databases against independent calculations
+// (OpenCalphad, gas constant 8.31451, each checked by a second solution), and a section at one
+// temperature against a brute-force lower hull of the phases on a fine grid.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "equilibrium/binary_diagram.h"
+#include "formats/tdb_binary.h"
+#include "model/sublattice_energy.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Loaded {
+    TdbDatabase database;
+    BinarySystem system;
+    TdbParameterValues values;
+};
+
+// Reads a published database, or says why the test cannot run.
+bool load(const char* name, Loaded& loaded, std::string& why)
+{
+    const fs::path path = fs::path(PUBLISHED_DATABASES) / name;
+    if (!fs::exists(path)) {
+        why = path.string() + " is not there";
+        return false;
+    }
+    ErrorText error{};
+    const std::string none[2] = {"", ""};
+    if (!readTdb(path.c_str(), loaded.database, error) ||
+        !chooseBinarySystem(loaded.database, none, {}, "", 8.31451, loaded.system, loaded.values, error)) {
+        why = error.text;
+        return false;
+    }
+    return true;
+}
+
+int phaseNamed(const BinarySystem& system, const std::string& name)
+{
+    for (std::size_t p = 0; p < system.phases.size(); ++p)
+        if (system.phases[p].name == name) return static_cast<int>(p);
+    return -1;
+}
+
+const Invariant* invariantNear(const BinaryDiagram& d, double T)
+{
+    for (const Invariant& i : d.invariants)
+        if (std::fabs(i.T - T) < 0.01) return &i;
+    return nullptr;
+}
+
+const SpecialPoint* pointNear(const BinaryDiagram& d, PointKind kind, double T, double tolerance)
+{
+    for (const SpecialPoint& p : d.points)
+        if (p.kind == kind && std::fabs(p.T - T) < tolerance) return &p;
+    return nullptr;
+}
+
+void expectInvariant(const BinaryDiagram& d, ReactionKind kind, double T, const double (&x)[3])
+{
+    const Invariant* i = invariantNear(d, T);
+    ASSERT_NE(i, nullptr) << "no invariant near " << T << " K";
+    EXPECT_EQ(i->kind, kind) << reactionName(i->kind);
+    EXPECT_NEAR(i->T, T, 1e-3);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(i->x[k], x[k], 1e-5) << "phase " << k << " at " << T << " K";
+}
+
+}  // namespace
+
+TEST(BinaryDiagram, SilverCopperHasTheEutecticOfOneSolidSolutionOnBothSidesOfItsGap)
+{
+    Loaded l;
+    std::string why;
+    if (!load("AgCu.tdb", l, why)) GTEST_SKIP() << why;
+    BinaryDiagram d;
+    ASSERT_TRUE(computeBinaryDiagram(l.system, 300, 1408, 5, d)) << parameterError(l.values).text;
+    EXPECT_EQ(d.unresolved, 0);
+    ASSERT_EQ(d.invariants.size(), 1u);
+    expectInvariant(d, ReactionKind::EUTECTIC, 1056.1245, {0.13006474, 0.41490741, 0.95418566});
+    const int fcc = phaseNamed(l.system, "FCC_A1");
+    EXPECT_EQ(d.invariants[0].state[0].phase, fcc);
+    EXPECT_EQ(d.invariants[0].state[2].phase, fcc);
+    // The melting points sit on a breakpoint of the elements' functions: within 1e-3 K.
+    EXPECT_NE(pointNear(d, PointKind::PURE, 1235.0800, 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, PointKind::PURE, 1358.0200, 1e-3), nullptr);
+}
+
+TEST(BinaryDiagram, AluminiumMagnesiumFindsACompoundMeltingTwoThirdsOfAKelvinAboveItsEutectic)
+{
+    Loaded l;
+    std::string why;
+    if (!load("AlMg.tdb", l, why)) GTEST_SKIP() << why;
+    BinaryDiagram d;
+    ASSERT_TRUE(computeBinaryDiagram(l.system, 300, 983.6, 5, d)) << parameterError(l.values).text;
+    const SpecialPoint* beta = pointNear(d, PointKind::CONGRUENT, 725.79081, 1e-3);
+    ASSERT_NE(beta, nullptr);
+    EXPECT_NEAR(beta->x, 89.0 / 229.0, 1e-9);
+    const Invariant* eutectic = invariantNear(d, 725.15426);
+    ASSERT_NE(eutectic, nullptr);
+    EXPECT_EQ(eutectic->kind, ReactionKind::EUTECTIC);
+    EXPECT_NEAR(eutectic->T, 725.15426, 1e-3);
+    EXPECT_NEAR(eutectic->x[0], 0.1661648, 1e-5);
+    EXPECT_NEAR(eutectic->x[1], 0.36576063, 1e-5);
+    expectInvariant(d, ReactionKind::EUTECTOID, 522.98208, {0.38864629, 0.43396226, 0.53605269});
+    EXPECT_NE(pointNear(d, PointKind::PURE, 933.6, 4e-4 + 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, PointKind::PURE, 923.0, 4e-4 + 1e-3), nullptr);
+}
+
+TEST(BinaryDiagram, ChromiumIronHasItsGammaLoopAndTheMagneticTransitionsOfIron)
+{
+    Loaded l;
+    std::string why;
+    if (!load("CrFe.tdb", l, why)) GTEST_SKIP() << why;
+    BinaryDiagram d;
+    ASSERT_TRUE(computeBinaryDiagram(l.system, 300, 2230, 5, d)) << parameterError(l.values).text;
+    expectInvariant(d, ReactionKind::EUTECTOID, 784.83485, {0.15321765, 0.48598352, 0.80823761});
+    EXPECT_NE(pointNear(d, PointKind::PURE, 1810.9584, 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, PointKind::PURE, 1184.8048, 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, PointKind::PURE, 1667.4768, 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, PointKind::PURE, 2180.0, 0.01), nullptr);
+    // The gamma loop closes in a minimum of the FCC field on the iron side.
+    bool loop = false;
+    for (const SpecialPoint& p : d.points)
+        loop = loop || (p.kind == PointKind::CONGRUENT && p.x > 0.85 && p.T > 1100 && p.T < 1200);
+    EXPECT_TRUE(loop);
+}
+
+// At one temperature every stable field against the lower convex hull of the two phases' curves
+// evaluated directly on 200001 compositions, and each tie-line's ends against the chord of that
+// hull: the hull's vertices next to each end lie within a grid step of it.
+TEST(BinaryDiagram, SectionAgreesWithTheBruteForceHullOfTheCurves)
+{
+    Loaded l;
+    std::string why;
+    if (!load("AgCu.tdb", l, why)) GTEST_SKIP() << why;
+    for (const double T : {900.0, 1100.0, 1200.0}) {
+        SystemSamples samples;
+        sampleSystem(l.system, samples);
+        SystemAt at;
+        Section section;
+        ASSERT_TRUE(computeSection(l.system, samples, at, T, section));
+        const int N = 200001;
+        std::vector<double> x(N), G(N);
+        std::vector<int> phase(N);
+        for (int i = 0; i < N; ++i) {
+            x[i] = (i + 0.5) / N;
+            G[i] = INFINITY;
+            for (std::size_t p = 0; p < l.system.phases.size(); ++p) {
+                const ModelPhase& m = l.system.phases[p];
+                // Every phase of this system is (AG,CU) on one sublattice, vacancies on any other.
+                double y[MAX_CONSTITUENTS] = {};
+                double lnY[MAX_CONSTITUENTS] = {};
+                for (const Sublattice& s : m.sublattices) {
+                    if (s.count == 1) {
+                        y[s.first] = 1;
+                        continue;
+                    }
+                    y[s.first] = 1 - x[i];
+                    y[s.first + 1] = x[i];
+                    lnY[s.first] = std::log1p(-x[i]);
+                    lnY[s.first + 1] = std::log(x[i]);
+                }
+                const double g = nonIdealEnergy(m, at.values.data(), T, 8.31451, y, nullptr, nullptr) +
+                                 8.31451 * T * idealMixing(m, y, lnY);
+                if (g < G[i]) {
+                    G[i] = g;
+                    phase[i] = static_cast<int>(p);
+                }
+            }
+        }
+        std::vector<int> hull;
+        for (int i = 0; i < N; ++i) {
+            while (hull.size() >= 2) {
+                const int a = hull[hull.size() - 2];
+                const int b = hull.back();
+                if ((x[b] - x[a]) * (G[i] - G[a]) - (G[b] - G[a]) * (x[i] - x[a]) > 0) break;
+                hull.pop_back();
+            }
+            hull.push_back(i);
+        }
+        // Chords of the hull longer than 10 grid steps are its two-phase fields.
+        std::vector<std::pair<double, double>> gaps;
+        for (std::size_t k = 0; k + 1 < hull.size(); ++k)
+            if (hull[k + 1] - hull[k] > 10) gaps.push_back({x[hull[k]], x[hull[k + 1]]});
+        ASSERT_EQ(gaps.size(), section.tieLines.size()) << "at " << T << " K";
+        for (std::size_t k = 0; k < gaps.size(); ++k) {
+            EXPECT_NEAR(section.tieLines[k].x[0], gaps[k].first, 2.0 / N) << T << " K";
+            EXPECT_NEAR(section.tieLines[k].x[1], gaps[k].second, 2.0 / N) << T << " K";
+        }
+    }
+}
