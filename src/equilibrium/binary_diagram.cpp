@@ -43,7 +43,10 @@ struct Sweep {
     void narrow(const Section& above, const Section& below, int depth)
     {
         if (above.T - below.T <= BISECTION_WIDTH || depth > 60) {
-            if (!resolveChange(system, at, above, below, diagram)) ++diagram.unresolved;
+            if (!resolveChange(system, at, above, below, diagram)) {
+                ++diagram.unresolved;
+                diagram.unresolvedAt.push_back(0.5 * (above.T + below.T));
+            }
             return;
         }
         Section middle;
@@ -76,7 +79,56 @@ void addRows(const Section& s, std::vector<Field>& fields)
     }
 }
 
+// The phase of lowest G at a pure end at the system's temperature.
+int stablePure(const BinarySystem& system, SystemAt& at, int end)
+{
+    int best = -1;
+    double lowest = INFINITY;
+    for (std::size_t p = 0; p < system.phases.size(); ++p) {
+        const double G = pureEnergy(system, at, static_cast<int>(p), end);
+        if (G < lowest) {
+            lowest = G;
+            best = static_cast<int>(p);
+        }
+    }
+    return best;
+}
+
 }  // namespace
+
+bool highestMeltingPoint(const BinarySystem& system, double& T)
+{
+    SystemAt at;
+    T = NAN;
+    double solidUpTo = NAN;
+    for (double t = 300; t <= 6000; t += 10) {
+        if (!evaluateSystemAt(system, t, at)) return false;
+        bool solid = false;
+        for (int end = 0; end < 2; ++end) {
+            const int p = stablePure(system, at, end);
+            solid = solid || (p >= 0 && !system.phases[static_cast<std::size_t>(p)].liquid);
+        }
+        if (solid) solidUpTo = t;
+    }
+    T = solidUpTo;
+    if (!std::isfinite(T)) return true;
+    // Narrowed to 1e-6 K: the range, and with it every section's temperature, does not depend on
+    // the scan's step.
+    double low = T;
+    double high = T + 10;
+    while (high - low > 1e-6) {
+        const double mid = 0.5 * (low + high);
+        if (!evaluateSystemAt(system, mid, at)) return false;
+        bool solid = false;
+        for (int end = 0; end < 2; ++end) {
+            const int p = stablePure(system, at, end);
+            solid = solid || (p >= 0 && !system.phases[static_cast<std::size_t>(p)].liquid);
+        }
+        (solid ? low : high) = mid;
+    }
+    T = low;
+    return true;
+}
 
 bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, double step, BinaryDiagram& diagram)
 {

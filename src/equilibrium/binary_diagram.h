@@ -64,9 +64,15 @@ struct BinaryDiagram {
     std::vector<SpecialPoint> points;      // by decreasing T
     std::vector<Field> fields;
     int unresolved = 0;  // changes between sections that could not be told apart, and unsolved hull edges
+    std::vector<double> unresolvedAt;  // K: where a change between sections was none of the kinds known
 };
 
 // The diagram between T0 and T1 (K), sections every `step` K, reactions to 1e-9 K. False where the
 // system's parameters are undefined at some temperature of the range (the reason kept by the
 // system's parameter source).
 bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, double step, BinaryDiagram& diagram);
+
+// The highest temperature at which either pure element is solid (K, to 1e-6 K; NaN where neither
+// is below 6000 K), scanned every 10 K from 300 K: the top of a diagram is 50 K above it. False
+// where the parameters are undefined at some temperature.
+bool highestMeltingPoint(const BinarySystem& system, double& T);

@@ -141,6 +141,13 @@ struct CommonComposition {
     }
 };
 
+bool samePairs(const StableTieLine& a, const StableTieLine& b)
+{
+    return a.state[0].phase == b.state[0].phase && a.state[1].phase == b.state[1].phase;
+}
+
+}  // namespace
+
 // A state of the phase at the pure end (x 0 or 1): the other element's site fractions at the
 // limit, vacancies free.
 double pureEnergy(const BinarySystem& system, SystemAt& at, int phase, int end)
@@ -157,6 +164,8 @@ double pureEnergy(const BinarySystem& system, SystemAt& at, int phase, int end)
         }
     }
     updateSiteFractions(p, s);
+    // A phase that needs the other element (a compound of both) has no state at this end.
+    if (std::fabs(moleFractionOf(p, s) - end) > 1e-9) return NAN;
     const double huge = -500 * at.RT;
     const double mu[2] = {end == 0 ? 0 : huge, end == 0 ? huge : 0};
     double F = 0;
@@ -165,13 +174,6 @@ double pureEnergy(const BinarySystem& system, SystemAt& at, int phase, int end)
     moleFractionOf(p, s, &atoms);
     return F / atoms;
 }
-
-bool samePairs(const StableTieLine& a, const StableTieLine& b)
-{
-    return a.state[0].phase == b.state[0].phase && a.state[1].phase == b.state[1].phase;
-}
-
-}  // namespace
 
 const char* reactionName(ReactionKind kind)
 {
@@ -255,7 +257,10 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
             if (!evaluateSystemAt(system, T, at)) return NAN;
             return pureEnergy(system, at, to, end) - pureEnergy(system, at, from, end);
         };
-        const double T = rootBetween(f, Ta, Tb);
+        // The hull sees the end change where the new phase's field, e^-30 wide, first shows; the
+        // pure energies cross within a hair of it, on either side.
+        double T = rootBetween(f, Ta, Tb);
+        for (double w = Ta - Tb; !std::isfinite(T) && w < 0.1; w *= 10) T = rootBetween(f, Ta + w, Tb - w);
         if (!std::isfinite(T)) return false;
         diagram.points.push_back({PointKind::PURE, T, static_cast<double>(end), {from, to}});
         return true;

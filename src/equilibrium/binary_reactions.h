@@ -10,3 +10,7 @@
 // than one reaction, or a section that lost a field to a failed solve).
 bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& above, const Section& below,
                    BinaryDiagram& diagram);
+
+// G of the phase at a pure end (0: x = 0, 1: x = 1) at the system's temperature, J/mol of atoms,
+// its vacancies relaxed; NaN where the phase cannot hold that element alone.
+double pureEnergy(const BinarySystem& system, SystemAt& at, int phase, int end);

@@ -10,7 +10,7 @@ bool valuesAt(const void* context, double T, double* out)
 {
     const auto& v = *static_cast<const TdbParameterValues*>(context);
     for (std::size_t i = 0; i < v.parameters.size(); ++i)
-        if (!evaluateTdb(*v.database, *v.parameters[i], T, out[i], v.error)) return false;
+        if (!evaluateTdbExtended(*v.database, *v.parameters[i], T, out[i], v.error)) return false;
     return true;
 }
 

@@ -136,6 +136,8 @@ struct Expression {
             while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_')) ++end;
             const std::string name = upperCase(text.substr(at, end - at));
             at = end;
+            // R is the gas constant, also written as a function, "R#".
+            if (name == "R" && at < text.size() && text[at] == '#') ++at;
             if (name == "T" || name == "R" || name == "P") {
                 steps.push_back({name == "T" ? TdbStep::TEMPERATURE : name == "R" ? TdbStep::GAS : TdbStep::PRESSURE, 0, 0});
                 return true;
@@ -253,7 +255,7 @@ struct Dual {
     double d;
 };
 
-bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, int depth, Dual& result,
+bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, bool extend, int depth, Dual& result,
               ErrorText& error)
 {
     if (depth > 64)
@@ -261,7 +263,8 @@ bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, 
                     value.what.c_str());
     std::size_t k = 0;
     while (k < value.high.size() && T > value.high[k]) ++k;
-    if (!(T >= value.low) || k == value.high.size())
+    if (extend && !value.high.empty() && k == value.high.size() && T > value.low) --k;
+    if (!(T >= value.low || (extend && !value.high.empty() && T > 0)) || k == value.high.size())
         return fail(error, "%s: line %d: %g K lies outside every range of %s (%g to %g K)", database.path.c_str(),
                     value.line, T, value.what.c_str(), value.low, value.high.empty() ? value.low : value.high.back());
     Dual stack[64];
@@ -282,7 +285,7 @@ bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, 
             v = {database.pressure, 0};
             break;
         case TdbStep::FUNCTION:
-            if (!evaluate(database, database.functions[static_cast<std::size_t>(step.function)].value, T, depth + 1, v,
+            if (!evaluate(database, database.functions[static_cast<std::size_t>(step.function)].value, T, extend, depth + 1, v,
                           error))
                 return false;
             break;
@@ -340,8 +343,17 @@ bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double 
                  ErrorText& error)
 {
     Dual dual{0, 0};
-    if (!evaluate(database, value, T, 0, dual, error)) return false;
+    if (!evaluate(database, value, T, false, 0, dual, error)) return false;
     result = dual.v;
     slope = dual.d;
+    return true;
+}
+
+bool evaluateTdbExtended(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result,
+                         ErrorText& error)
+{
+    Dual dual{0, 0};
+    if (!evaluate(database, value, T, true, 0, dual, error)) return false;
+    result = dual.v;
     return true;
 }

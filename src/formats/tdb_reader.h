@@ -96,5 +96,11 @@ bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double 
 bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result, double& slope,
                  ErrorText& error);
 
+// The same with each function's first range taken below its lowest temperature and its last
+// above its highest, as CALPHAD programs evaluate a database beyond the ranges it states (COST 507
+// gives unassessed terms up to 300 K only, and nickel's functions up to its melting point).
+bool evaluateTdbExtended(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result,
+                         ErrorText& error);
+
 // The index of the function named `name` (upper case), or -1.
 int findTdbFunction(const TdbDatabase& database, const std::string& name);
