@@ -59,8 +59,10 @@ bool solveTieLine(const SystemAt& at, PhaseState first, PhaseState second, Stabl
     out.state[1] = states[1];
     out.mu[0] = mu[0];
     out.mu[1] = mu[1];
-    // Two states of one phase that meet are no gap.
-    return !(states[0].phase == states[1].phase && out.x[1] - out.x[0] < 1e-7);
+    // Two states that meet are no field: one phase on both sides of no gap, or two phases of one
+    // energy at one composition (an ordered phase in its disordered state and the disordered
+    // phase), whose potentials the equations leave undetermined.
+    return out.x[1] - out.x[0] >= (states[0].phase == states[1].phase ? 1e-7 : 1e-9);
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ double magneticEnergy(const ModelPhase& phase, double T, double R, double TC, do
 {
     if (TC < 0) TC /= phase.antiferromagnetic;
     if (beta < 0) beta /= phase.antiferromagnetic;
-    if (!(TC > 0)) return 0;
+    if (!(TC > 0) || T > 1e8 * TC) return 0;
     return R * T * std::log(beta + 1) * magneticFunction(T / TC, phase.structureFactor).g;
 }
 
@@ -165,7 +165,9 @@ double nonIdealEnergy(const ModelPhase& phase, const double* values, double T, d
     const double cBeta = beta < 0 ? 1 / phase.antiferromagnetic : 1.0;
     TC *= cTC;
     beta *= cBeta;
-    if (!(TC > 0)) return G;
+    // Far above TC (a Curie temperature of a trace of the magnetic element) the energy is below
+    // R T beta 1e-40, and its derivatives, formed through 1/TC^2, would overflow.
+    if (!(TC > 0) || T > 1e8 * TC) return G;
     const double tau = T / TC;
     const MagneticFunction f = magneticFunction(tau, phase.structureFactor);
     const double RT = R * T;
