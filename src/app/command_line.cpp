@@ -52,6 +52,9 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
     case OPTION_ELEMENT:
         options.element = optarg;
         return -1;
+    case OPTION_ELEMENTS:
+        options.elements = optarg;
+        return -1;
     case OPTION_GAS: {
         char* end = nullptr;
         options.gasConstant = std::strtod(optarg, &end);
@@ -73,12 +76,14 @@ int handleCommonOption(int code, const char* program, const char* help, const ch
 
 int refuseDatabase(const char* program, const CommonOptions& options)
 {
-    if (options.tdb == nullptr && options.phases == nullptr && options.element == nullptr && options.gasConstant == 0)
+    if (options.tdb == nullptr && options.phases == nullptr && options.element == nullptr && options.gasConstant == 0 &&
+        options.elements == nullptr)
         return -1;
     return usageErrorf(program, "%s has no meaning here: this program fits its model to the measured data in the folder",
                        options.tdb != nullptr       ? "--tdb"
                        : options.phases != nullptr  ? "--phases"
                        : options.element != nullptr ? "--element"
+                       : options.elements != nullptr ? "--elements"
                                                     : "--gas-constant");
 }
 
@@ -88,6 +93,8 @@ int checkDatabaseOptions(const char* program, const CommonOptions& options)
         return usageErrorf(program, "--phases names the phases of a database given with --tdb");
     if (options.element != nullptr && options.tdb == nullptr)
         return usageErrorf(program, "--element names an element of a database given with --tdb");
+    if (options.elements != nullptr && options.tdb == nullptr)
+        return usageErrorf(program, "--elements names two elements of a database given with --tdb");
     if (options.gasConstant != 0 && options.tdb == nullptr)
         return usageErrorf(program, "--gas-constant sets R for a database given with --tdb");
     return -1;

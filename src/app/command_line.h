@@ -1,5 +1,6 @@
 // What the programs share on the command line: -h/--help, --version, -C/--directory DIR,
-// --quiet, and --tdb FILE with --phases LIST and --element EL for a model read from a database, parsed with getopt_long beside each program's own options; one message per bad
+// --quiet, and --tdb FILE with --elements A,B, --phases LIST and --element EL for a model read
+// from a database, parsed with getopt_long beside each program's own options; one message per bad
 // option naming it and what it wants; exit status 2 for a usage error, 1 for a data or file
 // error, 0 when done.
 #pragma once
@@ -13,7 +14,7 @@ inline constexpr int EXIT_USAGE_ERROR = 2;
 
 // Option codes of the shared options above the single characters; a program numbers its own from
 // 2000 on.
-enum CommonOptionCode { OPTION_VERSION = 1000, OPTION_QUIET, OPTION_TDB, OPTION_PHASES, OPTION_ELEMENT, OPTION_GAS };
+enum CommonOptionCode { OPTION_VERSION = 1000, OPTION_QUIET, OPTION_TDB, OPTION_PHASES, OPTION_ELEMENT, OPTION_GAS, OPTION_ELEMENTS };
 
 struct CommonOptions {
     const char* directory = nullptr;  // -C DIR: work there
@@ -21,11 +22,12 @@ struct CommonOptions {
     const char* tdb = nullptr;        // --tdb FILE: the model of a database's binary system
     const char* phases = nullptr;     // --phases LIST: its liquid and two solids, named
     const char* element = nullptr;    // --element EL: the element whose mole fraction is x
+    const char* elements = nullptr;   // --elements A,B: the system's two of a database's many
     double gasConstant = 0;           // --gas-constant R (J/(mol K)); 0: the databases' 8.31451
 };
 
 // The shared long options, to be followed by a program's own and the closing zero entry.
-inline constexpr int COMMON_OPTION_COUNT = 8;
+inline constexpr int COMMON_OPTION_COUNT = 9;
 inline constexpr option COMMON_LONG_OPTIONS[COMMON_OPTION_COUNT] = {
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, OPTION_VERSION},
@@ -35,6 +37,7 @@ inline constexpr option COMMON_LONG_OPTIONS[COMMON_OPTION_COUNT] = {
     {"phases", required_argument, nullptr, OPTION_PHASES},
     {"element", required_argument, nullptr, OPTION_ELEMENT},
     {"gas-constant", required_argument, nullptr, OPTION_GAS},
+    {"elements", required_argument, nullptr, OPTION_ELEMENTS},
 };
 
 // The short options of every program: ":hC:" (report a missing value); options and operands may

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "formats/tdb_binary.h"
 #include "formats/tdb_system.h"
 
 // The help lines of --phases, --element and --gas-constant, for the programs that take --tdb (a
@@ -22,3 +23,8 @@ bool openDatabase(const char* program, const CommonOptions& options, LoadedTdb& 
 
 // "Pb-Sn": the system's elements in the order of x (the second is the one x counts).
 std::string systemName(const LoadedTdb& loaded);
+
+// Loads the binary system of options.tdb (--elements, --phases, --element, --gas-constant) for the
+// programs that take the whole diagram of any system; on a fault of the file or of the options,
+// one line "program: FILE: line N: reason" on standard error and false.
+bool openBinaryDatabase(const char* program, const CommonOptions& options, LoadedBinary& loaded);

@@ -58,9 +58,9 @@ int main(int argc, char** argv)
         return usageErrorf(PROGRAM, "takes two temperatures T0 T1 or none (then it asks for them)");
     }
     if (const int status = checkDatabaseOptions(PROGRAM, common); status >= 0) return status;
-    LoadedTdb database;
+    LoadedBinary database;
     if (common.tdb != nullptr) {
-        if (!openDatabase(PROGRAM, common, database)) return EXIT_DATA_ERROR;
+        if (!openBinaryDatabase(PROGRAM, common, database)) return EXIT_DATA_ERROR;
         run.database = &database;
         run.databasePath = common.tdb;
     }

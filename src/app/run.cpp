@@ -11,14 +11,15 @@
 
 #include <unistd.h>
 
+#include "app/binary_tables.h"
 #include "app/phase_tables.h"
-#include "app/stable_tables.h"
+#include "equilibrium/binary_diagram.h"
+#include "equilibrium/newton.h"
+#include "formats/data_files.h"
 #include "formats/output_file.h"
 #include "formats/regression_report.h"
+#include "formats/tdb_binary.h"
 #include "model/fitting.h"
-#include "formats/data_files.h"
-#include "equilibrium/newton.h"
-#include "formats/tdb_system.h"
 
 namespace {
 
@@ -221,10 +222,24 @@ bool askTemperatures(std::FILE* in, std::FILE* out, std::FILE* err, const RunOpt
     return true;
 }
 
-// The run on a database's system: its stable boundaries and eutectic, no fit.
+// A note where the tables reach beyond the temperatures the database states its terms for.
+void noteStatedRange(std::FILE* err, const char* path, const LoadedBinary& loaded, int first, int last)
+{
+    const StatedRange range = statedRange(loaded.values);
+    if (first < range.lowest && range.lowBound != nullptr)
+        std::fprintf(err, "phasediagram: note: %s: line %d: %s holds from %g K; below, at %d K, its first range is taken, "
+                          "as CALPHAD programs do\n", path, range.lowBound->line, range.lowBound->what.c_str(),
+                     range.lowest, first);
+    if (last > range.highest && range.highBound != nullptr)
+        std::fprintf(err, "phasediagram: note: %s: line %d: %s holds up to %g K; above, up to %d K, its last range is "
+                          "taken, as CALPHAD programs do\n", path, range.highBound->line, range.highBound->what.c_str(),
+                     range.highest, last);
+}
+
+// The run on a database's system: its whole stable diagram between the two temperatures, no fit.
 int runDatabase(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions& options)
 {
-    const LoadedTdb& loaded = *options.database;
+    const LoadedBinary& loaded = *options.database;
     ErrorText error{};
     int initialT = 0;
     int finalT = 0;
@@ -234,30 +249,31 @@ int runDatabase(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions&
     std::fputs(STARS, out);
     bool promptOpen = false;
     if (!askTemperatures(in, out, err, options, initialT, finalT, promptOpen, error)) return stop(out, err, error, promptOpen);
-    const TdbRange& range = loaded.range;
-    if (finalT > initialT && initialT < range.lowest) {
-        fail(error, "%s: line %d: %s holds from %g K; the initial temperature %d K lies below it", options.databasePath,
-             range.lowBound->line, range.lowBound->what.c_str(), range.lowest, initialT);
+    // The reactions are the system's, whatever rows the tables ask: the diagram is found from
+    // 300 K (or the initial temperature, if lower) to 50 K above the higher melting point (or the
+    // last temperature of the tables, if higher).
+    double melting = NAN;
+    if (!highestMeltingPoint(loaded.system, melting)) return stop(out, err, parameterError(loaded.values), false);
+    const double low = std::fmin(300.0, initialT);
+    const double high = std::fmax(std::isfinite(melting) ? melting + 50 : 2000.0, finalT - 1.0);
+    BinaryDiagram diagram;
+    if (!computeBinaryDiagram(loaded.system, low, std::fmax(high, low + 1), DIAGRAM_STEP, diagram))
+        return stop(out, err, parameterError(loaded.values), false);
+    if (finalT > initialT && !options.quiet) noteStatedRange(err, options.databasePath, loaded, initialT, finalT - 1);
+    std::vector<WrittenTable> written;
+    if (!writeBinaryTables(loaded, diagram, initialT, finalT, written, error) || !commitOutputs(error))
         return stop(out, err, error, false);
-    }
-    if (finalT > initialT && finalT - 1 > range.highest) {
-        fail(error, "%s: line %d: %s holds up to %g K; the last temperature of the tables, %d K, lies above it",
-             options.databasePath, range.highBound->line, range.highBound->what.c_str(), range.highest, finalT - 1);
-        return stop(out, err, error, false);
-    }
-    StableDiagram diagram;
-    buildStableDiagram(curveSourceOf(loaded), diagram);
-    std::string names[3];
-    int rows[3] = {0, 0, 0};
-    if (!writeStableTables(loaded, diagram, initialT, finalT, names, rows, error) || !commitOutputs(error))
-        return stop(out, err, error, false);
-    if (!diagram.haveEutectic && !options.quiet)
-        std::fprintf(err, "phasediagram: note: %s has no stable eutectic between %g and %g K: its table holds the title "
-                          "line only\n", options.databasePath, range.lowest, range.highest);
-    std::fprintf(out, "\n\n The stable boundaries of %s are written in the files : %s, %s, %s, _Data(Eutectic).txt\n",
-                 options.databasePath, names[0].c_str(), names[1].c_str(), names[2].c_str());
-    std::fprintf(out, " Rows (temperatures at which the pair has a stable tie-line): %d, %d, %d\n\n", rows[0], rows[1],
-                 rows[2]);
+    if (diagram.unresolved > 0 && !options.quiet)
+        std::fprintf(err, "phasediagram: note: %s: %d changes of the stable phases or tie-lines could not be solved as "
+                          "a reaction%s; the tables hold what was found\n",
+                     options.databasePath, diagram.unresolved,
+                     diagram.unresolvedAt.empty() ? "" : (" (near " + std::to_string(diagram.unresolvedAt[0]) + " K)").c_str());
+    std::fprintf(out, "\n\n The stable diagram of %s is written in the files :", options.databasePath);
+    for (std::size_t i = 0; i < written.size(); ++i)
+        std::fprintf(out, "%s %s", i == 0 ? "" : ",", written[i].name.c_str());
+    std::fputs("\n Rows :", out);
+    for (std::size_t i = 0; i < written.size(); ++i) std::fprintf(out, "%s %d", i == 0 ? "" : ",", written[i].rows);
+    std::fputs("\n\n", out);
     return closeConsole(out, err);
 }
 

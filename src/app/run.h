@@ -4,12 +4,12 @@
 
 #include <cstdio>
 
-struct LoadedTdb;
+struct LoadedBinary;
 
 struct RunOptions {
     const char* temperatures[2] = {nullptr, nullptr};  // given as arguments, else read from `in`
     bool quiet = false;                                // no progress on a terminal, no notes
-    const LoadedTdb* database = nullptr;               // the model of a database instead of the data files
+    const LoadedBinary* database = nullptr;            // the system of a database instead of the data files
     const char* databasePath = nullptr;                // as the user named it
 };
 
@@ -18,7 +18,7 @@ struct RunOptions {
 // `err`. Temperatures below 1 K are refused. Returns the exit status: 0, or 1 when a file or the
 // input could not be used; the outputs replace earlier ones only when all five are complete.
 //
-// With a database, nothing is fitted: the tables hold the stable tie-lines of its system's pairs
-// and its stable eutectic (app/stable_tables.h), solved without random starts, and the
-// temperatures must lie where every term of the database is defined.
+// With a database, nothing is fitted: the tables hold its system's whole stable diagram between
+// the two temperatures (app/binary_tables.h): a table per two-phase field, the invariants and
+// special points, the eutectics.
 int runPhaseDiagram(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions& options);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "equilibrium/binary_reactions.h"
+#include "equilibrium/coexistence.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ void addRows(const Section& s, std::vector<Field>& fields)
             fields.push_back({{t.state[0].phase, t.state[1].phase}, occurrence, {}});
             field = &fields.back();
         }
-        field->rows.push_back({s.T, {t.x[0], t.x[1]}});
+        field->rows.push_back({s.T, {t.x[0], t.x[1]}, {t.state[0], t.state[1]}, {t.mu[0], t.mu[1]}});
     }
 }
 
@@ -156,5 +157,23 @@ bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, doub
               [](const SpecialPoint& a, const SpecialPoint& b) { return a.T > b.T; });
     std::sort(sweep.sections.begin(), sweep.sections.end(), [](const Section& a, const Section& b) { return a.T > b.T; });
     for (const Section& s : sweep.sections) addRows(s, diagram.fields);
+    return true;
+}
+
+bool fieldTieLineAt(const BinarySystem& system, SystemAt& at, const Field& field, double T, StableTieLine& line)
+{
+    if (field.rows.empty() || T > field.rows.front().T || T < field.rows.back().T) return false;
+    const FieldRow* nearest = &field.rows.front();
+    for (const FieldRow& row : field.rows)
+        if (std::fabs(row.T - T) < std::fabs(nearest->T - T)) nearest = &row;
+    if (!evaluateSystemAt(system, T, at)) return false;
+    PhaseState states[2] = {nearest->state[0], nearest->state[1]};
+    double mu[2] = {nearest->mu[0], nearest->mu[1]};
+    if (!solveCoexistence(at, states, mu)) return false;
+    for (int k = 0; k < 2; ++k) {
+        line.state[k] = states[k];
+        line.x[k] = moleFractionOf(system.phases[static_cast<std::size_t>(states[k].phase)], states[k]);
+        line.mu[k] = mu[k];
+    }
     return true;
 }

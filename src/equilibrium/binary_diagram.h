@@ -49,6 +49,8 @@ struct SpecialPoint {
 struct FieldRow {
     double T;
     double x[2];
+    PhaseState state[2];
+    double mu[2];
 };
 
 struct Field {
@@ -67,6 +69,9 @@ struct BinaryDiagram {
     std::vector<double> unresolvedAt;  // K: where a change between sections was none of the kinds known
 };
 
+// The sections' spacing of a whole diagram (K): the changes between them are found by bisection.
+inline constexpr double DIAGRAM_STEP = 5.0;
+
 // The diagram between T0 and T1 (K), sections every `step` K, reactions to 1e-9 K. False where the
 // system's parameters are undefined at some temperature of the range (the reason kept by the
 // system's parameter source).
@@ -76,3 +81,7 @@ bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, doub
 // is below 6000 K), scanned every 10 K from 300 K: the top of a diagram is 50 K above it. False
 // where the parameters are undefined at some temperature.
 bool highestMeltingPoint(const BinarySystem& system, double& T);
+
+// The field's tie-line at T (K) within the temperatures of its rows, continued by Newton's
+// method from the row nearest in temperature; false outside them or where the solve fails.
+bool fieldTieLineAt(const BinarySystem& system, SystemAt& at, const Field& field, double T, StableTieLine& line);

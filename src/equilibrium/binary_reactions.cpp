@@ -40,7 +40,15 @@ double rootBetween(const std::function<double(double)>& f, double a, double b)
     return std::fabs(fa) < std::fabs(fb) ? a : b;
 }
 
-using Pairs = std::vector<const StableTieLine*>;
+// The root nearest to the bracket where the sections saw the change: a field too narrow for the
+// sections (a congruent point's first hundredths of a kelvin, a pure element's e^-30 of x) shows
+// a little after its equation changes sign, so the bracket is widened tenfold at a time up to 1 K.
+double rootNear(const std::function<double(double)>& f, double above, double below)
+{
+    double T = rootBetween(f, above, below);
+    for (double w = above - below; !std::isfinite(T) && w < 1; w *= 10) T = rootBetween(f, above + w, below - w);
+    return T;
+}
 
 bool isLiquid(const BinarySystem& system, int phase) { return system.phases[static_cast<std::size_t>(phase)].liquid; }
 
@@ -214,7 +222,7 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
             outer.state[1].phase != r.state[1].phase)
             return false;
         ThreePhases f{&system, &at, {outer.state[0], outer.state[1]}, l.state[1], {outer.mu[0], outer.mu[1]}};
-        const double T = rootBetween(std::ref(f), Ta, Tb);
+        const double T = rootNear(std::ref(f), Ta, Tb);
         if (!std::isfinite(T)) return false;
         f(T);
         Invariant inv{};
@@ -239,7 +247,7 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
         const StableTieLine& r = appears ? B[head + 1] : A[head + 1];
         if (l.state[0].phase != r.state[1].phase || l.state[1].phase != r.state[0].phase) return false;
         CommonComposition f{&system, &at, l.state[0], l.state[1], l.mu[1] - l.mu[0], 0};
-        const double T = rootBetween(std::ref(f), Ta, Tb);
+        const double T = rootNear(std::ref(f), Ta, Tb);
         if (!std::isfinite(T)) return false;
         f(T);
         diagram.points.push_back({PointKind::CONGRUENT, T, f.x,
@@ -257,10 +265,7 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
             if (!evaluateSystemAt(system, T, at)) return NAN;
             return pureEnergy(system, at, to, end) - pureEnergy(system, at, from, end);
         };
-        // The hull sees the end change where the new phase's field, e^-30 wide, first shows; the
-        // pure energies cross within a hair of it, on either side.
-        double T = rootBetween(f, Ta, Tb);
-        for (double w = Ta - Tb; !std::isfinite(T) && w < 0.1; w *= 10) T = rootBetween(f, Ta + w, Tb - w);
+        const double T = rootNear(f, Ta, Tb);
         if (!std::isfinite(T)) return false;
         diagram.points.push_back({PointKind::PURE, T, static_cast<double>(end), {from, to}});
         return true;

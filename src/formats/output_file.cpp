@@ -17,7 +17,7 @@ constexpr const char* SCRATCH_SUFFIX = ".partial";
 // that exposes them grows.
 struct Pending {
     char scratch[MAX_PENDING_OUTPUTS][256];
-    const char* target[MAX_PENDING_OUTPUTS];
+    char target[MAX_PENDING_OUTPUTS][256];
     volatile std::sig_atomic_t count;
 };
 
@@ -52,6 +52,10 @@ bool openOutput(OutputFile& output, const char* name, ErrorText& error)
         removeAll();
         return fail(error, "%s: cannot write: more than %d outputs at once", name, MAX_PENDING_OUTPUTS);
     }
+    if (std::strlen(name) + std::strlen(SCRATCH_SUFFIX) >= sizeof output.scratchName) {
+        removeAll();
+        return fail(error, "%.200s...: cannot write: the name is too long", name);
+    }
     std::snprintf(output.scratchName, sizeof output.scratchName, "%s%s", name, SCRATCH_SUFFIX);
     output.file = std::fopen(output.scratchName, "w");
     if (output.file == nullptr) {
@@ -60,7 +64,7 @@ bool openOutput(OutputFile& output, const char* name, ErrorText& error)
         return fail(error, "%s: cannot create: %s", name, std::strerror(reason));
     }
     std::memcpy(pending.scratch[pending.count], output.scratchName, sizeof output.scratchName);
-    pending.target[pending.count] = name;
+    std::snprintf(pending.target[pending.count], sizeof pending.target[pending.count], "%s", name);
     pending.count = pending.count + 1;
     return true;
 }

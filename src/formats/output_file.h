@@ -14,7 +14,7 @@
 #include "formats/text_buffer.h"
 
 // The most scratch files a run holds at once.
-inline constexpr int MAX_PENDING_OUTPUTS = 8;
+inline constexpr int MAX_PENDING_OUTPUTS = 128;
 
 struct OutputFile {
     std::FILE* file;
@@ -23,8 +23,8 @@ struct OutputFile {
     int failedErrno;  // errno of the first failed write, 0 while all went well
 };
 
-// Creates the scratch file for `name` (a fixed name in the current directory) and adds it to the
-// pending set. Fails, naming the file, where it cannot be created or a directory stands in the
+// Creates the scratch file for `name` (a name in the current directory, copied) and adds it to
+// the pending set. Fails, naming the file, where it cannot be created or a directory stands in the
 // target's place.
 bool openOutput(OutputFile& output, const char* name, ErrorText& error);
 

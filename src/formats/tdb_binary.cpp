@@ -3,6 +3,8 @@
 #include "formats/tdb_binary.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cctype>
 
 namespace {
 
@@ -113,6 +115,33 @@ bool termOf(const TdbDatabase& database, const TdbPhase& phase, const ModelPhase
     return true;
 }
 
+bool isDeclared(const TdbDatabase& database, const std::string& name)
+{
+    for (const TdbElement& e : database.elements)
+        if (e.name == name) return true;
+    return std::find(database.species.begin(), database.species.end(), name) != database.species.end();
+}
+
+const TdbParameter* parameterOf(const TdbDatabase& database, const TdbPiecewise* value)
+{
+    for (const TdbParameter& p : database.parameters)
+        if (&p.value == value) return &p;
+    return nullptr;
+}
+
+bool sameConstituents(const TdbParameter& a, const TdbParameter& b)
+{
+    if (a.constituents.size() != b.constituents.size()) return false;
+    for (std::size_t s = 0; s < a.constituents.size(); ++s) {
+        std::vector<std::string> x = a.constituents[s];
+        std::vector<std::string> y = b.constituents[s];
+        std::sort(x.begin(), x.end());
+        std::sort(y.begin(), y.end());
+        if (x != y) return false;
+    }
+    return true;
+}
+
 bool isEnergyKind(const std::string& kind)
 {
     return kind == "G" || kind == "L" || kind == "TC" || kind == "BMAGN" || kind == "BM";
@@ -121,6 +150,34 @@ bool isEnergyKind(const std::string& kind)
 }  // namespace
 
 const ErrorText& parameterError(const TdbParameterValues& values) { return values.error; }
+
+namespace {
+
+void narrow(const TdbDatabase& database, const TdbPiecewise& value, int depth, StatedRange& range)
+{
+    if (depth > 64 || value.high.empty() || value.high.back() - value.low < 10) return;
+    if (value.low > range.lowest) {
+        range.lowest = value.low;
+        range.lowBound = &value;
+    }
+    if (value.high.back() < range.highest) {
+        range.highest = value.high.back();
+        range.highBound = &value;
+    }
+    for (const std::vector<TdbStep>& expression : value.ranges)
+        for (const TdbStep& step : expression)
+            if (step.kind == TdbStep::FUNCTION)
+                narrow(database, database.functions[static_cast<std::size_t>(step.function)].value, depth + 1, range);
+}
+
+}  // namespace
+
+StatedRange statedRange(const TdbParameterValues& values)
+{
+    StatedRange range{-INFINITY, INFINITY, nullptr, nullptr};
+    for (const TdbPiecewise* p : values.parameters) narrow(*values.database, *p, 0, range);
+    return range;
+}
 
 bool chooseBinarySystem(const TdbDatabase& database, const std::string (&elements)[2],
                         const std::vector<std::string>& phases, const std::string& xElement, double gasConstant,
@@ -144,8 +201,8 @@ bool chooseBinarySystem(const TdbDatabase& database, const std::string (&element
     if (chosen[1] < chosen[0]) std::swap(chosen[0], chosen[1]);
     if (!xElement.empty()) {
         if (xElement != chosen[0] && xElement != chosen[1])
-            return fail(error, "%s: --element %s is not one of the system's elements, %s and %s", path,
-                        xElement.c_str(), chosen[0].c_str(), chosen[1].c_str());
+            return fail(error, "%s: the database holds no element %s: x can count %s or %s", path, xElement.c_str(),
+                        chosen[0].c_str(), chosen[1].c_str());
         if (xElement == chosen[0]) std::swap(chosen[0], chosen[1]);
     }
     system = BinarySystem{};
@@ -156,16 +213,20 @@ bool chooseBinarySystem(const TdbDatabase& database, const std::string (&element
     for (const std::string& name : phases) {
         bool found = false;
         for (const TdbPhase& p : database.phases) found = found || p.name == name;
-        if (!found) return fail(error, "%s: the database declares no phase %s", path, name.c_str());
+        if (!found) return fail(error, "%s: the database holds no phase %s", path, name.c_str());
     }
     for (const TdbPhase& phase : database.phases) {
-        if (!phases.empty() && std::find(phases.begin(), phases.end(), phase.name) == phases.end()) continue;
+        const bool named = phases.empty() || std::find(phases.begin(), phases.end(), phase.name) != phases.end();
         ModelPhase model{phase.name, phase.liquid, {}, {}, {}, phase.magnetic, phase.structureFactor,
                          phase.antiferromagnetic, phase.line};
         if (!layoutOf(phase, chosen, model)) {
-            if (!phases.empty())
+            if (named && !phases.empty())
                 return fail(error, "%s: line %d: %s cannot be formed of %s and %s", path, phase.line, phase.name.c_str(),
                             chosen[0].c_str(), chosen[1].c_str());
+            continue;
+        }
+        if (!named) {
+            system.leftOut.push_back(phase.name);
             continue;
         }
         if (phase.ionic)
@@ -177,8 +238,21 @@ bool chooseBinarySystem(const TdbDatabase& database, const std::string (&element
         if (constituentCount(model) > MAX_CONSTITUENTS)
             return fail(error, "%s: line %d: %s has more than %d constituents in the system", path, phase.line,
                         phase.name.c_str(), MAX_CONSTITUENTS);
+        for (const std::vector<std::string>& sublattice : phase.constituents)
+            for (const std::string& name : sublattice)
+                if (name != "VA" && name != "/-" && !isDeclared(database, name))
+                    return fail(error, "%s: line %d: %s has the constituent %s, which the database declares neither as "
+                                       "an element nor as a species", path, phase.line, phase.name.c_str(), name.c_str());
+        const std::size_t firstTerm = values.parameters.size();
         for (const TdbParameter& p : database.parameters) {
             if (p.phase != phase.name || !isEnergyKind(p.kind)) continue;
+            // The same parameter twice would be added up where the file meant one.
+            for (std::size_t k = firstTerm; k < values.parameters.size(); ++k) {
+                const TdbParameter& other = *parameterOf(database, values.parameters[k]);
+                if (other.kind == p.kind && other.order == p.order && sameConstituents(other, p))
+                    return fail(error, "%s: line %d: %s is given twice (also line %d)", path, p.value.line,
+                                p.value.what.c_str(), other.value.line);
+            }
             EnergyTerm term;
             bool kept = false;
             if (!termOf(database, phase, model, p, chosen, static_cast<int>(values.parameters.size()), term, kept,
@@ -194,5 +268,53 @@ bool chooseBinarySystem(const TdbDatabase& database, const std::string (&element
         return fail(error, "%s: no phase of the database can be formed of %s and %s", path, chosen[0].c_str(),
                     chosen[1].c_str());
     system.parameters = {valuesAt, &values, static_cast<int>(values.parameters.size())};
+    return true;
+}
+
+namespace {
+
+// The names of a comma-separated list in upper case; false on an empty one.
+bool namesOf(const std::string& list, std::vector<std::string>& names)
+{
+    std::string name;
+    for (std::size_t i = 0; i <= list.size(); ++i) {
+        if (i < list.size() && list[i] != ',') {
+            name += static_cast<char>(std::toupper(static_cast<unsigned char>(list[i])));
+            continue;
+        }
+        if (name.empty()) return false;
+        names.push_back(name);
+        name.clear();
+    }
+    return true;
+}
+
+}  // namespace
+
+bool loadBinary(const char* path, const std::string& elements, const std::string& phases, const std::string& xElement,
+                double gasConstant, LoadedBinary& loaded, ErrorText& error)
+{
+    if (!readTdb(path, loaded.database, error)) return false;
+    loaded.database.gasConstant = gasConstant;
+    std::string pair[2] = {"", ""};
+    if (!elements.empty()) {
+        std::vector<std::string> names;
+        if (!namesOf(elements, names) || names.size() != 2)
+            return fail(error, "--elements takes two elements, as AL,MG, not \"%.80s\"", elements.c_str());
+        pair[0] = names[0];
+        pair[1] = names[1];
+    }
+    std::vector<std::string> named;
+    if (!phases.empty() && !namesOf(phases, named)) return fail(error, "--phases: an empty name in \"%.80s\"", phases.c_str());
+    std::string x;
+    for (const char c : xElement) x += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (!chooseBinarySystem(loaded.database, pair, named, x, gasConstant, loaded.system, loaded.values, error))
+        return false;
+    for (int e = 0; e < 2; ++e) {
+        std::string symbol = loaded.system.elements[e];
+        for (std::size_t i = 1; i < symbol.size(); ++i)
+            symbol[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(symbol[i])));
+        loaded.symbols[e] = symbol;
+    }
     return true;
 }

@@ -33,5 +33,39 @@ bool chooseBinarySystem(const TdbDatabase& database, const std::string (&element
                         const std::vector<std::string>& phases, const std::string& xElement, double gasConstant,
                         BinarySystem& system, TdbParameterValues& values, ErrorText& error);
 
+// The temperatures over which the system's terms are stated (K): the overlap of the ranges of
+// its parameters and the functions they use, with the terms that bound it. Terms stated over
+// less than 10 K are placeholders (COST 507's unassessed "UN_ASS" up to 300 K) and do not count.
+// Beyond it the engine takes each term's nearest range, as CALPHAD programs do.
+struct StatedRange {
+    double lowest;
+    double highest;
+    const TdbPiecewise* lowBound;   // null where nothing bounds it
+    const TdbPiecewise* highBound;
+};
+
+StatedRange statedRange(const TdbParameterValues& values);
+
 // The reason the last parameter evaluation of the system failed.
 const ErrorText& parameterError(const TdbParameterValues& values);
+
+// What a program holds for a database named on its command line: the database read, its system
+// chosen, and its elements as chemistry writes them ("Ag", "Cu"). Not copied: the system points
+// into it.
+struct LoadedBinary {
+    TdbDatabase database;
+    BinarySystem system;
+    TdbParameterValues values;
+    std::string symbols[2];
+
+    LoadedBinary() = default;
+    LoadedBinary(const LoadedBinary&) = delete;
+    LoadedBinary& operator=(const LoadedBinary&) = delete;
+};
+
+// Reads the database at `path` and chooses its system: `elements` "A,B" in any case (empty: the
+// database's two), `phases` names separated by commas (empty: all the two can form), x the mole
+// fraction of `xElement` (empty: the second in alphabetical order), R and P in expressions the
+// gas constant given and 1e5 Pa.
+bool loadBinary(const char* path, const std::string& elements, const std::string& phases, const std::string& xElement,
+                double gasConstant, LoadedBinary& loaded, ErrorText& error);

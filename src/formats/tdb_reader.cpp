@@ -144,7 +144,10 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
         for (const char* known : ASIDE) aside = aside || abbreviates(keyword, known);
         if (which < 0 && !aside)
             return fail(error, "%s: line %d: \"%.40s\" is not a keyword of the TDB format", path, s.line, w[0].c_str());
-        if (which < 0) continue;
+        if (which < 0) {
+            if (abbreviates(keyword, "SPECIES") && w.size() > 1) database.species.push_back(upperCase(w[1]));
+            continue;
+        }
         const std::string rest = s.text.substr(s.text.find(w[0]) + w[0].size());
         const auto bad = [&](const std::string& why) {
             return fail(error, "%s: line %d: %s: %s", path, s.line, READ[which], why.c_str());

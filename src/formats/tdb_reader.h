@@ -75,6 +75,7 @@ struct TdbDatabase {
     double gasConstant = 8.31451;  // J/(mol K): R in an expression
     double pressure = 1e5;         // Pa: P in an expression
     std::vector<TdbElement> elements;
+    std::vector<std::string> species;  // declared with SPECIES: constituents besides the elements
     std::vector<TdbFunction> functions;
     std::vector<TdbPhase> phases;
     std::vector<TdbParameter> parameters;

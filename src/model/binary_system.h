@@ -66,6 +66,7 @@ struct BinarySystem {
     std::vector<ModelPhase> phases;
     double gasConstant;       // J/(mol K)
     ParameterSource parameters;
+    std::vector<std::string> leftOut;  // phases the two elements can form that were not chosen
 };
 
 inline int constituentCount(const ModelPhase& phase) { return static_cast<int>(phase.species.size()); }

@@ -89,7 +89,8 @@ TEST(DatabaseProgram, PhasediagramWritesTheStableBoundariesOfTheDatabase)
         int first;
         int last;
     };
-    for (const Table& t : {Table{"_Data(LIQUID-FCC_A1).txt", {0, 1, 2}, 455, 600},
+    // Each field's table names its phases in increasing x.
+    for (const Table& t : {Table{"_Data(FCC_A1-LIQUID).txt", {1, 0, 2}, 455, 600},
                            Table{"_Data(LIQUID-BCT_A5).txt", {0, 2, 1}, 455, 505},
                            Table{"_Data(FCC_A1-BCT_A5).txt", {1, 2, 0}, 300, 454}}) {
         const std::vector<Row> rows = readRows(dir / t.name, 2);
@@ -111,13 +112,26 @@ TEST(DatabaseProgram, PhasediagramWritesTheStableBoundariesOfTheDatabase)
             }
         }
     }
-    const std::vector<Row> eutectic = readRows(dir / "_Data(Eutectic).txt", 3);
-    ASSERT_EQ(eutectic.size(), 1u);
-    EXPECT_NEAR(eutectic[0].T, 454.5620, 5e-5);
-    EXPECT_NEAR(eutectic[0].x[0], 0.7373324, 5e-8);
-    EXPECT_NEAR(eutectic[0].x[1], 0.2632148, 5e-8);
-    EXPECT_NEAR(eutectic[0].x[2], 0.9755197, 5e-8);
-    EXPECT_EQ(readFile(dir / "_Data(Eutectic).txt").rfind("T(K)\tx(SN) in LIQUID\tx(SN) in FCC_A1\tx(SN) in BCT_A5\n", 0), 0u);
+    // The eutectic: T, the liquid's x, then each solid named with its x, in increasing x.
+    std::istringstream eutectic(readFile(dir / "_Data(Eutectic).txt"));
+    std::string title;
+    std::getline(eutectic, title);
+    EXPECT_EQ(title, "T(K)\tx(SN) in the liquid\tfirst solid\tx(SN) in it\tsecond solid\tx(SN) in it");
+    double T = 0;
+    double x[3] = {};
+    std::string solids[2];
+    eutectic >> T >> x[0] >> solids[0] >> x[1] >> solids[1] >> x[2];
+    EXPECT_NEAR(T, 454.5620, 5e-5);
+    EXPECT_NEAR(x[0], 0.7373324, 5e-8);
+    EXPECT_EQ(solids[0], "FCC_A1");
+    EXPECT_NEAR(x[1], 0.2632148, 5e-8);
+    EXPECT_EQ(solids[1], "BCT_A5");
+    EXPECT_NEAR(x[2], 0.9755197, 5e-8);
+    // The invariants' table: the eutectic, then the melting points from the top down.
+    const std::string invariants = readFile(dir / "_Invariants.txt");
+    EXPECT_EQ(invariants.rfind("kind\tT(K)\tphase\tx(SN)\tphase\tx(SN)\tphase\tx(SN)\neutectic\t454.56", 0), 0u) << invariants;
+    EXPECT_NE(invariants.find("\nmelting\t600.6"), std::string::npos) << invariants;
+    EXPECT_NE(invariants.find("\nmelting\t505.0"), std::string::npos) << invariants;
 }
 
 // A bad database, a phase named that it lacks, or temperatures outside its terms: status 1, one
@@ -136,8 +150,8 @@ TEST(DatabaseProgram, ABadDatabaseStopsTheRunWithOneLineAndWritesNothing)
     const auto lineOf = [&](const std::string& text) {
         return 1 + static_cast<int>(std::count(lead.begin(), lead.begin() + static_cast<long>(lead.find(text)), '\n'));
     };
-    const std::string tables[] = {"_Data(LIQUID-FCC_A1).txt", "_Data(LIQUID-BCT_A5).txt", "_Data(FCC_A1-BCT_A5).txt",
-                                  "_Data(Eutectic).txt"};
+    const std::string tables[] = {"_Data(FCC_A1-LIQUID).txt", "_Data(LIQUID-BCT_A5).txt", "_Data(FCC_A1-BCT_A5).txt",
+                                  "_Data(Eutectic).txt", "_Invariants.txt"};
     for (const std::string& name : tables) writeFile(dir / name, EARLIER);
     const std::string path = (dir / "bad.tdb").string();
     const std::string parameter = "PARAMETER G(LIQUID,PB,SN;1)";
@@ -157,22 +171,18 @@ TEST(DatabaseProgram, ABadDatabaseStopsTheRunWithOneLineAndWritesNothing)
          "line " + std::to_string(lineOf("PARAMETER G(BCT_A5,PB,SN;0)")) + ": a statement without its closing \"!\""},
         {edited("+293.82;", "+293.8.2;"), {"300", "700"},
          "line " + std::to_string(lineOf(parameter)) + ": PARAMETER: G(LIQUID,PB,SN;1): \"293.8.2\" is not a number"},
-        {edited("PHASE FCC_A1 % ", "TYPE_DEF & GES A_P_D FCC_A1 MAGNETIC -3 0.28 ! PARAMETER TC(FCC_A1,PB;0) 298.15 "
-                                   "-10; 5000 N ! PHASE FCC_A1 %& "),
-         {"300", "700"}, "line " + std::to_string(lineOf("PHASE FCC_A1")) + ": FCC_A1 has a magnetic contribution"},
+        {edited("PHASE FCC_A1 % ", "TYPE_DEF & GES A_P_D FCC_A1 DIS_PART FCC_A2 ! PHASE FCC_A1 %& "),
+         {"300", "700"}, "line " + std::to_string(lineOf("PHASE FCC_A1")) + ": FCC_A1 has a disordered part, which is not modelled"},
         {lead, {"--phases", "LIQUID,FCC_A1,HCP_A3", "300", "700"}, "the database holds no phase HCP_A3"},
         {edited("CONSTITUENT FCC_A1 :PB,SN: !", "CONSTITUENT FCC_A1 :PB,ZN: !"), {"300", "700"},
-         "line " + std::to_string(lineOf("PHASE FCC_A1")) + ": FCC_A1 has the constituent ZN, which is not an element"},
+         "line " + std::to_string(lineOf("PHASE FCC_A1")) + ": FCC_A1 has the constituent ZN, which the database declares "
+                                                            "neither as an element nor as a species"},
         {edited("PARAMETER G(BCT_A5,PB,SN;0)", "PARAMETER G(BCT_A6,PB,SN;0)"), {"300", "700"},
          "line " + std::to_string(lineOf("PARAMETER G(BCT_A5,PB,SN;0)")) +
              ": G(BCT_A6,PB,SN;0) is a parameter of BCT_A6, a phase the database does not declare"},
         {edited(parameter, "PARAMETER G(LIQUID,SN,PB;1) 298.15 +1; 5000 N !\n" + parameter), {"300", "700"},
-         "line " + std::to_string(lineOf(parameter) + 1) + ": G(LIQUID,PB,SN;1): the interaction of order 1 is given twice (also line " +
+         "line " + std::to_string(lineOf(parameter) + 1) + ": G(LIQUID,PB,SN;1) is given twice (also line " +
              std::to_string(lineOf(parameter)) + ")"},
-        {lead, {"200", "700"}, "line " + std::to_string(lineOf("PARAMETER G(LIQUID,PB;0)")) +
-                                   ": G(LIQUID,PB;0) holds from 298.15 K; the initial temperature 200 K lies below it"},
-        {lead, {"300", "3100"}, "line " + std::to_string(lineOf("PARAMETER G(LIQUID,SN;0)")) +
-                                    ": G(LIQUID,SN;0) holds up to 3000 K; the last temperature of the tables, 3099 K, lies above it"},
     };
     for (const Case& c : cases) {
         writeFile(path, c.text);
@@ -192,6 +202,33 @@ TEST(DatabaseProgram, ABadDatabaseStopsTheRunWithOneLineAndWritesNothing)
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         for (const std::string& name : tables) EXPECT_EQ(readFile(dir / name), EARLIER) << name;
     }
+}
+
+// Tables beyond the temperatures the database states its terms for are computed from each term's
+// nearest range, as CALPHAD programs do, and a note names the term that bounds them; a term that
+// becomes undefined within them (LN of a negative number) stops the run, naming it and where.
+TEST(DatabaseProgram, NotesTermsTakenBeyondTheirRangesAndStopsWhereOneIsUndefined)
+{
+    const fs::path dir = makeScratchDir();
+    const ProgramRun low = runTool(PRODUCT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "200", "3100"});
+    ASSERT_EQ(low.status, 0) << low.err;
+    EXPECT_NE(low.err.find("G(LIQUID,PB;0) holds from 298.15 K; below, at 200 K, its first range is taken"),
+              std::string::npos) << low.err;
+    EXPECT_NE(low.err.find("holds up to 3000 K; above, up to 3099 K, its last range is taken"), std::string::npos)
+        << low.err;
+    std::string lead = readFile(LEAD_TIN);
+    const std::string interaction = "+5125+1.46424*T;  5000 N !";
+    ASSERT_NE(lead.find(interaction), std::string::npos);
+    lead.replace(lead.find(interaction), interaction.size(), "+5125+1.46424*T+LN(500-T);  5000 N !");
+    const std::string path = (dir / "part.tdb").string();
+    writeFile(path, lead);
+    writeFile(dir / "_Invariants.txt", EARLIER);
+    const ProgramRun run = runTool(PRODUCT_PATH, dir, {"--tdb", path.c_str(), "300", "700"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("part.tdb: line "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("takes LN of "), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(readFile(dir / "_Invariants.txt"), EARLIER);
 }
 
 // --phases belongs to --tdb, and the programs that fit the measured data take neither.
@@ -332,16 +369,23 @@ TEST(DatabaseProgram, ElementChoosesWhatXCounts)
     const ProgramRun run = runTool(PRODUCT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--element", "pb", "450", "460"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("phase diagram for Sn and Pb"), std::string::npos) << run.out;
-    const std::string table = readFile(dir / "_Data(Eutectic).txt");
-    EXPECT_EQ(table.rfind("T(K)\tx(PB) in LIQUID\tx(PB) in FCC_A1\tx(PB) in BCT_A5\n", 0), 0u) << table;
-    const std::vector<Row> eutectic = readRows(dir / "_Data(Eutectic).txt", 3);
-    ASSERT_EQ(eutectic.size(), 1u);
-    EXPECT_NEAR(eutectic[0].T, 454.5620, 5e-5);
-    EXPECT_NEAR(eutectic[0].x[0], 1 - 0.7373324, 5e-8);
-    EXPECT_NEAR(eutectic[0].x[1], 1 - 0.2632148, 5e-8);
-    EXPECT_NEAR(eutectic[0].x[2], 1 - 0.9755197, 5e-8);
-    // The rows run to T1 - 1: the liquid's pairs from the first kelvin above the eutectic.
-    for (const char* name : {"_Data(LIQUID-FCC_A1).txt", "_Data(LIQUID-BCT_A5).txt"}) {
+    std::istringstream eutectic(readFile(dir / "_Data(Eutectic).txt"));
+    std::string title;
+    std::getline(eutectic, title);
+    EXPECT_EQ(title, "T(K)\tx(PB) in the liquid\tfirst solid\tx(PB) in it\tsecond solid\tx(PB) in it");
+    double T = 0;
+    double x[3] = {};
+    std::string solids[2];
+    eutectic >> T >> x[0] >> solids[0] >> x[1] >> solids[1] >> x[2];
+    EXPECT_NEAR(T, 454.5620, 5e-5);
+    EXPECT_NEAR(x[0], 1 - 0.7373324, 5e-8);
+    EXPECT_EQ(solids[0], "BCT_A5");
+    EXPECT_NEAR(x[1], 1 - 0.9755197, 5e-8);
+    EXPECT_EQ(solids[1], "FCC_A1");
+    EXPECT_NEAR(x[2], 1 - 0.2632148, 5e-8);
+    // The rows run to T1 - 1: the liquid's fields from the first kelvin above the eutectic, their
+    // phases named in increasing x(PB).
+    for (const char* name : {"_Data(LIQUID-FCC_A1).txt", "_Data(BCT_A5-LIQUID).txt"}) {
         const std::vector<Row> rows = readRows(dir / name, 2);
         ASSERT_EQ(rows.size(), 5u) << name;
         EXPECT_EQ(rows.front().T, 455) << name;
@@ -366,34 +410,37 @@ TEST(DatabaseProgram, AMagneticDeclarationWithoutItsParametersChangesNothing)
     ASSERT_EQ(runTool(PRODUCT_PATH, plain, {"--tdb", LEAD_TIN.c_str(), "400", "620"}).status, 0);
     const ProgramRun run = runTool(PRODUCT_PATH, declared, {"--tdb", database.c_str(), "400", "620"});
     ASSERT_EQ(run.status, 0) << run.err;
-    for (const char* name : {"_Data(LIQUID-FCC_A1).txt", "_Data(LIQUID-BCT_A5).txt", "_Data(FCC_A1-BCT_A5).txt",
-                             "_Data(Eutectic).txt"})
+    for (const char* name : {"_Data(FCC_A1-LIQUID).txt", "_Data(LIQUID-BCT_A5).txt", "_Data(FCC_A1-BCT_A5).txt",
+                             "_Data(Eutectic).txt", "_Invariants.txt"})
         EXPECT_EQ(readFile(declared / name), readFile(plain / name)) << name;
 }
 
-// A database of four phases: without --phases the choice is refused, naming what to do; with them
-// the diagram is that of the three named, the fourth named in a note, and the tables are those
-// of the three-phase database (the fourth, never chosen, changes nothing).
+// A database of four phases: every phase the two elements form is taken, and a fourth that is
+// nowhere stable changes nothing; with --phases the diagram is that of the phases named, the
+// others named in a note.
 TEST(DatabaseProgram, PhasesLeftOutAreNamedAndChangeNothing)
 {
     const fs::path dir = makeScratchDir();
     const fs::path plain = dir / "plain";
+    const fs::path all = dir / "all";
     fs::create_directory(plain);
+    fs::create_directory(all);
     const fs::path database = dir.parent_path() / (dir.filename().string() + "-four.tdb");
     writeFile(database, readFile(LEAD_TIN) + "PHASE HCP_A3 % 1 1.0 !\nCONSTITUENT HCP_A3 :PB,SN: !\n"
                                              "PARAMETER G(HCP_A3,PB;0) 298.15 +300+GHSERPB#; 5000 N !\n"
-                                             "PARAMETER G(HCP_A3,SN;0) 298.15 +3900+GHSERSN#; 3000 N !\n");
-    const ProgramRun refused = runTool(PRODUCT_PATH, dir, {"--tdb", database.c_str(), "440", "470"});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("the database holds 4 phases: name the liquid and the two solids to take"), std::string::npos)
-        << refused.err;
+                                             "PARAMETER G(HCP_A3,SN;0) 298.15 +3900+GHSERSN#; 3000 N !\n"
+                                             "PARAMETER G(HCP_A3,PB,SN;0) 298.15 +20000; 3000 N !\n");
+    const ProgramRun every = runTool(PRODUCT_PATH, all, {"--tdb", database.c_str(), "440", "470"});
+    ASSERT_EQ(every.status, 0) << every.err;
     const ProgramRun run =
         runTool(PRODUCT_PATH, dir, {"--tdb", database.c_str(), "--phases", "bct_a5,LIQUID,FCC_A1", "440", "470"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "phasediagram: note: " + database.string() +
                            ": HCP_A3 left out: the diagram is that of LIQUID, FCC_A1 and BCT_A5 alone\n");
     ASSERT_EQ(runTool(PRODUCT_PATH, plain, {"--tdb", LEAD_TIN.c_str(), "440", "470"}).status, 0);
-    for (const char* name : {"_Data(LIQUID-FCC_A1).txt", "_Data(LIQUID-BCT_A5).txt", "_Data(FCC_A1-BCT_A5).txt",
-                             "_Data(Eutectic).txt"})
+    for (const char* name : {"_Data(FCC_A1-LIQUID).txt", "_Data(LIQUID-BCT_A5).txt", "_Data(FCC_A1-BCT_A5).txt",
+                             "_Data(Eutectic).txt"}) {
         EXPECT_EQ(readFile(dir / name), readFile(plain / name)) << name;
+        EXPECT_EQ(readFile(all / name), readFile(plain / name)) << name;
+    }
 }

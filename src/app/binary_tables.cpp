@@ -1,0 +1,102 @@
+// Tables of the stable diagram of any binary system.
+#include "app/binary_tables.h"
+
+#include <cstdio>
+
+#include "formats/output_file.h"
+
+namespace {
+
+std::string printed(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+const std::string& nameOf(const BinarySystem& system, int phase)
+{
+    return system.phases[static_cast<std::size_t>(phase)].name;
+}
+
+// The names of two or three phases in increasing x, one phase on both sides of its gap counted
+// #1, #2.
+std::vector<std::string> labels(const BinarySystem& system, const int* phases, int count)
+{
+    std::vector<std::string> out;
+    for (int k = 0; k < count; ++k) {
+        int same = 0;
+        int before = 0;
+        for (int j = 0; j < count; ++j) {
+            if (phases[j] != phases[k]) continue;
+            ++same;
+            if (j < k) ++before;
+        }
+        out.push_back(nameOf(system, phases[k]) + (same > 1 ? "#" + std::to_string(before + 1) : ""));
+    }
+    return out;
+}
+
+bool write(const std::string& name, const std::string& text, std::vector<WrittenTable>& written, int rows,
+           ErrorText& error)
+{
+    written.push_back({name, rows});
+    return writeWholeFile(name.c_str(), text.data(), text.size(), error);
+}
+
+}  // namespace
+
+bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram, int initialT, int finalT,
+                       std::vector<WrittenTable>& written, ErrorText& error)
+{
+    const BinarySystem& system = loaded.system;
+    const std::string x = "x(" + system.elements[1] + ")";
+    SystemAt at;
+    for (const Field& field : diagram.fields) {
+        const std::vector<std::string> names = labels(system, field.phase, 2);
+        std::string name = "_Data(" + names[0] + "-" + names[1] + ")";
+        if (field.occurrence > 1) name += "(" + std::to_string(field.occurrence) + ")";
+        name += ".txt";
+        std::string text = "T(K)\t" + x + " in " + names[0] + "\t" + x + " in " + names[1] + "\n";
+        int rows = 0;
+        for (int T = initialT; T < finalT; ++T) {
+            StableTieLine line;
+            if (!fieldTieLineAt(system, at, field, T, line)) continue;
+            text += std::to_string(T) + printed("\t%.10f", line.x[0]) + printed("\t%.10f", line.x[1]) + "\n";
+            ++rows;
+        }
+        if (!write(name, text, written, rows, error)) return false;
+    }
+    const std::string t3 = "\tphase\t" + x;
+    std::string text = "kind\tT(K)" + t3 + t3 + t3 + "\n";
+    std::string eutectics = "T(K)\t" + x + " in the liquid\tfirst solid\t" + x + " in it\tsecond solid\t" + x + " in it\n";
+    int eutecticRows = 0;
+    for (const Invariant& i : diagram.invariants) {
+        const int phases[3] = {i.state[0].phase, i.state[1].phase, i.state[2].phase};
+        const std::vector<std::string> names = labels(system, phases, 3);
+        text += std::string(reactionName(i.kind)) + printed("\t%.6f", i.T);
+        for (int k = 0; k < 3; ++k) text += "\t" + names[static_cast<std::size_t>(k)] + printed("\t%.10f", i.x[k]);
+        text += "\n";
+        if (i.kind != ReactionKind::EUTECTIC) continue;
+        eutectics += printed("%.6f", i.T) + printed("\t%.10f", i.x[1]) + "\t" + names[0] + printed("\t%.10f", i.x[0]) +
+                     "\t" + names[2] + printed("\t%.10f", i.x[2]) + "\n";
+        ++eutecticRows;
+    }
+    for (const SpecialPoint& p : diagram.points) {
+        const char* kind = p.kind == PointKind::CONGRUENT ? "congruent"
+                           : p.kind == PointKind::CRITICAL ? "critical"
+                           : system.phases[static_cast<std::size_t>(p.phase[0])].liquid ? "melting"
+                                                                                       : "transformation";
+        text += std::string(kind) + printed("\t%.6f", p.T) + "\t" + nameOf(system, p.phase[0]) + printed("\t%.10f", p.x);
+        if (p.kind == PointKind::CRITICAL)
+            text += "\t-\t-";
+        else
+            text += "\t" + nameOf(system, p.phase[1]) + printed("\t%.10f", p.x);
+        text += "\t-\t-\n";
+    }
+    if (!write("_Invariants.txt", text, written, static_cast<int>(diagram.invariants.size() + diagram.points.size()),
+               error))
+        return false;
+    if (eutecticRows == 0) return true;
+    return write("_Data(Eutectic).txt", eutectics, written, eutecticRows, error);
+}
