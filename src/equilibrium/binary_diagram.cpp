@@ -11,7 +11,7 @@ namespace {
 
 // Sections closer than this in temperature are not split further: the change between them is
 // one reaction, solved exactly from there.
-inline constexpr double BISECTION_WIDTH = 1e-4;  // K
+inline constexpr double BISECTION_WIDTH = 1e-3;  // K
 
 bool sameFields(const Section& a, const Section& b)
 {

@@ -156,8 +156,10 @@ bool samePairs(const StableTieLine& a, const StableTieLine& b)
 
 }  // namespace
 
-// A state of the phase at the pure end (x 0 or 1): the other element's site fractions at the
-// limit, vacancies free.
+// A state of the phase at the pure end (x 0 or 1): the other element's potential 500 R T below
+// the element's, so that its site fractions settle near e^-500, where they start; vacancies free.
+inline constexpr double PURE_LOG = 500;
+
 double pureEnergy(const BinarySystem& system, SystemAt& at, int phase, int end)
 {
     const ModelPhase& p = system.phases[static_cast<std::size_t>(phase)];
@@ -168,13 +170,13 @@ double pureEnergy(const BinarySystem& system, SystemAt& at, int phase, int end)
         const bool lastAbsent = p.species[static_cast<std::size_t>(last)] == absent;
         for (int c = sub.first; c < last; ++c) {
             const bool isAbsent = p.species[static_cast<std::size_t>(c)] == absent;
-            s.s[c] = isAbsent ? -SITE_LOG_LIMIT : lastAbsent ? SITE_LOG_LIMIT : 0;
+            s.s[c] = isAbsent ? -PURE_LOG : lastAbsent ? PURE_LOG : 0;
         }
     }
     updateSiteFractions(p, s);
     // A phase that needs the other element (a compound of both) has no state at this end.
     if (std::fabs(moleFractionOf(p, s) - end) > 1e-9) return NAN;
-    const double huge = -500 * at.RT;
+    const double huge = -PURE_LOG * at.RT;
     const double mu[2] = {end == 0 ? 0 : huge, end == 0 ? huge : 0};
     double F = 0;
     if (!relaxAtPotentials(at, s, mu, F)) return NAN;

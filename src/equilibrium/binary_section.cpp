@@ -120,37 +120,41 @@ namespace {
 // Phases whose samples come near the hull within a stretch of one phase, relaxed at the hull's
 // tangent there: a phase that reaches below it is stable in a field narrower than its grid (a
 // compound or an ordered phase just forming), and the stretch's ends are tried against it.
-void nearHull(const BinarySystem& system, const SystemSamples& samples, const SystemAt& at, int hullSize,
+void nearHull(const BinarySystem& system, SystemSamples& samples, const SystemAt& at, int hullSize,
               std::vector<std::pair<PhaseState, PhaseState>>& pending)
 {
     const int phases = static_cast<int>(system.phases.size());
     const int* h = samples.hull.data();
-    for (int p = 0; p < phases; ++p) {
-        int best = -1;
-        int edge = -1;
-        double bestHeight = NEAR_HULL * at.RT;
-        int k = 0;
-        for (std::size_t i = 0; i < samples.x.size(); ++i) {
-            const double x = samples.x[i];
-            while (k + 2 < hullSize && samples.x[static_cast<std::size_t>(h[k + 1])] < x) ++k;
-            if (samples.phase[i] != p) continue;
-            const std::size_t a = static_cast<std::size_t>(h[k]);
-            const std::size_t b = static_cast<std::size_t>(h[k + 1]);
-            if (samples.phase[a] == p || samples.phase[b] == p || samples.phase[a] != samples.phase[b]) continue;
-            const double chord = samples.G[a] + (samples.G[b] - samples.G[a]) * (x - samples.x[a]) / (samples.x[b] - samples.x[a]);
-            const double height = samples.G[i] - chord;
-            if (height > 0 && height < bestHeight) {
-                bestHeight = height;
-                best = static_cast<int>(i);
-                edge = k;
-            }
+    // Each phase's sample lowest above a hull edge between two others' states, in one pass.
+    samples.binBest.assign(static_cast<std::size_t>(phases), -1);
+    samples.binHeight.assign(static_cast<std::size_t>(2 * phases), NEAR_HULL * at.RT);
+    int* best = samples.binBest.data();
+    double* bestHeight = samples.binHeight.data();
+    double* bestEdge = bestHeight + phases;
+    int k = 0;
+    for (std::size_t i = 0; i < samples.x.size(); ++i) {
+        const double x = samples.x[i];
+        while (k + 2 < hullSize && samples.x[static_cast<std::size_t>(h[k + 1])] < x) ++k;
+        const int p = samples.phase[i];
+        const std::size_t a = static_cast<std::size_t>(h[k]);
+        const std::size_t b = static_cast<std::size_t>(h[k + 1]);
+        if (samples.phase[a] == p || samples.phase[b] == p || samples.phase[a] != samples.phase[b]) continue;
+        const double chord = samples.G[a] + (samples.G[b] - samples.G[a]) * (x - samples.x[a]) / (samples.x[b] - samples.x[a]);
+        const double height = samples.G[i] - chord;
+        if (height > 0 && height < bestHeight[p]) {
+            bestHeight[p] = height;
+            best[p] = static_cast<int>(i);
+            bestEdge[p] = k;
         }
-        if (best < 0) continue;
+    }
+    for (int p = 0; p < phases; ++p) {
+        if (best[p] < 0) continue;
+        const int edge = static_cast<int>(bestEdge[p]);
         const std::size_t a = static_cast<std::size_t>(h[edge]);
         const std::size_t b = static_cast<std::size_t>(h[edge + 1]);
         const double slope = (samples.G[b] - samples.G[a]) / (samples.x[b] - samples.x[a]);
         const double mu[2] = {samples.G[a] - slope * samples.x[a], samples.G[a] - slope * samples.x[a] + slope};
-        PhaseState state = sampleState(system, samples, best);
+        PhaseState state = sampleState(system, samples, best[p]);
         double F = 0;
         double atoms = 0;
         if (!relaxAtPotentials(at, state, mu, F)) continue;

@@ -8,7 +8,7 @@
 
 namespace {
 
-inline constexpr int ITERATIONS = 100;
+inline constexpr int ITERATIONS = 50;
 inline constexpr double MAX_LOG_STEP = 4.0;
 inline constexpr int MAX_UNKNOWNS = 2 * MAX_CONSTITUENTS + 2;
 

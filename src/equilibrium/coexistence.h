@@ -6,7 +6,7 @@
 #include "equilibrium/phase_state.h"
 
 // Solves E = 0 for both states and F = 0 for both, from the states and potentials given (J/mol);
-// false where Newton's method does not converge in 100 steps or meets a singular Jacobian (the
+// false where Newton's method does not converge in 50 steps or meets a singular Jacobian (the
 // states and potentials then as the last step left them).
 bool solveCoexistence(const SystemAt& at, PhaseState (&states)[2], double (&mu)[2]);
 

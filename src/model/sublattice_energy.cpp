@@ -70,25 +70,42 @@ void addOuter(const Factors& f, int q, int r, double scale, double* h, int n)
         }
 }
 
-// weight * the term's monomial differentiated once into g and twice into h.
+// weight * the term's monomial differentiated once into g and twice into h. With v_q the value of
+// factor q to its power and d_q, dd_q its first and second derivatives, the products of all
+// factors but one (or two) come from prefix and suffix products, so that a zero factor needs no
+// division.
 void addDerivatives(const EnergyTerm& term, const double* y, double weight, double* g, double* h, int n)
 {
     const Factors f = factorsOf(term, y);
-    for (int q = 0; q < f.m; ++q) {
-        double others = weight;
-        for (int r = 0; r < f.m; ++r)
-            if (r != q) others *= power(f.value[r], f.power[r]);
+    const int m = f.m;
+    double v[MAX_FACTORS + 1];
+    double d[MAX_FACTORS + 1];
+    double dd[MAX_FACTORS + 1];
+    for (int q = 0; q < m; ++q) {
         const int k = f.power[q];
-        if (g != nullptr) addGradient(f, q, others * k * power(f.value[q], k - 1), g);
-        if (h != nullptr && k >= 2) addOuter(f, q, q, others * k * (k - 1) * power(f.value[q], k - 2), h, n);
+        v[q] = power(f.value[q], k);
+        d[q] = k * power(f.value[q], k - 1);
+        dd[q] = k >= 2 ? k * (k - 1) * power(f.value[q], k - 2) : 0.0;
+    }
+    double prefix[MAX_FACTORS + 2];
+    double suffix[MAX_FACTORS + 2];
+    prefix[0] = weight;
+    for (int q = 0; q < m; ++q) prefix[q + 1] = prefix[q] * v[q];
+    suffix[m] = 1;
+    for (int q = m - 1; q >= 0; --q) suffix[q] = suffix[q + 1] * v[q];
+    for (int q = 0; q < m; ++q) {
+        const double others = prefix[q] * suffix[q + 1];
+        if (g != nullptr) addGradient(f, q, others * d[q], g);
         if (h == nullptr) continue;
-        for (int r = 0; r < f.m; ++r) {
-            if (r == q) continue;
-            double rest = weight;
-            for (int t = 0; t < f.m; ++t)
-                if (t != q && t != r) rest *= power(f.value[t], f.power[t]);
-            const int l = f.power[r];
-            addOuter(f, q, r, rest * k * power(f.value[q], k - 1) * l * power(f.value[r], l - 1), h, n);
+        if (dd[q] != 0) addOuter(f, q, q, others * dd[q], h, n);
+        // Factors strictly between q and r, multiplied as r moves on.
+        double between = 1;
+        for (int r = q + 1; r < m; ++r) {
+            const double rest = prefix[q] * between * suffix[r + 1];
+            const double scale = rest * d[q] * d[r];
+            addOuter(f, q, r, scale, h, n);
+            addOuter(f, r, q, scale, h, n);
+            between *= v[r];
         }
     }
 }
