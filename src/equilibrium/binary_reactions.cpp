@@ -256,6 +256,34 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
                                   {appears ? l.state[0].phase : l.state[1].phase, appears ? l.state[1].phase : l.state[0].phase}});
         return true;
     }
+    // A reaction at an end whose third field is too narrow to be seen: a field touching the end
+    // changes its end phase with the end itself (tin melting in silicon-tin, the liquid's x of
+    // the eutectic within 1e-7 of 1; yttrium's bcc turning hcp beside the liquid).
+    if (na == 1 && nb == 1) {
+        const StableTieLine& a = A[head];
+        const StableTieLine& b = B[head];
+        const int side = a.state[0].phase == b.state[0].phase && a.state[1].phase != b.state[1].phase   ? 1
+                         : a.state[1].phase == b.state[1].phase && a.state[0].phase != b.state[0].phase ? 0
+                                                                                                         : -1;
+        if (side >= 0 && above.endPhase[side] != below.endPhase[side]) {
+            ThreePhases f{&system, &at, {b.state[0], b.state[1]}, a.state[side], {b.mu[0], b.mu[1]}};
+            const double T = rootNear(std::ref(f), Ta, Tb);
+            if (!std::isfinite(T)) return false;
+            f(T);
+            // In x the new end phase, the vanishing one beside it, and the shared one, or the
+            // mirror of that: the vanishing phase lies between the other two either way.
+            Invariant inv{};
+            inv.T = T;
+            const PhaseState byX[3] = {f.outer[0], f.middle, f.outer[1]};
+            for (int k = 0; k < 3; ++k) {
+                inv.state[k] = byX[k];
+                inv.x[k] = moleFractionOf(system.phases[static_cast<std::size_t>(byX[k].phase)], byX[k]);
+            }
+            inv.kind = decomposition(system, byX[0].phase, byX[1].phase, byX[2].phase);
+            diagram.invariants.push_back(inv);
+            return true;
+        }
+    }
     // A pure element's transition: the phase at an end changes (the new field may be too narrow
     // yet to be seen on one side).
     for (int end = 0; end < 2; ++end) {

@@ -113,7 +113,9 @@ int lowerHullOfSamples(SystemSamples& samples)
     const double* G = samples.G.data();
     for (int i = 0; i < static_cast<int>(samples.x.size()); ++i) {
         if (n > 0 && x[i] == x[h[n - 1]]) {
-            if (G[i] >= G[h[n - 1]]) continue;
+            // Two phases of one energy at one state (an ordered phase in its disordered state and
+            // the disordered phase): the first declared keeps the place, whatever the rounding.
+            if (G[i] >= G[h[n - 1]] - 1e-12 * std::fabs(G[i])) continue;
             --n;
         }
         while (n >= 2) {
