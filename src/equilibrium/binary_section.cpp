@@ -178,12 +178,9 @@ void solvePending(const BinarySystem& system, SystemSamples& samples, const Syst
         const auto [first, second] = pending.back();
         pending.pop_back();
         StableTieLine line;
-        if (!solveTieLine(at, first, second, line)) {
-            if (first.phase != second.phase && std::fabs(moleFractionOf(system.phases[static_cast<std::size_t>(first.phase)], first) -
-                                                         moleFractionOf(system.phases[static_cast<std::size_t>(second.phase)], second)) > 0.01)
-                ++section.unresolved;
-            continue;
-        }
+        // A hull edge that does not solve is most often a coarse sample's artefact; what matters
+        // is whether the tie-lines found meet, counted at the end.
+        if (!solveTieLine(at, first, second, line)) continue;
         PhaseState lowest;
         const double below = lowestBelowTangent(system, samples, at, line.mu, line.state, 2, lowest);
         if (below < -STABILITY_TOLERANCE && splits < MAX_SPLITS) {
@@ -247,6 +244,9 @@ bool computeSection(const BinarySystem& system, SystemSamples& samples, SystemAt
         if (pending.empty()) break;
         solvePending(system, samples, at, pending, splits, section);
     }
+    // Neighbours that still do not meet in one phase leave a field unsolved between them.
+    for (std::size_t i = 0; i + 1 < section.tieLines.size(); ++i)
+        if (section.tieLines[i].state[1].phase != section.tieLines[i + 1].state[0].phase) ++section.unresolved;
     if (!section.tieLines.empty()) {
         section.endPhase[0] = section.tieLines.front().state[0].phase;
         section.endPhase[1] = section.tieLines.back().state[1].phase;

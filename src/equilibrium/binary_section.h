@@ -22,7 +22,7 @@ struct Section {
     double T = 0;
     int endPhase[2] = {-1, -1};  // the phase stable at x = 0 and at x = 1
     std::vector<StableTieLine> tieLines;
-    int unresolved = 0;  // hull edges whose tie-line Newton's method did not solve
+    int unresolved = 0;  // neighbouring tie-lines that do not meet in one phase: a field left unsolved
 };
 
 // A phase reaching more than this below a tangent (J/mol of atoms) makes it unstable.
