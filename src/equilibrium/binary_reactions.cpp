@@ -149,6 +149,31 @@ struct CommonComposition {
     }
 };
 
+// The invariant of the middle phase and the tie-line of the outer two, solved where the middle
+// phase's height below the outer tangent changes sign near the bracket [below, above]; false
+// where it does not. `decomposes`: the middle phase is stable above.
+bool addInvariant(const BinarySystem& system, SystemAt& at, const StableTieLine& outer, const PhaseState& middle,
+                  bool decomposes, double above, double below, BinaryDiagram& diagram)
+{
+    ThreePhases f{&system, &at, {outer.state[0], outer.state[1]}, middle, {outer.mu[0], outer.mu[1]}};
+    const double T = rootNear(std::ref(f), above, below);
+    if (!std::isfinite(T)) return false;
+    f(T);
+    Invariant inv{};
+    inv.T = T;
+    inv.state[0] = f.outer[0];
+    inv.state[1] = f.middle;
+    inv.state[2] = f.outer[1];
+    for (int k = 0; k < 3; ++k)
+        inv.x[k] = moleFractionOf(system.phases[static_cast<std::size_t>(inv.state[k].phase)], inv.state[k]);
+    const int alpha = inv.state[0].phase;
+    const int beta = inv.state[1].phase;
+    const int gamma = inv.state[2].phase;
+    inv.kind = decomposes ? decomposition(system, alpha, beta, gamma) : formation(system, alpha, beta, gamma);
+    diagram.invariants.push_back(inv);
+    return true;
+}
+
 bool samePairs(const StableTieLine& a, const StableTieLine& b)
 {
     return a.state[0].phase == b.state[0].phase && a.state[1].phase == b.state[1].phase;
@@ -223,23 +248,7 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
         if (l.state[1].phase != r.state[0].phase || outer.state[0].phase != l.state[0].phase ||
             outer.state[1].phase != r.state[1].phase)
             return false;
-        ThreePhases f{&system, &at, {outer.state[0], outer.state[1]}, l.state[1], {outer.mu[0], outer.mu[1]}};
-        const double T = rootNear(std::ref(f), Ta, Tb);
-        if (!std::isfinite(T)) return false;
-        f(T);
-        Invariant inv{};
-        const int alpha = f.outer[0].phase;
-        const int beta = f.middle.phase;
-        const int gamma = f.outer[1].phase;
-        inv.kind = decomposes ? decomposition(system, alpha, beta, gamma) : formation(system, alpha, beta, gamma);
-        inv.T = T;
-        inv.state[0] = f.outer[0];
-        inv.state[1] = f.middle;
-        inv.state[2] = f.outer[1];
-        for (int k = 0; k < 3; ++k)
-            inv.x[k] = moleFractionOf(system.phases[static_cast<std::size_t>(inv.state[k].phase)], inv.state[k]);
-        diagram.invariants.push_back(inv);
-        return true;
+        return addInvariant(system, at, outer, l.state[1], decomposes, Ta, Tb, diagram);
     }
     // A phase appearing inside another's field (or vanishing into it): a congruent point; a gap
     // opening inside one phase: a critical point.
@@ -265,36 +274,37 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
         const int side = a.state[0].phase == b.state[0].phase && a.state[1].phase != b.state[1].phase   ? 1
                          : a.state[1].phase == b.state[1].phase && a.state[0].phase != b.state[0].phase ? 0
                                                                                                          : -1;
-        if (side >= 0 && above.endPhase[side] != below.endPhase[side]) {
-            ThreePhases f{&system, &at, {b.state[0], b.state[1]}, a.state[side], {b.mu[0], b.mu[1]}};
-            const double T = rootNear(std::ref(f), Ta, Tb);
-            if (!std::isfinite(T)) return false;
-            f(T);
-            // In x the new end phase, the vanishing one beside it, and the shared one, or the
-            // mirror of that: the vanishing phase lies between the other two either way.
-            Invariant inv{};
-            inv.T = T;
-            const PhaseState byX[3] = {f.outer[0], f.middle, f.outer[1]};
-            for (int k = 0; k < 3; ++k) {
-                inv.state[k] = byX[k];
-                inv.x[k] = moleFractionOf(system.phases[static_cast<std::size_t>(byX[k].phase)], byX[k]);
-            }
-            inv.kind = decomposition(system, byX[0].phase, byX[1].phase, byX[2].phase);
-            diagram.invariants.push_back(inv);
+        // Where no such root exists, the change is the pure element's alone (below).
+        if (side >= 0 && above.endPhase[side] != below.endPhase[side] &&
+            addInvariant(system, at, b, a.state[side], true, Ta, Tb, diagram))
             return true;
-        }
+    }
+    // A phase between two fields turning into another of its composition (a compound's
+    // polymorphs): a congruent transformation.
+    if (na == 2 && nb == 2 && A[head].state[0].phase == B[head].state[0].phase &&
+        A[head + 1].state[1].phase == B[head + 1].state[1].phase && A[head].state[1].phase == A[head + 1].state[0].phase &&
+        B[head].state[1].phase == B[head + 1].state[0].phase && A[head].state[1].phase != B[head].state[1].phase) {
+        CommonComposition f{&system, &at, A[head].state[1], B[head].state[1], A[head].mu[1] - A[head].mu[0], 0};
+        const double T = rootNear(std::ref(f), Ta, Tb);
+        if (!std::isfinite(T)) return false;
+        f(T);
+        diagram.points.push_back({PointKind::CONGRUENT, T, f.x, {A[head].state[1].phase, B[head].state[1].phase}});
+        return true;
     }
     // A pure element's transition: the phase at an end changes (the new field may be too narrow
     // yet to be seen on one side).
     for (int end = 0; end < 2; ++end) {
         if (above.endPhase[end] == below.endPhase[end]) continue;
-        if (na + nb > 1) return false;
+        if (na + nb > 2) return false;
         const int from = above.endPhase[end];
         const int to = below.endPhase[end];
         const auto f = [&](double T) -> double {
             if (!evaluateSystemAt(system, T, at)) return NAN;
             return pureEnergy(system, at, to, end) - pureEnergy(system, at, from, end);
         };
+        // Two phases that a database gives one energy for the pure element (COST 507's boron as
+        // BETA_RHOMBO_B and as DIAMOND_A4): the hull's choice between them is rounding, no change.
+        if (std::fabs(f(Ta)) < 1e-6 && std::fabs(f(Tb)) < 1e-6) return true;
         const double T = rootNear(f, Ta, Tb);
         if (!std::isfinite(T)) return false;
         diagram.points.push_back({PointKind::PURE, T, static_cast<double>(end), {from, to}});
