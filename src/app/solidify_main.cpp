@@ -209,9 +209,14 @@ int main(int argc, char** argv)
         buildStableDiagram(model, diagram);
     }
 
+    // What the model cannot give the path is refused naming where the model came from.
+    const auto refuse = [&](const ErrorText& reason) {
+        return stop(database ? std::string(common.tdb) + ": " + reason.text : std::string(reason.text));
+    };
+
     // The alloy's liquidus, solidus and eutectic, once; the default ends of the path from them.
     SolidificationPath path;
-    if (!alloyTemperatures(diagram, x0, nullptr, path, error)) return stop(error.text);
+    if (!alloyTemperatures(diagram, x0, nullptr, path, error)) return refuse(error);
     if (!fromGiven) grid.from = std::ceil(path.liquidus) + 20;
     if (!toGiven) grid.to = std::max(std::ceil(lowestTemperature(diagram)), std::floor(path.eutectic[0]) - 20);
     if (database && (grid.to < lowestTemperature(diagram) || grid.from > highestTemperature(diagram)))
@@ -225,7 +230,7 @@ int main(int argc, char** argv)
         return usageError(PROGRAM, formatted("the path from %g K to %g K", grid.from, grid.to) +
                                        formatted(" every %g K would have %.0f rows", grid.step, rows) +
                                        formatted(", more than %.0f: take a larger --step or a shorter range", MAX_ROWS));
-    if (!solidificationRows(diagram, grid, path, error)) return stop(error.text);
+    if (!solidificationRows(diagram, grid, path, error)) return refuse(error);
     ReplicateSpread spread{};
     std::string fingerprint;
     if (replicates > 0) {

@@ -310,6 +310,18 @@ TEST(DatabaseProgram, SolidifyTakesASolderByWeightAndEndsOnTheLeverRule)
     EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"--weight", "63"}).status, 2);
     EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--replicates", "20", "0.3"}).status, 2);
     EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--weight", "100"}).status, 2);
+
+    // A path the model cannot end is refused naming the database it came from: tin's solid made
+    // 20 kJ/mol less stable leaves no eutectic.
+    std::string lead = readFile(LEAD_TIN);
+    const std::string tin = "PARAMETER G(BCT_A5,SN;0)     298.15  +GHSERSN#;";
+    ASSERT_NE(lead.find(tin), std::string::npos);
+    lead.replace(lead.find(tin), tin.size(), "PARAMETER G(BCT_A5,SN;0)     298.15  +20000+GHSERSN#;");
+    const std::string path = (dir / "no-eutectic.tdb").string();
+    writeFile(path, lead);
+    const ProgramRun refused = runTool(SOLIDIFY_PATH, dir, {"--tdb", path.c_str(), "0.5"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err.rfind("phasediagram-solidify: " + path + ": ", 0), 0u) << refused.err;
 }
 
 // Points of the independent calculation as measured points, named with the database's phases:
