@@ -21,6 +21,8 @@
 #include "formats/result_tables.h"
 #include "formats/table_text.h"
 #include "model/fitting.h"
+#include "equilibrium/binary_diagram.h"
+#include "plot/binary_picture.h"
 #include "plot/gibbs_curves.h"
 #include "plot/model_diagram.h"
 #include "plot/phase_diagram_svg.h"
@@ -43,10 +45,12 @@ constexpr const char* HELP =
     "and the phase, or T, x or - and eutectic), draws them over the diagram and writes how far each\n"
     "lies from it to Boundary_residuals.txt, with a summary on standard output.\n"
     "\n"
-    "With --tdb FILE, draws the diagram of a binary system in a TDB database instead: its stable\n"
-    "boundaries and eutectic solved from the database (no tables, no data files), named after its\n"
-    "elements and phases; Boundaries.txt then names the pairs with the database's phases\n"
-    "(LIQUID/FCC_A1 LIQUID). Regression.svg is not drawn: nothing was fitted.\n"
+    "With --tdb FILE, draws the whole stable diagram of a binary system in a TDB database instead\n"
+    "(no tables, no data files): every two-phase field, compounds, miscibility gaps, every invariant\n"
+    "reaction with its kind and temperature, the congruent and critical points, each field named, the\n"
+    "axis in K and in degrees Celsius. Where the folder holds Boundaries.txt, or with --gibbs, the\n"
+    "system must be one of a liquid and two solid solutions: the points name its pairs with the\n"
+    "database's phases (LIQUID/FCC_A1 LIQUID). Regression.svg is not drawn: nothing was fitted.\n"
     "\n"
     "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables, or\n"
     "                       for a database from 150 K below its eutectic to 30 K above its melting)\n"
@@ -159,6 +163,34 @@ int drawDatabase(const LoadedTdb& loaded, const CommonOptions& common, const Dia
     return finish(common, stable, names, phaseNames, gibbsT, residuals, havePoints, noPoints, false, diagram);
 }
 
+// The whole stable diagram of any binary system of a database, from the one engine.
+int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const DiagramData& data)
+{
+    ErrorText error{};
+    double low = 300;
+    double high = 0;
+    if (data.rangeGiven) {
+        low = data.low;
+        high = data.high;
+    } else {
+        double melting = NAN;
+        if (!highestMeltingPoint(loaded.system, melting)) return stop(parameterError(loaded.values));
+        high = std::isfinite(melting) ? melting + 50 : 2000;
+    }
+    BinaryDiagram diagram;
+    if (!computeBinaryDiagram(loaded.system, low, high, DIAGRAM_STEP, diagram)) return stop(parameterError(loaded.values));
+    const BinaryPictureRequest request{loaded.symbols[0] + "-" + loaded.symbols[1], loaded.symbols[1],
+                                       "the database " + std::filesystem::path(common.tdb).filename().string(), low,
+                                       high};
+    const std::string svg = drawBinaryDiagram(loaded.system, diagram, request);
+    if (!writeWholeFile(DIAGRAM_FILE, svg.data(), svg.size(), error) || !commitOutputs(error)) return stop(error);
+    if (diagram.unresolved > 0 && !common.quiet)
+        std::fprintf(stderr, "%s: note: %s: %d changes between sections could not be solved as a reaction; the lines "
+                             "near them may be incomplete\n", PROGRAM, common.tdb, diagram.unresolved);
+    std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
+    return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -197,6 +229,17 @@ int main(int argc, char** argv)
     }
     if (optind < argc) return usageError(PROGRAM, std::string(argv[optind]) + ": this program takes no operands");
     if (const int status = checkDatabaseOptions(PROGRAM, common); status >= 0) return status;
+    // Measured points and Gibbs energy curves are drawn for a system of a liquid and two solid
+    // solutions; the diagram alone for any binary system.
+    const bool pointsHere = std::filesystem::exists(std::filesystem::path(common.directory != nullptr ? common.directory : ".") /
+                                                BOUNDARY_POINTS_FILE);
+    if (common.tdb != nullptr && !pointsHere && gibbsT == 0) {
+        LoadedBinary binary;
+        if (!openBinaryDatabase(PROGRAM, common, binary)) return EXIT_DATA_ERROR;
+        if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
+        removeOutputsOnSignals();
+        return drawBinary(binary, common, data);
+    }
     LoadedTdb loaded;
     if (common.tdb != nullptr && !openDatabase(PROGRAM, common, loaded)) return EXIT_DATA_ERROR;
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;

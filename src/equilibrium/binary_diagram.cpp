@@ -156,7 +156,15 @@ bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, doub
     std::sort(diagram.points.begin(), diagram.points.end(),
               [](const SpecialPoint& a, const SpecialPoint& b) { return a.T > b.T; });
     std::sort(sweep.sections.begin(), sweep.sections.end(), [](const Section& a, const Section& b) { return a.T > b.T; });
-    for (const Section& s : sweep.sections) addRows(s, diagram.fields);
+    for (const Section& s : sweep.sections) {
+        addRows(s, diagram.fields);
+        SectionSummary summary{s.T, {s.endPhase[0], s.endPhase[1]}, {}, {}};
+        for (const StableTieLine& t : s.tieLines) {
+            summary.phases.push_back({t.state[0].phase, t.state[1].phase});
+            summary.x.push_back({t.x[0], t.x[1]});
+        }
+        diagram.sections.push_back(std::move(summary));
+    }
     return true;
 }
 

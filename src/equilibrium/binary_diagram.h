@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "equilibrium/binary_section.h"
@@ -59,12 +60,22 @@ struct Field {
     std::vector<FieldRow> rows;
 };
 
+// A section as the diagram keeps it: its temperature, the phases at the ends, and its tie-lines,
+// phases and compositions in increasing x; the single-phase fields lie between them.
+struct SectionSummary {
+    double T;
+    int endPhase[2];
+    std::vector<std::pair<int, int>> phases;
+    std::vector<std::pair<double, double>> x;
+};
+
 struct BinaryDiagram {
     double lowest;   // K
     double highest;  // K
     std::vector<Invariant> invariants;     // by decreasing T
     std::vector<SpecialPoint> points;      // by decreasing T
     std::vector<Field> fields;
+    std::vector<SectionSummary> sections;  // every section computed, by decreasing T
     int unresolved = 0;  // changes between sections that could not be told apart, and unsolved hull edges
     std::vector<double> unresolvedAt;  // K: where a change between sections was none of the kinds known
 };

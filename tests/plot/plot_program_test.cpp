@@ -94,6 +94,25 @@ TEST(PlotProgram, RendersAtItsSize)
     }
 }
 
+// Any binary system of a database: silver-copper's picture names its gap's two sides, its
+// eutectic with the temperature the independent calculation gives, and both melting points;
+// well-formed where xmllint is at hand.
+TEST(PlotProgram, DrawsTheWholeDiagramOfAnyBinarySystem)
+{
+    const fs::path database = fs::path(PUBLISHED_DATABASES) / "AgCu.tdb";
+    if (!fs::exists(database)) GTEST_SKIP() << database.string() << " is not there";
+    const fs::path dir = makeScratchDir();
+    const ProgramRun run = runTool(PLOT_PATH, dir, {"--tdb", database.c_str()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::string svg = readFile(dir / "PhaseDiagram.svg");
+    for (const char* text : {"Mole fraction of Cu", "Temperature (\u00b0C)", ">eutectic 1056.12 K<", ">melting 1235.08 K<",
+                             ">melting 1358.02 K<", ">FCC_A1#1 + FCC_A1#2<", ">LIQUID<"})
+        EXPECT_NE(svg.find(text), std::string::npos) << text;
+    if (have("xmllint"))
+        EXPECT_EQ(std::system(("xmllint --noout '" + (dir / "PhaseDiagram.svg").string() + "'").c_str()), 0);
+}
+
 TEST(PlotProgram, StopsOnAMissingOrBrokenTable)
 {
     const fs::path dir = plottedExample();

@@ -1,0 +1,22 @@
+// The picture of the whole stable diagram of any binary system: every two-phase field's
+// boundaries, compounds as the vertical lines their fields meet at, every invariant reaction as
+// a horizontal line with its kind and temperature, the congruent and critical points, each field
+// labelled with its phases, and a temperature axis in kelvins with degrees Celsius beside it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "equilibrium/binary_diagram.h"
+
+struct BinaryPictureRequest {
+    std::string title;    // "Ag-Cu"
+    std::string element;  // the element x counts, as chemistry writes it
+    std::string source;   // where the model came from, for the foot of the picture
+    double low;           // K at the bottom of the axis
+    double high;          // K at the top
+};
+
+// The SVG text of the picture.
+std::string drawBinaryDiagram(const BinarySystem& system, const BinaryDiagram& diagram,
+                              const BinaryPictureRequest& request);
