@@ -5,7 +5,9 @@
 # there (the README's pictures, drawn by the program whose clock is frozen). With TDB, also draws
 # that database's diagram and the solidification of a solder (63 % of its second element by
 # weight) in RUN_DIR/database, copied to DOCS_DIR as LeadTin.svg and SolderSolidification.svg.
-# With ASSESS, also assesses the example with its boundary points (AssessedDiagram.svg).
+# With ASSESS, also assesses the example with its boundary points (AssessedDiagram.svg). With
+# COMPOUND_TDB, also draws that database's whole diagram in RUN_DIR/compound, copied to DOCS_DIR
+# as MagnesiumNickel.svg.
 set(DATA_FILES "Li(Hm).txt" "Li(a).txt" "BCC(Hf).txt" "BCC(aPs).txt" "FCC(Hf).txt" "FCC(aKs).txt")
 
 function(run step)
@@ -52,7 +54,20 @@ if(TDB)
   endforeach()
 endif()
 
+if(COMPOUND_TDB)
+  set(COMPOUND_DIR ${RUN_DIR}/compound)
+  file(MAKE_DIRECTORY ${COMPOUND_DIR})
+  execute_process(COMMAND ${PLOT} --tdb ${COMPOUND_TDB} WORKING_DIRECTORY ${COMPOUND_DIR} RESULT_VARIABLE status
+                  OUTPUT_QUIET)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${PLOT} --tdb failed on ${COMPOUND_TDB} (exit status ${status})")
+  endif()
+endif()
+
 if(DOCS_DIR)
+  if(COMPOUND_TDB)
+    file(COPY_FILE ${COMPOUND_DIR}/PhaseDiagram.svg ${DOCS_DIR}/MagnesiumNickel.svg)
+  endif()
   if(ASSESS)
     file(COPY ${RUN_DIR}/AssessedDiagram.svg DESTINATION ${DOCS_DIR})
   endif()
