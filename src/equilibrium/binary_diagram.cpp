@@ -80,6 +80,10 @@ void addRows(const Section& s, std::vector<Field>& fields)
     }
 }
 
+// The step of the scan for the highest melting point (K); a pure element's solid stable over a
+// shorter stretch above its last solid than this could be missed, which no database has.
+inline constexpr double MELTING_SCAN = 25;
+
 // The phase of lowest G at a pure end at the system's temperature.
 int stablePure(const BinarySystem& system, SystemAt& at, int end)
 {
@@ -102,7 +106,7 @@ bool highestMeltingPoint(const BinarySystem& system, double& T)
     SystemAt at;
     T = NAN;
     double solidUpTo = NAN;
-    for (double t = 300; t <= 6000; t += 10) {
+    for (double t = 300; t <= 6000; t += MELTING_SCAN) {
         if (!evaluateSystemAt(system, t, at)) return false;
         bool solid = false;
         for (int end = 0; end < 2; ++end) {
@@ -116,7 +120,7 @@ bool highestMeltingPoint(const BinarySystem& system, double& T)
     // Narrowed to 1e-6 K: the range, and with it every section's temperature, does not depend on
     // the scan's step.
     double low = T;
-    double high = T + 10;
+    double high = T + MELTING_SCAN;
     while (high - low > 1e-6) {
         const double mid = 0.5 * (low + high);
         if (!evaluateSystemAt(system, mid, at)) return false;

@@ -89,7 +89,7 @@ inline constexpr double DIAGRAM_STEP = 5.0;
 bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, double step, BinaryDiagram& diagram);
 
 // The highest temperature at which either pure element is solid (K, to 1e-6 K; NaN where neither
-// is below 6000 K), scanned every 10 K from 300 K: the top of a diagram is 50 K above it. False
+// is below 6000 K), scanned every 25 K from 300 K: the top of a diagram is 50 K above it. False
 // where the parameters are undefined at some temperature.
 bool highestMeltingPoint(const BinarySystem& system, double& T);
 

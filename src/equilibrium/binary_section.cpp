@@ -11,8 +11,7 @@ namespace {
 // Hull vertices of one phase further apart than this are a miscibility gap to be tried.
 inline constexpr double GAP_WIDTH = 0.03;
 inline constexpr int MAX_SPLITS = 12;
-// A phase's samples are searched for separate low points in this many stretches of x.
-inline constexpr int BINS = 50;
+inline constexpr int BINS = SAMPLE_BINS;
 // Samples of a phase off the hull by less than this share of R T are relaxed at its tangent.
 inline constexpr double NEAR_HULL = 0.2;
 
@@ -79,25 +78,26 @@ double lowestBelowTangent(const BinarySystem& system, SystemSamples& samples, co
     int* binBest = samples.binBest.data();
     double* binHeight = samples.binHeight.data();
     const double slope = mu[1] - mu[0];
+    const int* bin = samples.bin.data();
     for (std::size_t i = 0; i < samples.x.size(); ++i) {
         const double h = samples.G[i] - (mu[0] + slope * samples.x[i]);
-        const int k = samples.phase[i] * BINS + std::min(BINS - 1, static_cast<int>(samples.x[i] * BINS));
+        const int k = bin[i];
         if (h < binHeight[k]) {
             binHeight[k] = h;
             binBest[k] = static_cast<int>(i);
         }
     }
     double least = INFINITY;
-    const double near = 1e-3 * at.RT;  // how far above the tangent a basin may lie and still be relaxed
+    // A basin whose lowest sample lies this far above the tangent cannot reach below it: the
+    // grids' samples lie within a few thousandths of R T of their basin's floor (the coarsest,
+    // of phases of four free site fractions, within some hundredths).
+    const double reach = NEAR_HULL * at.RT;
     for (int p = 0; p < phases; ++p) {
         const int* best = binBest + p * BINS;
         const double* height = binHeight + p * BINS;
-        double lowestSample = INFINITY;
-        for (int k = 0; k < BINS; ++k) lowestSample = std::fmin(lowestSample, height[k]);
         for (int k = 0; k < BINS; ++k) {
-            if (best[k] < 0) continue;
+            if (best[k] < 0 || height[k] > reach) continue;
             if ((k > 0 && height[k - 1] < height[k]) || (k + 1 < BINS && height[k + 1] <= height[k])) continue;
-            if (height[k] > lowestSample + near && height[k] > near) continue;
             PhaseState state = sampleState(system, samples, best[k]);
             double F = 0;
             double atoms = 0;

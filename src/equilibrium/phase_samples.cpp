@@ -81,6 +81,7 @@ void sampleSystem(const BinarySystem& system, SystemSamples& samples)
         updateSiteFractions(phase, state);
         double atoms = 0;
         samples.phase.push_back(r.phase);
+        samples.bin.push_back(r.phase * SAMPLE_BINS + std::min(SAMPLE_BINS - 1, static_cast<int>(r.x * SAMPLE_BINS)));
         samples.x.push_back(moleFractionOf(phase, state, &atoms));
         samples.atoms.push_back(atoms);
         samples.ideal.push_back(idealMixing(phase, state.y, state.lnY));

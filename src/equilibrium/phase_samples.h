@@ -11,6 +11,9 @@
 
 #include "equilibrium/phase_state.h"
 
+// The stretches of x in which a phase's samples are searched for separate low points.
+inline constexpr int SAMPLE_BINS = 50;
+
 struct SystemSamples {
     // Per sample, in increasing x over all phases.
     std::vector<int> phase;
@@ -23,6 +26,7 @@ struct SystemSamples {
     std::vector<double> monomials;
     std::vector<double> G;      // J per mole of atoms at the last temperature
     std::vector<int> hull;      // room for every sample
+    std::vector<int> bin;       // phase * SAMPLE_BINS + the stretch of x it lies in
     std::vector<int> binBest;   // working storage of the stability checks
     std::vector<double> binHeight;
 };
