@@ -11,8 +11,9 @@ namespace {
 bool valuesAt(const void* context, double T, double* out)
 {
     const auto& v = *static_cast<const TdbParameterValues*>(context);
+    v.functions.assign(v.database->functions.size(), NAN);
     for (std::size_t i = 0; i < v.parameters.size(); ++i)
-        if (!evaluateTdbExtended(*v.database, *v.parameters[i], T, out[i], v.error)) return false;
+        if (!evaluateTdbExtended(*v.database, *v.parameters[i], T, out[i], v.error, v.functions.data())) return false;
     return true;
 }
 
@@ -209,7 +210,7 @@ bool chooseBinarySystem(const TdbDatabase& database, const std::string (&element
     system.elements[0] = chosen[0];
     system.elements[1] = chosen[1];
     system.gasConstant = gasConstant;
-    values = TdbParameterValues{&database, {}, {}};
+    values = TdbParameterValues{&database, {}, {}, {}};
     for (const std::string& name : phases) {
         bool found = false;
         for (const TdbPhase& p : database.phases) found = found || p.name == name;

@@ -22,6 +22,7 @@ struct TdbParameterValues {
     const TdbDatabase* database;
     std::vector<const TdbPiecewise*> parameters;
     mutable ErrorText error;
+    mutable std::vector<double> functions;  // each function's value at the temperature evaluated
 };
 
 // Chooses the system of `elements` (upper case; both empty: the database's two, where it holds

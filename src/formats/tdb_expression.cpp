@@ -255,8 +255,11 @@ struct Dual {
     double d;
 };
 
+// `cache`, where given, holds each function's value at T once evaluated (NaN before), so that a
+// function that many parameters use is evaluated once per temperature; its slopes are then not
+// kept, and it serves only evaluations without them.
 bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, bool extend, int depth, Dual& result,
-              ErrorText& error)
+              ErrorText& error, double* cache = nullptr)
 {
     if (depth > 64)
         return fail(error, "%s: line %d: %s refers to itself through other functions", database.path.c_str(), value.line,
@@ -284,11 +287,18 @@ bool evaluate(const TdbDatabase& database, const TdbPiecewise& value, double T, 
         case TdbStep::PRESSURE:
             v = {database.pressure, 0};
             break;
-        case TdbStep::FUNCTION:
+        case TdbStep::FUNCTION: {
+            double* kept = cache != nullptr ? &cache[step.function] : nullptr;
+            if (kept != nullptr && !std::isnan(*kept)) {
+                v = {*kept, 0};
+                break;
+            }
             if (!evaluate(database, database.functions[static_cast<std::size_t>(step.function)].value, T, extend, depth + 1, v,
-                          error))
+                          error, cache))
                 return false;
+            if (kept != nullptr) *kept = v.v;
             break;
+        }
         case TdbStep::NEGATE:
             stack[top - 1] = {-stack[top - 1].v, -stack[top - 1].d};
             continue;
@@ -350,10 +360,10 @@ bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double 
 }
 
 bool evaluateTdbExtended(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result,
-                         ErrorText& error)
+                         ErrorText& error, double* cache)
 {
     Dual dual{0, 0};
-    if (!evaluate(database, value, T, true, 0, dual, error)) return false;
+    if (!evaluate(database, value, T, true, 0, dual, error, cache)) return false;
     result = dual.v;
     return true;
 }

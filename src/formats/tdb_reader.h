@@ -100,8 +100,10 @@ bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double 
 // The same with each function's first range taken below its lowest temperature and its last
 // above its highest, as CALPHAD programs evaluate a database beyond the ranges it states (COST 507
 // gives unassessed terms up to 300 K only, and nickel's functions up to its melting point).
+// `cache`, where given, has a place per function of the database, NaN where not yet evaluated at
+// this T: a function that many parameters use is then evaluated once.
 bool evaluateTdbExtended(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result,
-                         ErrorText& error);
+                         ErrorText& error, double* cache = nullptr);
 
 // The index of the function named `name` (upper case), or -1.
 int findTdbFunction(const TdbDatabase& database, const std::string& name);
