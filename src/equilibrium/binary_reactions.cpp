@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "equilibrium/coexistence.h"
+#include "equilibrium/critical_point.h"
 
 namespace {
 
@@ -174,9 +175,13 @@ bool addInvariant(const BinarySystem& system, SystemAt& at, const StableTieLine&
     return true;
 }
 
+// Tie-lines of one field on both sides of a change: the same phases, and compositions that a
+// hair of temperature moves by far less than 0.01 (a field of the same phases on the other side
+// of a gap is another field).
 bool samePairs(const StableTieLine& a, const StableTieLine& b)
 {
-    return a.state[0].phase == b.state[0].phase && a.state[1].phase == b.state[1].phase;
+    return a.state[0].phase == b.state[0].phase && a.state[1].phase == b.state[1].phase &&
+           std::fabs(a.x[0] - b.x[0]) < 0.01 && std::fabs(a.x[1] - b.x[1]) < 0.01;
 }
 
 }  // namespace
@@ -315,8 +320,18 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
         // The field of a transition seen on one side only now that it is wide enough: no change.
         if (t.x[0] > 1 - 1e-3 || t.x[1] < 1e-3) return true;
         if (t.state[0].phase == t.state[1].phase) {
-            diagram.points.push_back({PointKind::CRITICAL, 0.5 * (Ta + Tb), 0.5 * (t.x[0] + t.x[1]),
-                                      {t.state[0].phase, t.state[0].phase}});
+            // The gap seen from where the sections' grid resolves it; its critical point solved
+            // from the phase's curvature where the phase allows, else where it was seen.
+            const bool below = nb == 1;
+            double T = 0.5 * (Ta + Tb);
+            double x = 0.5 * (t.x[0] + t.x[1]);
+            double Tc = 0;
+            double xc = 0;
+            if (criticalPoint(system, at, t.state[0].phase, x, below ? Tb : Ta, below ? Ta : Tb, Tc, xc)) {
+                T = Tc;
+                x = xc;
+            }
+            diagram.points.push_back({PointKind::CRITICAL, T, x, {t.state[0].phase, t.state[0].phase}});
             return true;
         }
     }

@@ -78,6 +78,22 @@ void drawFields(Svg& svg, const Frame& frame, const BinaryDiagram& diagram)
             }
             if (points.size() > 1) svgPolyline(svg, points, line);
         }
+    // A gap's two lines close at its critical point, above (or below) the last row that the
+    // sections resolved.
+    for (const SpecialPoint& p : diagram.points) {
+        if (p.kind != PointKind::CRITICAL || !frame.inside(p.T)) continue;
+        const FieldRow* nearest = nullptr;
+        for (const Field& field : diagram.fields) {
+            if (field.phase[0] != p.phase[0] || field.phase[1] != p.phase[0]) continue;
+            for (const FieldRow* row : {&field.rows.front(), &field.rows.back()})
+                if (nearest == nullptr || std::fabs(row->T - p.T) < std::fabs(nearest->T - p.T)) nearest = row;
+        }
+        if (nearest == nullptr || !frame.inside(nearest->T)) continue;
+        svgPolyline(svg,
+                    {{frame.px(nearest->x[0]), frame.py(nearest->T)}, {frame.px(p.x), frame.py(p.T)},
+                     {frame.px(nearest->x[1]), frame.py(nearest->T)}},
+                    line);
+    }
 }
 
 // Labels of the two-phase fields at their widest row, and of the single-phase fields at the

@@ -221,3 +221,32 @@ TEST(BinaryDiagram, TheMagnesiumNickelExampleIsTheCost507Assessment)
     ASSERT_NE(laves, nullptr);
     EXPECT_NEAR(laves->x, 2.0 / 3.0, 1e-12);
 }
+
+// A regular solution's gap closes where the limiting law puts it: T_c = L0 / (2 R) at x = 1/2
+// (a symmetric interaction), found from the sections without being told there is a gap.
+TEST(BinaryDiagram, ARegularSolutionsGapClosesAtL0Over2R)
+{
+    const fs::path dir = fs::temp_directory_path() / "binary-diagram-regular";
+    fs::create_directories(dir);
+    const fs::path path = dir / "regular.tdb";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("ELEMENT A FCC_A1 10 0 0 !\nELEMENT B FCC_A1 20 0 0 !\n"
+                   "PHASE FCC_A1 % 1 1 !\nCONSTITUENT FCC_A1 :A,B: !\n"
+                   "PARAMETER G(FCC_A1,A;0) 1 -10*T; 6000 N !\nPARAMETER G(FCC_A1,B;0) 1 -12*T; 6000 N !\n"
+                   "PARAMETER G(FCC_A1,A,B;0) 1 20000; 6000 N !\n",
+                   f);
+        std::fclose(f);
+    }
+    Loaded l;
+    std::string why;
+    ASSERT_TRUE(load(path, l, why)) << why;
+    BinaryDiagram d;
+    ASSERT_TRUE(computeBinaryDiagram(l.system, 300, 2000, 5, d));
+    EXPECT_EQ(d.unresolved, 0);
+    const SpecialPoint* critical = pointNear(d, PointKind::CRITICAL, 20000 / (2 * 8.31451), 1e-6);
+    ASSERT_NE(critical, nullptr);
+    EXPECT_NEAR(critical->x, 0.5, 1e-6);
+    fs::remove_all(dir);
+}

@@ -1,0 +1,117 @@
+// The critical point as the root in T of the least curvature of the phase's curve: below the
+// critical temperature the curve bends down over its spinodal, above it bends up everywhere.
+#include "equilibrium/critical_point.h"
+
+#include <cmath>
+
+#include "model/sublattice_energy.h"
+
+namespace {
+
+// d2G/dy2 (J per formula unit) along the phase's one free site fraction y (of the second element
+// on the mixing sublattice), its other sublattices held at their single constituents.
+struct Curvature {
+    const BinarySystem* system;
+    SystemAt* at;
+    int phase;
+    int a;        // the site fraction of the first element on the mixing sublattice
+    int b;        // of the second
+    double sites; // of the mixing sublattice
+
+    double operator()(double y) const
+    {
+        const ModelPhase& p = system->phases[static_cast<std::size_t>(phase)];
+        const int n = constituentCount(p);
+        double state[MAX_CONSTITUENTS];
+        for (int c = 0; c < n; ++c) state[c] = 1;  // the single constituents of the other sublattices
+        state[a] = 1 - y;
+        state[b] = y;
+        double g[MAX_CONSTITUENTS];
+        double h[MAX_CONSTITUENTS * MAX_CONSTITUENTS];
+        nonIdealEnergy(p, at->values.data(), at->T, system->gasConstant, state, g, h);
+        return h[a * n + a] - 2 * h[a * n + b] + h[b * n + b] + at->RT * sites * (1 / y + 1 / (1 - y));
+    }
+};
+
+// The least curvature over y within (lo, hi), by golden-section search; `where` its place.
+double leastCurvature(const Curvature& c, double lo, double hi, double& where)
+{
+    const double r = 0.5 * (std::sqrt(5.0) - 1);
+    double a = lo;
+    double b = hi;
+    double u = b - r * (b - a);
+    double v = a + r * (b - a);
+    double fu = c(u);
+    double fv = c(v);
+    for (int i = 0; i < 80 && b - a > 1e-12; ++i) {
+        if (fu < fv) {
+            b = v;
+            v = u;
+            fv = fu;
+            u = b - r * (b - a);
+            fu = c(u);
+        } else {
+            a = u;
+            u = v;
+            fu = fv;
+            v = a + r * (b - a);
+            fv = c(v);
+        }
+    }
+    where = 0.5 * (a + b);
+    return c(where);
+}
+
+}  // namespace
+
+bool criticalPoint(const BinarySystem& system, SystemAt& at, int phase, double x, double inside, double outside,
+                   double& T, double& xc)
+{
+    const ModelPhase& p = system.phases[static_cast<std::size_t>(phase)];
+    Curvature c{&system, &at, phase, -1, -1, 0};
+    for (const Sublattice& s : p.sublattices) {
+        if (s.count == 1) continue;
+        if (c.a >= 0 || s.count != 2) return false;
+        c.a = s.first;
+        c.b = s.first + 1;
+        c.sites = s.sites;
+        if (p.species[static_cast<std::size_t>(c.a)] != ELEMENT_A) std::swap(c.a, c.b);
+        if (p.species[static_cast<std::size_t>(c.a)] != ELEMENT_A || p.species[static_cast<std::size_t>(c.b)] != ELEMENT_B)
+            return false;
+    }
+    if (c.a < 0) return false;
+    // y of the mixing sublattice is x where every other sublattice holds vacancies only.
+    const double lo = std::fmax(1e-9, x - 0.3);
+    const double hi = std::fmin(1 - 1e-9, x + 0.3);
+    double where = x;
+    const auto m = [&](double t) -> double {
+        if (!evaluateSystemAt(system, t, at)) return NAN;
+        return leastCurvature(c, lo, hi, where);
+    };
+    double a = inside;
+    double fa = m(a);
+    if (!(fa < 0)) return false;
+    // Step out from inside until the curve bends up everywhere, doubling the step.
+    double step = outside - inside;
+    double b = outside;
+    double fb = m(b);
+    for (int i = 0; i < 20 && std::isfinite(fb) && fb < 0; ++i) {
+        a = b;
+        fa = fb;
+        step *= 2;
+        b = a + step;
+        fb = m(b);
+    }
+    if (!(fb > 0)) return false;
+    for (int i = 0; i < 200 && std::fabs(b - a) > 1e-10; ++i) {
+        const double mid = 0.5 * (a + b);
+        const double fm = m(mid);
+        if (!std::isfinite(fm)) return false;
+        if (fm < 0) a = mid;
+        else b = mid;
+    }
+    T = 0.5 * (a + b);
+    m(T);
+    xc = where;
+    return true;
+}
