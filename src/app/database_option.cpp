@@ -6,6 +6,11 @@
 bool openDatabase(const char* program, const CommonOptions& options, LoadedTdb& loaded)
 {
     ErrorText error{};
+    if (options.elements != nullptr) {
+        std::fprintf(stderr, "%s: %s: --elements: what this asks of a database takes one of two elements, a liquid "
+                             "and two solid solutions\n", program, options.tdb);
+        return false;
+    }
     if (!loadTdb(options.tdb, options.phases != nullptr ? options.phases : "", loaded, error,
                  options.element != nullptr ? options.element : "")) {
         std::fprintf(stderr, "%s: %s\n", program, error.text);

@@ -9,8 +9,10 @@
 // The help lines of --phases, --element and --gas-constant, for the programs that take --tdb (a
 // string literal, to be joined with each program's own help).
 #define DATABASE_OPTIONS_HELP                                                                              \
-    "      --phases LIST    its liquid and two solids, e.g. LIQUID,FCC_A1,BCT_A5\n"                         \
-    "                       (default: the database's three phases)\n"                                       \
+    "      --elements A,B   the system's two elements, where the database holds more (the diagram\n"        \
+    "                       of phasediagram-plot only)\n"                                                   \
+    "      --phases LIST    its phases, e.g. LIQUID,FCC_A1,BCT_A5 (default: every phase the two\n"          \
+    "                       elements form; a liquid and two solids for points, curves and paths)\n"          \
     "      --element EL     x is the mole fraction of EL (default: the second element in\n"                 \
     "                       alphabetical order)\n"                                                          \
     "      --gas-constant R the gas constant with the database, J/(mol K) (default 8.31451, as the\n"       \
