@@ -1,6 +1,7 @@
 // libFuzzer target: arbitrary bytes as a TDB database, read, and every function and parameter
-// it holds evaluated at a few temperatures; where they make a binary system of a liquid and two
-// solids, its stable diagram built and a tie-line of each pair asked for. Whatever the bytes, the
+// it holds evaluated at a few temperatures; where they make a binary system, its whole diagram
+// over 100 K found; where a system of a liquid and two solids, its stable diagram built and a
+// tie-line of each pair asked for. Whatever the bytes, the
 // reader either reads them or names the line and the fault, and the solvers answer or say there
 // is nothing; nothing crashes, loops or reads out of bounds.
 #include <cmath>
@@ -10,7 +11,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "equilibrium/binary_diagram.h"
 #include "equilibrium/stable_diagram.h"
+#include "formats/tdb_binary.h"
 #include "formats/tdb_reader.h"
 #include "formats/tdb_system.h"
 
@@ -41,6 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const double T : {1.0, 298.15, 1000.0, 1e6})
         for (const TdbFunction& f : database.functions) evaluateTdb(database, f.value, T, value, error);
     for (const TdbParameter& p : database.parameters) evaluateTdb(database, p.value, 500.0, value, error);
+    // Any binary system it holds, through the one engine, over a short range.
+    const std::string none[2] = {"", ""};
+    BinarySystem system;
+    TdbParameterValues values;
+    if (chooseBinarySystem(database, none, {}, "", 8.31451, system, values, error)) {
+        BinaryDiagram whole;
+        computeBinaryDiagram(system, 400, 500, 50, whole);
+    }
     LoadedTdb loaded;
     if (!loadTdb(scratchFile().c_str(), "", loaded, error)) return 0;
     StableDiagram diagram;

@@ -213,6 +213,10 @@ bool computeSection(const BinarySystem& system, SystemSamples& samples, SystemAt
     sampleEnergies(at, samples);
     const int n = lowerHullOfSamples(samples);
     const int* h = samples.hull.data();
+    if (n == 0) {
+        section.endPhase[0] = section.endPhase[1] = -1;
+        return true;
+    }
     section.endPhase[0] = samples.phase[static_cast<std::size_t>(h[0])];
     section.endPhase[1] = samples.phase[static_cast<std::size_t>(h[n - 1])];
     // Candidates as pairs of states, solved and checked in turn; a split pushes two more.

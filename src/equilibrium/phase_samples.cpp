@@ -38,7 +38,10 @@ std::vector<double> gridFor(int free)
     case 1: return logGrid(199, 0.5);
     case 2: return logGrid(39, 3.0);
     case 3: return logGrid(9, 8.0);
-    default: return logGrid(3, 12.0);
+    case 4: return logGrid(3, 12.0);
+    case 5:
+    case 6: return logGrid(1, 15.0);
+    default: return logGrid(1, 30.0);  // -30, 0 and 30: 3^9 samples at most
     }
 }
 

@@ -3,7 +3,8 @@
 //
 // Each free log-ratio runs over a grid uniform in the site fraction in the middle and in log-ratio
 // steps out to 1e-13 of either edge; the more free log-ratios a phase has, the coarser each grid,
-// so that no phase takes more than a few thousand samples. The samples' products of site fractions
+// so that no phase takes more than about twenty thousand samples (a phase of more than
+// MAX_FREE_SITE_FRACTIONS is refused when the system is chosen). The samples' products of site fractions
 // are kept, so that at each temperature a sample's energy is a sum over its terms.
 #pragma once
 

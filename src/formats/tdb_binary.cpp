@@ -96,6 +96,9 @@ bool termOf(const TdbDatabase& database, const TdbPhase& phase, const ModelPhase
             if (site[k] < 0) return true;  // a constituent of another system
         }
         if (names.size() > 1) ++interacting;
+        if (term.factors + static_cast<int>(names.size()) + 1 > MAX_FACTORS)
+            return fail(error, "%s: line %d: %s names more than %d constituents, which is not modelled", path,
+                        p.value.line, p.value.what.c_str(), MAX_FACTORS - 1);
         for (std::size_t k = 0; k < names.size(); ++k) term.factor[term.factors++] = site[k];
         if (names.size() == 2 && p.order > 0 && term.rkFirst < 0) {
             term.rkFirst = site[0];
@@ -236,9 +239,10 @@ bool chooseBinarySystem(const TdbDatabase& database, const std::string (&element
         if (phase.disorderedPart)
             return fail(error, "%s: line %d: %s has a disordered part, which is not modelled", path, phase.line,
                         phase.name.c_str());
-        if (constituentCount(model) > MAX_CONSTITUENTS)
-            return fail(error, "%s: line %d: %s has more than %d constituents in the system", path, phase.line,
-                        phase.name.c_str(), MAX_CONSTITUENTS);
+        if (constituentCount(model) > MAX_CONSTITUENTS || freeVariables(model) > MAX_FREE_SITE_FRACTIONS)
+            return fail(error, "%s: line %d: %s has more than %d constituents or %d free site fractions in the system, "
+                               "which is not modelled", path, phase.line, phase.name.c_str(), MAX_CONSTITUENTS,
+                        MAX_FREE_SITE_FRACTIONS);
         for (const std::vector<std::string>& sublattice : phase.constituents)
             for (const std::string& name : sublattice)
                 if (name != "VA" && name != "/-" && !isDeclared(database, name))

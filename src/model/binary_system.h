@@ -14,6 +14,7 @@
 
 inline constexpr int MAX_CONSTITUENTS = 16;  // site fractions of one phase
 inline constexpr int MAX_FACTORS = 12;       // site fractions in one term
+inline constexpr int MAX_FREE_SITE_FRACTIONS = 9;  // of one phase: its samples grow as 3 to this power
 
 // What a constituent is: one of the two elements (x counts the second) or a vacancy.
 enum Species : int { ELEMENT_A = 0, ELEMENT_B = 1, VACANCY = 2 };
