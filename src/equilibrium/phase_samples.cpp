@@ -103,7 +103,7 @@ void sampleEnergies(const SystemAt& at, SystemSamples& samples)
     for (std::size_t i = 0; i < samples.x.size(); ++i) {
         const ModelPhase& phase = system.phases[static_cast<std::size_t>(samples.phase[i])];
         const double G = energyOfMonomials(phase, at.values.data(), at.T, system.gasConstant,
-                                           &samples.monomials[static_cast<std::size_t>(samples.firstMonomial[i])]) +
+                                           samples.monomials.data() + samples.firstMonomial[i]) +
                          at.RT * samples.ideal[i];
         samples.G[i] = G / samples.atoms[i];
     }
@@ -149,7 +149,7 @@ PhaseState sampleState(const BinarySystem& system, const SystemSamples& samples,
 {
     const ModelPhase& phase = system.phases[static_cast<std::size_t>(samples.phase[static_cast<std::size_t>(i)])];
     PhaseState state{samples.phase[static_cast<std::size_t>(i)], {}, {}, {}};
-    const double* s = &samples.s[static_cast<std::size_t>(samples.first[static_cast<std::size_t>(i)])];
+    const double* s = samples.s.data() + samples.first[static_cast<std::size_t>(i)];
     std::copy(s, s + constituentCount(phase), state.s);
     updateSiteFractions(phase, state);
     return state;
