@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "equilibrium/stable_diagram.h"
+#include "equilibrium/diagram_record.h"
 
 // The lower of the two solids, and the lowest phase, of a pure component (end 0 the first element,
 // 1 the second) among the phases' curves at one temperature.

@@ -214,7 +214,6 @@ void clearTraces(StableDiagram& diagram)
 
 }  // namespace
 
-TieLine tieLineOf(double s0, double s1) { return {{s0, s1}, {composition(s0).x, composition(s1).x}}; }
 
 void buildStableDiagram(const PhaseParameters (&model)[3], StableDiagram& diagram)
 {
@@ -258,17 +257,6 @@ void followStableDiagram(const StableDiagram& from, const PhaseParameters (&mode
     }
     clearTraces(diagram);
 }
-
-bool diagramCurves(const StableDiagram& d, double T, PhaseCurve (&curves)[3])
-{
-    if (d.source.curvesAt != nullptr)
-        return T >= d.source.lowest && T <= d.source.highest && d.source.curvesAt(d.source.context, T, curves);
-    for (int r = LIQUID; r <= FCC; ++r) curves[r] = builtInCurve(static_cast<PhaseIndex>(r), d.model[r], T);
-    return true;
-}
-
-double lowestTemperature(const StableDiagram& d) { return d.source.lowest; }
-double highestTemperature(const StableDiagram& d) { return d.source.highest; }
 
 bool solveDiagramTieLine(const StableDiagram& d, PhasePair pair, double T, double (&s)[2])
 {
