@@ -315,11 +315,6 @@ bool loadBinary(const char* path, const std::string& elements, const std::string
     for (const char c : xElement) x += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (!chooseBinarySystem(loaded.database, pair, named, x, gasConstant, loaded.system, loaded.values, error))
         return false;
-    for (int e = 0; e < 2; ++e) {
-        std::string symbol = loaded.system.elements[e];
-        for (std::size_t i = 1; i < symbol.size(); ++i)
-            symbol[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(symbol[i])));
-        loaded.symbols[e] = symbol;
-    }
+    for (int e = 0; e < 2; ++e) loaded.symbols[e] = chemicalSymbol(loaded.system.elements[e]);
     return true;
 }

@@ -106,6 +106,14 @@ std::vector<std::string> words(const std::string& text)
 
 }  // namespace
 
+std::string chemicalSymbol(const std::string& name)
+{
+    std::string symbol = name;
+    for (std::size_t i = 1; i < symbol.size(); ++i)
+        symbol[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(symbol[i])));
+    return symbol;
+}
+
 int findTdbFunction(const TdbDatabase& database, const std::string& name)
 {
     for (std::size_t i = 0; i < database.functions.size(); ++i)

@@ -105,5 +105,8 @@ bool evaluateTdb(const TdbDatabase& database, const TdbPiecewise& value, double 
 bool evaluateTdbExtended(const TdbDatabase& database, const TdbPiecewise& value, double T, double& result,
                          ErrorText& error, double* cache = nullptr);
 
+// An element's name as chemistry writes it: "PB" is "Pb".
+std::string chemicalSymbol(const std::string& name);
+
 // The index of the function named `name` (upper case), or -1.
 int findTdbFunction(const TdbDatabase& database, const std::string& name);

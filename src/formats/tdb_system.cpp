@@ -248,12 +248,7 @@ bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, Err
         for (const TdbSystemPhase& phase : loaded.system.phases)
             if (!tdbPhaseCurve(loaded.database, phase, T, curve, error)) return false;
     }
-    for (int e = 0; e < 2; ++e) {
-        std::string symbol = loaded.system.elements[e];
-        for (std::size_t i = 1; i < symbol.size(); ++i)
-            symbol[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(symbol[i])));
-        loaded.symbols[e] = symbol;
-    }
+    for (int e = 0; e < 2; ++e) loaded.symbols[e] = chemicalSymbol(loaded.system.elements[e]);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plot/diagram_axes.h"
 #include "plot/svg.h"
 
 namespace {
@@ -32,31 +33,7 @@ const std::string& nameOf(const BinarySystem& system, int phase)
 
 void drawAxes(Svg& svg, const Frame& frame, const BinaryPictureRequest& request)
 {
-    const Stroke grid{"#ececec", 1, nullptr, 1};
-    const Stroke axis{"#222", 1.2, nullptr, 1};
-    for (int i = 0; i <= 10; ++i) {
-        const double x = frame.px(i / 10.0);
-        svgLine(svg, x, TOP, x, TOP + PLOT_HEIGHT, grid);
-        svgLine(svg, x, TOP + PLOT_HEIGHT, x, TOP + PLOT_HEIGHT + 6, axis);
-        svgText(svg, x, TOP + PLOT_HEIGHT + 22, formatNumber("%.1f", i / 10.0), "middle", 12);
-    }
-    const double step = niceStep(frame.high - frame.low, 8);
-    for (double T = std::ceil(frame.low / step) * step; T <= frame.high + 1e-9; T += step) {
-        const double y = frame.py(T);
-        svgLine(svg, LEFT, y, LEFT + PLOT_WIDTH, y, grid);
-        svgLine(svg, LEFT - 6, y, LEFT, y, axis);
-        svgText(svg, LEFT - 10, y + 4, formatNumber("%.0f", T), "end", 12);
-    }
-    const double zero = 273.15;
-    for (double C = std::ceil((frame.low - zero) / step) * step; C + zero <= frame.high + 1e-9; C += step) {
-        const double y = frame.py(C + zero);
-        svgLine(svg, LEFT + PLOT_WIDTH, y, LEFT + PLOT_WIDTH + 6, y, axis);
-        svgText(svg, LEFT + PLOT_WIDTH + 10, y + 4, formatNumber("%.0f", C), "start", 12);
-    }
-    svgRect(svg, LEFT, TOP, PLOT_WIDTH, PLOT_HEIGHT, "none", axis);
-    svgText(svg, LEFT + PLOT_WIDTH / 2, TOP + PLOT_HEIGHT + 48, "Mole fraction of " + request.element, "middle", 15);
-    svgText(svg, 28, TOP + PLOT_HEIGHT / 2, "Temperature (K)", "middle", 15, "#222", -90);
-    svgText(svg, LEFT + PLOT_WIDTH + 56, TOP + PLOT_HEIGHT / 2, "Temperature (\u00b0C)", "middle", 15, "#222", -90);
+    drawDiagramAxes(svg, {LEFT, TOP, PLOT_WIDTH, PLOT_HEIGHT, frame.low, frame.high}, request.element, true);
     svgText(svg, LEFT + PLOT_WIDTH / 2, TOP - 30, request.title + ": the stable phase diagram", "middle", 18, "#222", 0,
             true);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "plot/diagram_axes.h"
 #include "plot/svg.h"
 
 namespace {
@@ -38,34 +39,8 @@ double legendLeft(const PhaseDiagram& diagram) { return LEFT + PLOT_WIDTH + (dia
 
 void drawAxes(Svg& svg, const Frame& frame, const PhaseDiagram& diagram)
 {
-    const Stroke grid{"#e6e6e6", 1, nullptr, 1};
-    const Stroke axis{"#222", 1.2, nullptr, 1};
-    for (int i = 0; i <= 10; ++i) {
-        const double x = frame.px(i / 10.0);
-        svgLine(svg, x, TOP, x, TOP + PLOT_HEIGHT, grid);
-        svgLine(svg, x, TOP + PLOT_HEIGHT, x, TOP + PLOT_HEIGHT + 6, axis);
-        svgText(svg, x, TOP + PLOT_HEIGHT + 22, formatNumber("%.1f", i / 10.0), "middle", 12);
-    }
-    const double step = niceStep(frame.high - frame.low, 8);
-    for (double T = std::ceil(frame.low / step) * step; T <= frame.high + 1e-9; T += step) {
-        const double y = frame.py(T);
-        svgLine(svg, LEFT, y, LEFT + PLOT_WIDTH, y, grid);
-        svgLine(svg, LEFT - 6, y, LEFT, y, axis);
-        svgText(svg, LEFT - 10, y + 4, formatNumber("%.0f", T), "end", 12);
-    }
-    svgRect(svg, LEFT, TOP, PLOT_WIDTH, PLOT_HEIGHT, "none", axis);
-    svgText(svg, LEFT + PLOT_WIDTH / 2, TOP + PLOT_HEIGHT + 50, "Mole fraction of " + diagram.names.element, "middle", 15);
-    svgText(svg, 28, TOP + PLOT_HEIGHT / 2, "Temperature (K)", "middle", 15, "#222", -90);
-    if (!diagram.celsius) return;
-    // The same temperatures in degrees Celsius, on the right.
-    const double zero = 273.15;
-    const double cStep = niceStep(frame.high - frame.low, 8);
-    for (double C = std::ceil((frame.low - zero) / cStep) * cStep; C + zero <= frame.high + 1e-9; C += cStep) {
-        const double y = frame.py(C + zero);
-        svgLine(svg, LEFT + PLOT_WIDTH, y, LEFT + PLOT_WIDTH + 6, y, axis);
-        svgText(svg, LEFT + PLOT_WIDTH + 10, y + 4, formatNumber("%.0f", C), "start", 12);
-    }
-    svgText(svg, LEFT + PLOT_WIDTH + 52, TOP + PLOT_HEIGHT / 2, "Temperature (\u00b0C)", "middle", 15, "#222", -90);
+    drawDiagramAxes(svg, {LEFT, TOP, PLOT_WIDTH, PLOT_HEIGHT, frame.low, frame.high}, diagram.names.element,
+                    diagram.celsius);
 }
 
 // A text's box in pixels, from its anchor, size and length (an average letter is 0.6 em wide).
