@@ -32,7 +32,12 @@ std::vector<std::string> labels(const BinarySystem& system, const int* phases, i
             ++same;
             if (j < k) ++before;
         }
-        out.push_back(nameOf(system, phases[k]) + (same > 1 ? "#" + std::to_string(before + 1) : ""));
+        std::string label = nameOf(system, phases[k]);
+        if (same > 1) {
+            label += '#';
+            label += std::to_string(before + 1);
+        }
+        out.push_back(label);
     }
     return out;
 }
@@ -55,7 +60,11 @@ bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram,
     for (const Field& field : diagram.fields) {
         const std::vector<std::string> names = labels(system, field.phase, 2);
         std::string name = "_Data(" + names[0] + "-" + names[1] + ")";
-        if (field.occurrence > 1) name += "(" + std::to_string(field.occurrence) + ")";
+        if (field.occurrence > 1) {
+            name += '(';
+            name += std::to_string(field.occurrence);
+            name += ')';
+        }
         name += ".txt";
         std::string text = "T(K)\t" + x + " in " + names[0] + "\t" + x + " in " + names[1] + "\n";
         int rows = 0;
