@@ -107,46 +107,82 @@ struct CommonComposition {
     PhaseState other;
     double slope;
     double x;
+    double low;   // slopes bracketing the common one (J/mol)
+    double high;
 
-    bool relaxAt(double d, PhaseState& s, double& x, double& height)
-    {
-        const double mu[2] = {0, d};
-        double F = 0;
-        if (!relaxAtPotentials(*at, s, mu, F)) return false;
-        double atoms = 0;
-        x = moleFractionOf(system->phases[static_cast<std::size_t>(s.phase)], s, &atoms);
-        height = F / atoms;
-        return true;
-    }
+    // The base phase's tangent of slope d, and the other phase relaxed below it: returns
+    // x(other) - x(base), and in `difference` the other's height above the tangent (J/mol).
     double apart(double d, double& difference)
     {
-        double xb = 0;
-        double xo = 0;
-        double hb = 0;
-        double ho = 0;
-        if (!relaxAt(d, base, xb, hb) || !relaxAt(d, other, xo, ho)) return NAN;
-        difference = ho - hb;
+        double mu[2] = {0, 0};
+        if (!relaxOnTangent(*at, base, d, mu)) return NAN;
+        double F = 0;
+        if (!relaxAtPotentials(*at, other, mu, F)) return NAN;
+        double atoms = 0;
+        const double xo = moleFractionOf(system->phases[static_cast<std::size_t>(other.phase)], other, &atoms);
+        const double xb = moleFractionOf(system->phases[static_cast<std::size_t>(base.phase)], base);
+        difference = F / atoms;
         x = 0.5 * (xb + xo);
         return xo - xb;
     }
+    // The new phase touches the base's curve where its height above the base's tangent of slope
+    // d is least over d: there the two compositions are equal, and the height is their energies'
+    // difference at that composition. The least is sought by golden section between the slopes of the fields
+    // on either side of the new phase; x(other) - x(base) may change sign elsewhere too, where a
+    // phase of bounded composition sits at its bound.
     double operator()(double T)
     {
         if (!evaluateSystemAt(*system, T, *at)) return NAN;
+        const PhaseState startBase = base;
+        const PhaseState startOther = other;
+        const auto delta = [&](double d) {
+            base = startBase;
+            other = startOther;
+            double difference = NAN;
+            return std::isfinite(apart(d, difference)) ? difference : NAN;
+        };
+        const double r = 0.5 * (std::sqrt(5.0) - 1);
+        double a = low;
+        double b = high;
+        double u = b - r * (b - a);
+        double v = a + r * (b - a);
+        double fu = delta(u);
+        double fv = delta(v);
+        for (int i = 0; i < 100 && b - a > 1e-10 * (1 + std::fabs(a)); ++i) {
+            if (!std::isfinite(fu) || !std::isfinite(fv)) return NAN;
+            if (fu < fv) {
+                b = v;
+                v = u;
+                fv = fu;
+                u = b - r * (b - a);
+                fu = delta(u);
+            } else {
+                a = u;
+                u = v;
+                fu = fv;
+                v = a + r * (b - a);
+                fv = delta(v);
+            }
+        }
+        // The least found to the golden section's precision in d; the compositions' equality then
+        // by the secant method on their difference, which crosses zero simply there.
+        double d0 = a;
+        double d1 = b;
         double difference = NAN;
-        double d0 = slope;
+        base = startBase;
+        other = startOther;
         double g0 = apart(d0, difference);
-        double d1 = slope + 1;
-        for (int i = 0; i < 60 && std::isfinite(g0); ++i) {
-            const double g1 = apart(d1, difference);
-            if (!std::isfinite(g1)) return NAN;
-            if (std::fabs(g1) < 1e-14 || g1 == g0) break;
+        double g1 = apart(d1, difference);
+        for (int i = 0; i < 30 && std::isfinite(g0) && std::isfinite(g1) && g1 != g0 && std::fabs(g1) > 1e-15; ++i) {
             const double d2 = d1 - g1 * (d1 - d0) / (g1 - g0);
+            if (!(d2 >= low && d2 <= high)) break;
             d0 = d1;
             g0 = g1;
             d1 = d2;
+            g1 = apart(d1, difference);
         }
         slope = d1;
-        return difference;
+        return std::isfinite(g1) ? difference : delta(0.5 * (a + b));
     }
 };
 
@@ -186,8 +222,9 @@ bool samePairs(const StableTieLine& a, const StableTieLine& b)
 
 }  // namespace
 
-// A state of the phase at the pure end (x 0 or 1): the other element's potential 500 R T below
-// the element's, so that its site fractions settle near e^-500, where they start; vacancies free.
+// A state of the phase at the pure end (x 0 or 1): on its tangent whose other element's potential
+// lies 500 R T below the element's, so that that element's site fractions settle near e^-500,
+// where they start; vacancies free. G per atom is then the element's potential.
 inline constexpr double PURE_LOG = 500;
 
 double pureEnergy(const BinarySystem& system, SystemAt& at, int phase, int end)
@@ -206,13 +243,9 @@ double pureEnergy(const BinarySystem& system, SystemAt& at, int phase, int end)
     updateSiteFractions(p, s);
     // A phase that needs the other element (a compound of both) has no state at this end.
     if (std::fabs(moleFractionOf(p, s) - end) > 1e-9) return NAN;
-    const double huge = -PURE_LOG * at.RT;
-    const double mu[2] = {end == 0 ? 0 : huge, end == 0 ? huge : 0};
-    double F = 0;
-    if (!relaxAtPotentials(at, s, mu, F)) return NAN;
-    double atoms = 0;
-    moleFractionOf(p, s, &atoms);
-    return F / atoms;
+    double mu[2] = {0, 0};
+    if (!relaxOnTangent(at, s, end == 0 ? -PURE_LOG * at.RT : PURE_LOG * at.RT, mu)) return NAN;
+    return mu[end];
 }
 
 const char* reactionName(ReactionKind kind)
@@ -262,7 +295,9 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
         const StableTieLine& l = appears ? B[head] : A[head];
         const StableTieLine& r = appears ? B[head + 1] : A[head + 1];
         if (l.state[0].phase != r.state[1].phase || l.state[1].phase != r.state[0].phase) return false;
-        CommonComposition f{&system, &at, l.state[0], l.state[1], l.mu[1] - l.mu[0], 0};
+        const double dl = l.mu[1] - l.mu[0];
+        const double dr = r.mu[1] - r.mu[0];
+        CommonComposition f{&system, &at, l.state[0], l.state[1], 0.5 * (dl + dr), 0, std::fmin(dl, dr), std::fmax(dl, dr)};
         const double T = rootNear(std::ref(f), Ta, Tb);
         if (!std::isfinite(T)) return false;
         f(T);
@@ -289,7 +324,10 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
     if (na == 2 && nb == 2 && A[head].state[0].phase == B[head].state[0].phase &&
         A[head + 1].state[1].phase == B[head + 1].state[1].phase && A[head].state[1].phase == A[head + 1].state[0].phase &&
         B[head].state[1].phase == B[head + 1].state[0].phase && A[head].state[1].phase != B[head].state[1].phase) {
-        CommonComposition f{&system, &at, A[head].state[1], B[head].state[1], A[head].mu[1] - A[head].mu[0], 0};
+        const double dl = A[head].mu[1] - A[head].mu[0];
+        const double dr = A[head + 1].mu[1] - A[head + 1].mu[0];
+        CommonComposition f{&system, &at, A[head].state[1], B[head].state[1], 0.5 * (dl + dr), 0, std::fmin(dl, dr),
+                            std::fmax(dl, dr)};
         const double T = rootNear(std::ref(f), Ta, Tb);
         if (!std::isfinite(T)) return false;
         f(T);

@@ -114,3 +114,23 @@ bool relaxAtPotentials(const SystemAt& at, PhaseState& state, const double (&mu)
     }
     return false;
 }
+
+bool relaxOnTangent(const SystemAt& at, PhaseState& state, double d, double (&mu)[2])
+{
+    const ModelPhase& phase = phaseOf(at, state);
+    double atoms = 0;
+    const double x = moleFractionOf(phase, state, &atoms);
+    mu[0] = formulaEnergy(at, state) / atoms - d * x;
+    mu[1] = mu[0] + d;
+    for (int iteration = 0; iteration < ITERATIONS; ++iteration) {
+        double F = 0;
+        if (!relaxAtPotentials(at, state, mu, F)) return false;
+        moleFractionOf(phase, state, &atoms);
+        // F falls by the atoms per formula unit for each J/mol that both potentials rise.
+        const double step = F / atoms;
+        mu[0] += step;
+        mu[1] += step;
+        if (std::fabs(step) <= RESIDUAL * std::fmax(at.RT, std::fabs(mu[0]) + std::fabs(mu[1]))) return true;
+    }
+    return false;
+}

@@ -13,3 +13,8 @@ bool solveCoexistence(const SystemAt& at, PhaseState (&states)[2], double (&mu)[
 // Solves E = 0 for the state at fixed potentials; F then is the state's height above the
 // potentials' tangent, per formula unit (negative: the phase is more stable than the tangent).
 bool relaxAtPotentials(const SystemAt& at, PhaseState& state, const double (&mu)[2], double& F);
+
+// Relaxes the state at potentials mu_B - mu_A = d, mu_A set so that the state lies on their
+// tangent (F = 0): the phase's tangent of slope d, which depends on mu_A itself where the phase's
+// atoms per formula unit vary (vacancies). Fills mu; false where the relaxation fails.
+bool relaxOnTangent(const SystemAt& at, PhaseState& state, double d, double (&mu)[2]);
