@@ -83,6 +83,7 @@ void addRows(const Section& s, std::vector<Field>& fields)
 // The step of the scan for the highest melting point (K); a pure element's solid stable over a
 // shorter stretch above its last solid than this could be missed, which no database has.
 inline constexpr double MELTING_SCAN = 25;
+inline constexpr double MELTED_SPAN = 1500;  // K above the last solid that the scan goes on
 
 // The phase of lowest G at a pure end at the system's temperature.
 int stablePure(const BinarySystem& system, SystemAt& at, int end)
@@ -114,14 +115,16 @@ bool highestMeltingPoint(const BinarySystem& system, double& T)
             solid = solid || (p >= 0 && !system.phases[static_cast<std::size_t>(p)].liquid);
         }
         if (solid) solidUpTo = t;
+        // No pure element of a database turns solid again 1500 K above its melting.
+        if (std::isfinite(solidUpTo) && t > solidUpTo + MELTED_SPAN) break;
     }
     T = solidUpTo;
     if (!std::isfinite(T)) return true;
-    // Narrowed to 1e-6 K: the range, and with it every section's temperature, does not depend on
+    // Narrowed to 1e-4 K: the range, and with it every section's temperature, does not depend on
     // the scan's step.
     double low = T;
     double high = T + MELTING_SCAN;
-    while (high - low > 1e-6) {
+    while (high - low > 1e-4) {
         const double mid = 0.5 * (low + high);
         if (!evaluateSystemAt(system, mid, at)) return false;
         bool solid = false;

@@ -88,9 +88,9 @@ inline constexpr double DIAGRAM_STEP = 5.0;
 // system's parameter source).
 bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, double step, BinaryDiagram& diagram);
 
-// The highest temperature at which either pure element is solid (K, to 1e-6 K; NaN where neither
-// is below 6000 K), scanned every 25 K from 300 K: the top of a diagram is 50 K above it. False
-// where the parameters are undefined at some temperature.
+// The highest temperature at which either pure element is solid (K, to 1e-4 K; NaN where neither
+// is below 6000 K), scanned every 25 K from 300 K up to 1500 K above the last solid found: the
+// top of a diagram is 50 K above it. False where the parameters are undefined at some temperature.
 bool highestMeltingPoint(const BinarySystem& system, double& T);
 
 // The field's tie-line at T (K) within the temperatures of its rows, continued by Newton's
