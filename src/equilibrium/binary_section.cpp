@@ -24,6 +24,12 @@ bool sameState(const BinarySystem& system, const PhaseState& a, const PhaseState
     return true;
 }
 
+bool closeComposition(double a, double b)
+{
+    if (a == b) return true;  // a compound's, or a pure element's 0 and 1
+    return std::fabs(std::log(a) - std::log(b)) < 1e-4 && std::fabs(std::log1p(-a) - std::log1p(-b)) < 1e-4;
+}
+
 // The tie-line between two states, started from the chord of their energies.
 bool solveTieLine(const SystemAt& at, PhaseState first, PhaseState second, StableTieLine& out)
 {
@@ -192,10 +198,12 @@ void solvePending(const BinarySystem& system, SystemSamples& samples, const Syst
             if (x < line.x[1]) pending.push_back({lowest, line.state[1]});
             continue;
         }
+        // The same tie-line reached from two candidates: the same phases at compositions equal
+        // to the few digits that a dilute end's potential leaves (its log-ratios within 1e-4).
         bool known = false;
         for (const StableTieLine& other : section.tieLines)
-            known = known || (sameState(system, other.state[0], line.state[0]) &&
-                              sameState(system, other.state[1], line.state[1]));
+            known = known || (other.state[0].phase == line.state[0].phase && other.state[1].phase == line.state[1].phase &&
+                              closeComposition(other.x[0], line.x[0]) && closeComposition(other.x[1], line.x[1]));
         if (!known) section.tieLines.push_back(line);
     }
     std::sort(section.tieLines.begin(), section.tieLines.end(),
