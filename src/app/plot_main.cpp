@@ -22,6 +22,7 @@
 #include "formats/table_text.h"
 #include "model/fitting.h"
 #include "equilibrium/binary_diagram.h"
+#include "plot/binary_gibbs.h"
 #include "plot/binary_picture.h"
 #include "plot/gibbs_curves.h"
 #include "plot/model_diagram.h"
@@ -48,9 +49,10 @@ constexpr const char* HELP =
     "With --tdb FILE, draws the whole stable diagram of a binary system in a TDB database instead\n"
     "(no tables, no data files): every two-phase field, compounds, miscibility gaps, every invariant\n"
     "reaction with its kind and temperature, the congruent and critical points, each field named, the\n"
-    "axis in K and in degrees Celsius. Where the folder holds Boundaries.txt, or with --gibbs, the\n"
-    "system must be one of a liquid and two solid solutions: the points name its pairs with the\n"
-    "database's phases (LIQUID/FCC_A1 LIQUID). Regression.svg is not drawn: nothing was fitted.\n"
+    "axis in K and in degrees Celsius; --gibbs T draws every phase's curve, a compound as a point,\n"
+    "with the stable tangents. Where the folder holds Boundaries.txt, the system must be one of a\n"
+    "liquid and two solid solutions: the points name its pairs with the database's phases\n"
+    "(LIQUID/FCC_A1 LIQUID). Regression.svg is not drawn: nothing was fitted.\n"
     "\n"
     "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables, or\n"
     "                       for a database from 150 K below its eutectic to 30 K above its melting)\n"
@@ -163,8 +165,9 @@ int drawDatabase(const LoadedTdb& loaded, const CommonOptions& common, const Dia
     return finish(common, stable, names, phaseNames, gibbsT, residuals, havePoints, noPoints, false, diagram);
 }
 
-// The whole stable diagram of any binary system of a database, from the one engine.
-int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const DiagramData& data)
+// The whole stable diagram of any binary system of a database, from the one engine, and its
+// Gibbs energies at gibbsT where that is above 0.
+int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const DiagramData& data, double gibbsT)
 {
     ErrorText error{};
     double low = 300;
@@ -183,11 +186,21 @@ int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const Di
                                        "the database " + std::filesystem::path(common.tdb).filename().string(), low,
                                        high};
     const std::string svg = drawBinaryDiagram(loaded.system, diagram, request);
-    if (!writeWholeFile(DIAGRAM_FILE, svg.data(), svg.size(), error) || !commitOutputs(error)) return stop(error);
+    if (!writeWholeFile(DIAGRAM_FILE, svg.data(), svg.size(), error)) return stop(error);
+    if (gibbsT > 0) {
+        BinaryGibbsPicture gibbs;
+        gibbs.title = request.title;
+        gibbs.element = request.element;
+        if (!describeBinaryGibbs(loaded.system, gibbsT, gibbs)) return stop(parameterError(loaded.values));
+        const std::string curves = drawBinaryGibbs(loaded.system, gibbs);
+        if (!writeWholeFile(GIBBS_PLOT_FILE, curves.data(), curves.size(), error)) return stop(error);
+    }
+    if (!commitOutputs(error)) return stop(error);
     if (diagram.unresolved > 0 && !common.quiet)
         std::fprintf(stderr, "%s: note: %s: %d changes between sections could not be solved as a reaction; the lines "
                              "near them may be incomplete\n", PROGRAM, common.tdb, diagram.unresolved);
     std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
+    if (gibbsT > 0) std::printf("The Gibbs energy curves are drawn in the file : %s\n", GIBBS_PLOT_FILE);
     return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
 }
 
@@ -233,12 +246,12 @@ int main(int argc, char** argv)
     // solutions; the diagram alone for any binary system.
     const bool pointsHere = std::filesystem::exists(std::filesystem::path(common.directory != nullptr ? common.directory : ".") /
                                                 BOUNDARY_POINTS_FILE);
-    if (common.tdb != nullptr && !pointsHere && gibbsT == 0) {
+    if (common.tdb != nullptr && !pointsHere) {
         LoadedBinary binary;
         if (!openBinaryDatabase(PROGRAM, common, binary)) return EXIT_DATA_ERROR;
         if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
         removeOutputsOnSignals();
-        return drawBinary(binary, common, data);
+        return drawBinary(binary, common, data, gibbsT);
     }
     LoadedTdb loaded;
     if (common.tdb != nullptr && !openDatabase(PROGRAM, common, loaded)) return EXIT_DATA_ERROR;

@@ -111,6 +111,17 @@ TEST(PlotProgram, DrawsTheWholeDiagramOfAnyBinarySystem)
         EXPECT_NE(svg.find(text), std::string::npos) << text;
     if (have("xmllint"))
         EXPECT_EQ(std::system(("xmllint --noout '" + (dir / "PhaseDiagram.svg").string() + "'").c_str()), 0);
+    // Its Gibbs energies at 900 K: both phases named, and the one stable tangent across the gap.
+    const ProgramRun gibbs = runTool(PLOT_PATH, dir, {"--tdb", database.c_str(), "--gibbs", "900"});
+    ASSERT_EQ(gibbs.status, 0) << gibbs.err;
+    const std::string curves = readFile(dir / "GibbsEnergy.svg");
+    for (const char* text : {">LIQUID<", ">FCC_A1<", "Gibbs energies at 900.00 K"})
+        EXPECT_NE(curves.find(text), std::string::npos) << text;
+    std::size_t dashed = 0;
+    for (std::size_t at = curves.find("stroke-dasharray=\"6 4\""); at != std::string::npos;
+         at = curves.find("stroke-dasharray=\"6 4\"", at + 1))
+        ++dashed;
+    EXPECT_EQ(dashed, 1u);
 }
 
 TEST(PlotProgram, StopsOnAMissingOrBrokenTable)
