@@ -8,7 +8,9 @@
 
 #include "equilibrium/binary_diagram.h"
 #include "formats/tdb_binary.h"
+#include "model/builtin_system.h"
 #include "model/sublattice_energy.h"
+#include "model_data.h"
 
 namespace fs = std::filesystem;
 
@@ -249,4 +251,54 @@ TEST(BinaryDiagram, ARegularSolutionsGapClosesAtL0Over2R)
     ASSERT_NE(critical, nullptr);
     EXPECT_NEAR(critical->x, 0.5, 1e-6);
     fs::remove_all(dir);
+}
+
+// The built-in Ks-Ps model as a system of the one engine against the three-phase diagram that
+// solves its pairs' equations in mole fractions: the same melting points, eutectic and stable
+// tie-lines to 1e-9, found without being told it is a simple eutectic.
+TEST(BinaryDiagram, TheBuiltInModelThroughTheOneEngineIsTheThreePhaseDiagram)
+{
+    const BuiltInCoefficients coefficients{{GENERATED_MODEL[0], GENERATED_MODEL[1], GENERATED_MODEL[2]}};
+    const BinarySystem system = builtInSystem(coefficients);
+    const StableDiagram& old = generatedDiagram();
+    ASSERT_TRUE(old.haveEutectic);
+    BinaryDiagram d;
+    ASSERT_TRUE(computeBinaryDiagram(system, 300, 2000, 5, d));
+    EXPECT_EQ(d.unresolved, 0);
+    ASSERT_EQ(d.invariants.size(), 1u);
+    const Invariant& e = d.invariants[0];
+    EXPECT_EQ(e.kind, ReactionKind::EUTECTIC);
+    EXPECT_NEAR(e.T, old.eutectic[0], 1e-9);
+    EXPECT_EQ(e.state[0].phase, FCC);  // Ps-rich
+    EXPECT_EQ(e.state[2].phase, BCC);  // Ks-rich
+    EXPECT_NEAR(e.x[0], old.eutectic[3], 1e-9);
+    EXPECT_NEAR(e.x[1], old.eutectic[1], 1e-9);
+    EXPECT_NEAR(e.x[2], old.eutectic[2], 1e-9);
+    for (int end = 0; end < 2; ++end) {
+        ASSERT_TRUE(old.melting[end].exists);
+        const SpecialPoint* melting = pointNear(d, PointKind::PURE, old.melting[end].T, 1e-6);
+        ASSERT_NE(melting, nullptr) << "end " << end;
+        EXPECT_NEAR(melting->T, old.melting[end].T, 1e-9);
+    }
+    // A section below the eutectic and one above it, tie-line by tie-line.
+    SystemSamples samples;
+    sampleSystem(system, samples);
+    SystemAt at;
+    for (const double T : {600.0, old.eutectic[0] + 40}) {
+        Section section;
+        ASSERT_TRUE(computeSection(system, samples, at, T, section));
+        for (const StableTieLine& t : section.tieLines) {
+            PhasePair pair = BCC_FCC;
+            if (t.state[0].phase == LIQUID || t.state[1].phase == LIQUID)
+                pair = t.state[0].phase == FCC || t.state[1].phase == FCC ? LIQUID_FCC : LIQUID_BCC;
+            TieLine line{};
+            ASSERT_TRUE(stableTieLine(old, pair, T, nullptr, line)) << T;
+            // The old pairs name the liquid first, then BCC before FCC.
+            const int first = firstPhase(pair);
+            const double x0 = t.state[0].phase == first ? t.x[0] : t.x[1];
+            const double x1 = t.state[0].phase == first ? t.x[1] : t.x[0];
+            EXPECT_NEAR(x0, line.x[0], 1e-9) << T;
+            EXPECT_NEAR(x1, line.x[1], 1e-9) << T;
+        }
+    }
 }
