@@ -302,3 +302,45 @@ TEST(BinaryDiagram, TheBuiltInModelThroughTheOneEngineIsTheThreePhaseDiagram)
         }
     }
 }
+
+// Henry's law at a pure end: a hair below A's melting point the liquidus and solidus are dilute
+// in B, and their ratio is the limiting law's, k = x(solid) / x(liquid) =
+// exp((G_B(liquid) - G_B(solid) + L(liquid) - L(solid)) / R T), for regular solutions.
+TEST(BinaryDiagram, TheDiluteEndFollowsHenrysLaw)
+{
+    const fs::path dir = fs::temp_directory_path() / "binary-diagram-henry";
+    fs::create_directories(dir);
+    const fs::path path = dir / "henry.tdb";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        // A melts at 1000 K; B's liquid lies 3000 J/mol below its solid, the interactions differ.
+        std::fputs("ELEMENT A FCC_A1 10 0 0 !\nELEMENT B FCC_A1 20 0 0 !\n"
+                   "PHASE LIQUID:L % 1 1 !\nCONSTITUENT LIQUID:L :A,B: !\n"
+                   "PARAMETER G(LIQUID,A;0) 1 10000-10*T; 6000 N !\nPARAMETER G(LIQUID,B;0) 1 -3000; 6000 N !\n"
+                   "PARAMETER G(LIQUID,A,B;0) 1 -2000; 6000 N !\n"
+                   "PHASE FCC_A1 % 1 1 !\nCONSTITUENT FCC_A1 :A,B: !\n"
+                   "PARAMETER G(FCC_A1,A;0) 1 0; 6000 N !\nPARAMETER G(FCC_A1,B;0) 1 0; 6000 N !\n"
+                   "PARAMETER G(FCC_A1,A,B;0) 1 6000; 6000 N !\n",
+                   f);
+        std::fclose(f);
+    }
+    Loaded l;
+    std::string why;
+    ASSERT_TRUE(load(path, l, why)) << why;
+    SystemSamples samples;
+    sampleSystem(l.system, samples);
+    SystemAt at;
+    const double T = 1000 - 1e-3;
+    Section section;
+    ASSERT_TRUE(computeSection(l.system, samples, at, T, section));
+    ASSERT_FALSE(section.tieLines.empty());
+    const StableTieLine& t = section.tieLines.front();
+    ASSERT_LT(t.x[1], 1e-3);
+    const int liquid = phaseNamed(l.system, "LIQUID");
+    const double xLiquid = t.state[0].phase == liquid ? t.x[0] : t.x[1];
+    const double xSolid = t.state[0].phase == liquid ? t.x[1] : t.x[0];
+    const double k = std::exp((-3000.0 - 0.0 + -2000.0 - 6000.0) / (8.31451 * T));
+    EXPECT_NEAR(xSolid / xLiquid, k, 1e-4 * k);
+    fs::remove_all(dir);
+}
