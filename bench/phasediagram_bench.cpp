@@ -11,6 +11,8 @@
 #include "assessment/assessed_picture.h"
 #include "assessment/assessment_report.h"
 #include "formats/result_tables.h"
+#include "equilibrium/binary_diagram.h"
+#include "formats/tdb_binary.h"
 #include "formats/tdb_system.h"
 #include "formats/tdb_export.h"
 #include "formats/text_buffer.h"
@@ -237,29 +239,28 @@ void database(benchmark::State& state)
 }
 BENCHMARK(database)->Name("tdb/read-and-30000-energies")->Unit(benchmark::kMillisecond);
 
-// The whole lead-tin diagram from its database: read, the system chosen, the stable diagram
-// built (melting points and eutectic), and the stable tie-line of each pair at every kelvin
-// from the database's lowest temperature, 298.15 K, to 700 K, as phasediagram --tdb writes them.
+// The whole lead-tin diagram from its database, as phasediagram --tdb 299 700 computes it: read,
+// the system chosen, its whole stable diagram from 299 K to 50 K above the higher melting point
+// by the one engine, and every field's tie-line at every kelvin from 299 to 699 K.
 void wholeDatabaseDiagram(benchmark::State& state)
 {
     const std::string path = EXAMPLE_DATA_DIR "/../pb-sn/PbSn.tdb";
     for (auto _ : state) {
-        LoadedTdb loaded;
+        LoadedBinary loaded;
         ErrorText error{};
-        if (!loadTdb(path.c_str(), "", loaded, error)) state.SkipWithError(error.text);
-        StableDiagram diagram;
-        buildStableDiagram(curveSourceOf(loaded), diagram);
+        if (!loadBinary(path.c_str(), "", "", "", 8.31451, loaded, error)) state.SkipWithError(error.text);
+        double melting = 0;
+        BinaryDiagram diagram;
+        if (!highestMeltingPoint(loaded.system, melting) ||
+            !computeBinaryDiagram(loaded.system, 299, melting + 50, DIAGRAM_STEP, diagram))
+            state.SkipWithError("the lead-tin diagram cannot be computed");
+        SystemAt at;
         int rows = 0;
-        for (int t = 0; t < 3; ++t) {
-            TieLine previous{};
-            bool have = false;
+        for (const Field& field : diagram.fields)
             for (int T = 299; T < 700; ++T) {
-                TieLine line{};
-                have = stableTieLine(diagram, static_cast<PhasePair>(t + 1), T, have ? &previous : nullptr, line);
-                if (have) previous = line;
-                rows += have;
+                StableTieLine line;
+                rows += fieldTieLineAt(loaded.system, at, field, T, line);
             }
-        }
         if (rows != 353) state.SkipWithError("the lead-tin diagram has other rows");
         benchmark::DoNotOptimize(rows);
     }

@@ -92,12 +92,12 @@ bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram,
         ++eutecticRows;
     }
     for (const SpecialPoint& p : diagram.points) {
-        const char* kind = p.kind == PointKind::CONGRUENT ? "congruent"
-                           : p.kind == PointKind::CRITICAL ? "critical"
+        const char* kind = p.kind == SpecialKind::CONGRUENT ? "congruent"
+                           : p.kind == SpecialKind::CRITICAL ? "critical"
                            : system.phases[static_cast<std::size_t>(p.phase[0])].liquid ? "melting"
                                                                                        : "transformation";
         text += std::string(kind) + printed("\t%.6f", p.T) + "\t" + nameOf(system, p.phase[0]) + printed("\t%.10f", p.x);
-        if (p.kind == PointKind::CRITICAL)
+        if (p.kind == SpecialKind::CRITICAL)
             text += "\t-\t-";
         else
             text += "\t" + nameOf(system, p.phase[1]) + printed("\t%.10f", p.x);

@@ -33,14 +33,14 @@ struct Invariant {
     double x[3];
 };
 
-enum class PointKind {
+enum class SpecialKind {
     CONGRUENT,   // two phases of one composition: a maximum or minimum of their field
     CRITICAL,    // a miscibility gap closes
     PURE,        // a pure element melts or transforms (x 0 or 1)
 };
 
 struct SpecialPoint {
-    PointKind kind;
+    SpecialKind kind;
     double T;
     double x;
     int phase[2];  // the phase stable above, then the one below (for CRITICAL both the gap's phase)

@@ -301,7 +301,7 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
         const double T = rootNear(std::ref(f), Ta, Tb);
         if (!std::isfinite(T)) return false;
         f(T);
-        diagram.points.push_back({PointKind::CONGRUENT, T, f.x,
+        diagram.points.push_back({SpecialKind::CONGRUENT, T, f.x,
                                   {appears ? l.state[0].phase : l.state[1].phase, appears ? l.state[1].phase : l.state[0].phase}});
         return true;
     }
@@ -331,7 +331,7 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
         const double T = rootNear(std::ref(f), Ta, Tb);
         if (!std::isfinite(T)) return false;
         f(T);
-        diagram.points.push_back({PointKind::CONGRUENT, T, f.x, {A[head].state[1].phase, B[head].state[1].phase}});
+        diagram.points.push_back({SpecialKind::CONGRUENT, T, f.x, {A[head].state[1].phase, B[head].state[1].phase}});
         return true;
     }
     // A pure element's transition: the phase at an end changes (the new field may be too narrow
@@ -350,7 +350,7 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
         if (std::fabs(f(Ta)) < 1e-6 && std::fabs(f(Tb)) < 1e-6) return true;
         const double T = rootNear(f, Ta, Tb);
         if (!std::isfinite(T)) return false;
-        diagram.points.push_back({PointKind::PURE, T, static_cast<double>(end), {from, to}});
+        diagram.points.push_back({SpecialKind::PURE, T, static_cast<double>(end), {from, to}});
         return true;
     }
     if ((na == 0 && nb == 1) || (na == 1 && nb == 0)) {
@@ -369,7 +369,7 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
                 T = Tc;
                 x = xc;
             }
-            diagram.points.push_back({PointKind::CRITICAL, T, x, {t.state[0].phase, t.state[0].phase}});
+            diagram.points.push_back({SpecialKind::CRITICAL, T, x, {t.state[0].phase, t.state[0].phase}});
             return true;
         }
     }

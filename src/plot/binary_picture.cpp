@@ -58,7 +58,7 @@ void drawFields(Svg& svg, const Frame& frame, const BinaryDiagram& diagram)
     // A gap's two lines close at its critical point, above (or below) the last row that the
     // sections resolved.
     for (const SpecialPoint& p : diagram.points) {
-        if (p.kind != PointKind::CRITICAL || !frame.inside(p.T)) continue;
+        if (p.kind != SpecialKind::CRITICAL || !frame.inside(p.T)) continue;
         const FieldRow* nearest = nullptr;
         for (const Field& field : diagram.fields) {
             if (field.phase[0] != p.phase[0] || field.phase[1] != p.phase[0]) continue;
@@ -177,17 +177,17 @@ void drawReactions(Svg& svg, const Frame& frame, const BinaryDiagram& diagram, c
     }
     for (const SpecialPoint& p : diagram.points) {
         if (!frame.inside(p.T)) continue;
-        const bool pure = p.kind == PointKind::PURE;
+        const bool pure = p.kind == SpecialKind::PURE;
         if (!pure)
-            svgCircle(svg, frame.px(p.x), frame.py(p.T), 3.2, p.kind == PointKind::CRITICAL ? "#fff" : LINE_COLOUR,
+            svgCircle(svg, frame.px(p.x), frame.py(p.T), 3.2, p.kind == SpecialKind::CRITICAL ? "#fff" : LINE_COLOUR,
                       {LINE_COLOUR, 1.4, nullptr, 1});
-        const char* kind = p.kind == PointKind::CRITICAL  ? "critical"
-                           : p.kind == PointKind::CONGRUENT ? "congruent"
+        const char* kind = p.kind == SpecialKind::CRITICAL  ? "critical"
+                           : p.kind == SpecialKind::CONGRUENT ? "congruent"
                            : system.phases[static_cast<std::size_t>(p.phase[0])].liquid ? "melting"
                                                                                        : "transformation";
         svgText(svg, legendX, legend, std::string(kind) + formatNumber(" %.2f K", p.T), "start", 11,
                 pure ? "#555" : LINE_COLOUR);
-        const std::string phases = p.kind == PointKind::CRITICAL
+        const std::string phases = p.kind == SpecialKind::CRITICAL
                                        ? nameOf(system, p.phase[0])
                                        : nameOf(system, p.phase[0]) + " / " + nameOf(system, p.phase[1]);
         svgText(svg, legendX + 150, legend, (pure ? formatNumber("x = %.0f: ", p.x) : std::string()) + phases, "start", 9,

@@ -53,7 +53,7 @@ const Invariant* invariantNear(const BinaryDiagram& d, double T)
     return nullptr;
 }
 
-const SpecialPoint* pointNear(const BinaryDiagram& d, PointKind kind, double T, double tolerance)
+const SpecialPoint* pointNear(const BinaryDiagram& d, SpecialKind kind, double T, double tolerance)
 {
     for (const SpecialPoint& p : d.points)
         if (p.kind == kind && std::fabs(p.T - T) < tolerance) return &p;
@@ -85,8 +85,8 @@ TEST(BinaryDiagram, SilverCopperHasTheEutecticOfOneSolidSolutionOnBothSidesOfIts
     EXPECT_EQ(d.invariants[0].state[0].phase, fcc);
     EXPECT_EQ(d.invariants[0].state[2].phase, fcc);
     // The melting points sit on a breakpoint of the elements' functions: within 1e-3 K.
-    EXPECT_NE(pointNear(d, PointKind::PURE, 1235.0800, 1e-3), nullptr);
-    EXPECT_NE(pointNear(d, PointKind::PURE, 1358.0200, 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, SpecialKind::PURE, 1235.0800, 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, SpecialKind::PURE, 1358.0200, 1e-3), nullptr);
 }
 
 TEST(BinaryDiagram, AluminiumMagnesiumFindsACompoundMeltingTwoThirdsOfAKelvinAboveItsEutectic)
@@ -96,7 +96,7 @@ TEST(BinaryDiagram, AluminiumMagnesiumFindsACompoundMeltingTwoThirdsOfAKelvinAbo
     if (!load(fs::path(PUBLISHED_DATABASES) / "AlMg.tdb", l, why)) GTEST_SKIP() << why;
     BinaryDiagram d;
     ASSERT_TRUE(computeBinaryDiagram(l.system, 300, 983.6, 5, d)) << parameterError(l.values).text;
-    const SpecialPoint* beta = pointNear(d, PointKind::CONGRUENT, 725.79081, 1e-3);
+    const SpecialPoint* beta = pointNear(d, SpecialKind::CONGRUENT, 725.79081, 1e-3);
     ASSERT_NE(beta, nullptr);
     EXPECT_NEAR(beta->x, 89.0 / 229.0, 1e-9);
     const Invariant* eutectic = invariantNear(d, 725.15426);
@@ -106,8 +106,8 @@ TEST(BinaryDiagram, AluminiumMagnesiumFindsACompoundMeltingTwoThirdsOfAKelvinAbo
     EXPECT_NEAR(eutectic->x[0], 0.1661648, 1e-5);
     EXPECT_NEAR(eutectic->x[1], 0.36576063, 1e-5);
     expectInvariant(d, ReactionKind::EUTECTOID, 522.98208, {0.38864629, 0.43396226, 0.53605269});
-    EXPECT_NE(pointNear(d, PointKind::PURE, 933.6, 4e-4 + 1e-3), nullptr);
-    EXPECT_NE(pointNear(d, PointKind::PURE, 923.0, 4e-4 + 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, SpecialKind::PURE, 933.6, 4e-4 + 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, SpecialKind::PURE, 923.0, 4e-4 + 1e-3), nullptr);
 }
 
 TEST(BinaryDiagram, ChromiumIronHasItsGammaLoopAndTheMagneticTransitionsOfIron)
@@ -118,14 +118,14 @@ TEST(BinaryDiagram, ChromiumIronHasItsGammaLoopAndTheMagneticTransitionsOfIron)
     BinaryDiagram d;
     ASSERT_TRUE(computeBinaryDiagram(l.system, 300, 2230, 5, d)) << parameterError(l.values).text;
     expectInvariant(d, ReactionKind::EUTECTOID, 784.83485, {0.15321765, 0.48598352, 0.80823761});
-    EXPECT_NE(pointNear(d, PointKind::PURE, 1810.9584, 1e-3), nullptr);
-    EXPECT_NE(pointNear(d, PointKind::PURE, 1184.8048, 1e-3), nullptr);
-    EXPECT_NE(pointNear(d, PointKind::PURE, 1667.4768, 1e-3), nullptr);
-    EXPECT_NE(pointNear(d, PointKind::PURE, 2180.0, 0.01), nullptr);
+    EXPECT_NE(pointNear(d, SpecialKind::PURE, 1810.9584, 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, SpecialKind::PURE, 1184.8048, 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, SpecialKind::PURE, 1667.4768, 1e-3), nullptr);
+    EXPECT_NE(pointNear(d, SpecialKind::PURE, 2180.0, 0.01), nullptr);
     // The gamma loop closes in a minimum of the FCC field on the iron side.
     bool loop = false;
     for (const SpecialPoint& p : d.points)
-        loop = loop || (p.kind == PointKind::CONGRUENT && p.x > 0.85 && p.T > 1100 && p.T < 1200);
+        loop = loop || (p.kind == SpecialKind::CONGRUENT && p.x > 0.85 && p.T > 1100 && p.T < 1200);
     EXPECT_TRUE(loop);
 }
 
@@ -219,7 +219,7 @@ TEST(BinaryDiagram, TheMagnesiumNickelExampleIsTheCost507Assessment)
     EXPECT_NEAR(d[0].invariants[2].T - 273.15, 506, 2);
     EXPECT_EQ(d[0].invariants[1].kind, ReactionKind::PERITECTIC);
     EXPECT_NEAR(d[0].invariants[1].T - 273.15, 760, 2);
-    const SpecialPoint* laves = pointNear(d[0], PointKind::CONGRUENT, 1147 + 273.15, 2);
+    const SpecialPoint* laves = pointNear(d[0], SpecialKind::CONGRUENT, 1147 + 273.15, 2);
     ASSERT_NE(laves, nullptr);
     EXPECT_NEAR(laves->x, 2.0 / 3.0, 1e-12);
 }
@@ -247,7 +247,7 @@ TEST(BinaryDiagram, ARegularSolutionsGapClosesAtL0Over2R)
     BinaryDiagram d;
     ASSERT_TRUE(computeBinaryDiagram(l.system, 300, 2000, 5, d));
     EXPECT_EQ(d.unresolved, 0);
-    const SpecialPoint* critical = pointNear(d, PointKind::CRITICAL, 20000 / (2 * 8.31451), 1e-6);
+    const SpecialPoint* critical = pointNear(d, SpecialKind::CRITICAL, 20000 / (2 * 8.31451), 1e-6);
     ASSERT_NE(critical, nullptr);
     EXPECT_NEAR(critical->x, 0.5, 1e-6);
     fs::remove_all(dir);
@@ -276,7 +276,7 @@ TEST(BinaryDiagram, TheBuiltInModelThroughTheOneEngineIsTheThreePhaseDiagram)
     EXPECT_NEAR(e.x[2], old.eutectic[2], 1e-9);
     for (int end = 0; end < 2; ++end) {
         ASSERT_TRUE(old.melting[end].exists);
-        const SpecialPoint* melting = pointNear(d, PointKind::PURE, old.melting[end].T, 1e-6);
+        const SpecialPoint* melting = pointNear(d, SpecialKind::PURE, old.melting[end].T, 1e-6);
         ASSERT_NE(melting, nullptr) << "end " << end;
         EXPECT_NEAR(melting->T, old.melting[end].T, 1e-9);
     }
