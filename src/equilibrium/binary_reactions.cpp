@@ -7,6 +7,7 @@
 
 #include "equilibrium/coexistence.h"
 #include "equilibrium/critical_point.h"
+#include "numeric/golden_section.h"
 
 namespace {
 
@@ -141,29 +142,14 @@ struct CommonComposition {
             double difference = NAN;
             return std::isfinite(apart(d, difference)) ? difference : NAN;
         };
-        const double r = 0.5 * (std::sqrt(5.0) - 1);
         double a = low;
         double b = high;
-        double u = b - r * (b - a);
-        double v = a + r * (b - a);
-        double fu = delta(u);
-        double fv = delta(v);
-        for (int i = 0; i < 100 && b - a > 1e-10 * (1 + std::fabs(a)); ++i) {
-            if (!std::isfinite(fu) || !std::isfinite(fv)) return NAN;
-            if (fu < fv) {
-                b = v;
-                v = u;
-                fv = fu;
-                u = b - r * (b - a);
-                fu = delta(u);
-            } else {
-                a = u;
-                u = v;
-                fu = fv;
-                v = a + r * (b - a);
-                fv = delta(v);
-            }
-        }
+        goldenSection(
+            [&](double d) {
+                const double h = delta(d);
+                return std::isfinite(h) ? h : INFINITY;
+            },
+            a, b, 1e-10 * (1 + std::fabs(a)), 100);
         // The least found to the golden section's precision in d; the compositions' equality then
         // by the secant method on their difference, which crosses zero simply there.
         double d0 = a;

@@ -85,12 +85,12 @@ double lowestBelowTangent(const BinarySystem& system, SystemSamples& samples, co
     double* binHeight = samples.binHeight.data();
     const double slope = mu[1] - mu[0];
     const int* bin = samples.bin.data();
-    for (std::size_t i = 0; i < samples.x.size(); ++i) {
-        const double h = samples.G[i] - (mu[0] + slope * samples.x[i]);
+    for (const int i : samples.nearHull) {
+        const double h = samples.G[static_cast<std::size_t>(i)] - (mu[0] + slope * samples.x[static_cast<std::size_t>(i)]);
         const int k = bin[i];
         if (h < binHeight[k]) {
             binHeight[k] = h;
-            binBest[k] = static_cast<int>(i);
+            binBest[k] = i;
         }
     }
     double least = INFINITY;
@@ -224,6 +224,20 @@ bool computeSection(const BinarySystem& system, SystemSamples& samples, SystemAt
     if (n == 0) {
         section.endPhase[0] = section.endPhase[1] = -1;
         return true;
+    }
+    // The samples within reach of the hull: a stable tangent lies at or below the true hull,
+    // which lies at or below the samples' hull, so no sample further above the latter can come
+    // within reach of a tangent.
+    samples.nearHull.clear();
+    for (int i = 0, k = 0; i < static_cast<int>(samples.x.size()); ++i) {
+        const double x = samples.x[static_cast<std::size_t>(i)];
+        while (k + 2 < n && samples.x[static_cast<std::size_t>(h[k + 1])] < x) ++k;
+        const std::size_t a = static_cast<std::size_t>(h[k]);
+        const std::size_t b = static_cast<std::size_t>(h[std::min(k + 1, n - 1)]);
+        const double chord = b == a || samples.x[b] == samples.x[a]
+                                 ? samples.G[a]
+                                 : samples.G[a] + (samples.G[b] - samples.G[a]) * (x - samples.x[a]) / (samples.x[b] - samples.x[a]);
+        if (samples.G[static_cast<std::size_t>(i)] - chord <= NEAR_HULL * at.RT) samples.nearHull.push_back(i);
     }
     section.endPhase[0] = samples.phase[static_cast<std::size_t>(h[0])];
     section.endPhase[1] = samples.phase[static_cast<std::size_t>(h[n - 1])];

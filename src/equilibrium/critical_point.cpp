@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "model/sublattice_energy.h"
+#include "numeric/golden_section.h"
 
 namespace {
 
@@ -33,31 +34,12 @@ struct Curvature {
     }
 };
 
-// The least curvature over y within (lo, hi), by golden-section search; `where` its place.
+// The least curvature over y within (lo, hi); `where` its place.
 double leastCurvature(const Curvature& c, double lo, double hi, double& where)
 {
-    const double r = 0.5 * (std::sqrt(5.0) - 1);
     double a = lo;
     double b = hi;
-    double u = b - r * (b - a);
-    double v = a + r * (b - a);
-    double fu = c(u);
-    double fv = c(v);
-    for (int i = 0; i < 80 && b - a > 1e-12; ++i) {
-        if (fu < fv) {
-            b = v;
-            v = u;
-            fv = fu;
-            u = b - r * (b - a);
-            fu = c(u);
-        } else {
-            a = u;
-            u = v;
-            fu = fv;
-            v = a + r * (b - a);
-            fv = c(v);
-        }
-    }
+    goldenSection(c, a, b, 1e-12, 80);
     where = 0.5 * (a + b);
     return c(where);
 }

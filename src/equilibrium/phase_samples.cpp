@@ -100,12 +100,20 @@ void sampleSystem(const BinarySystem& system, SystemSamples& samples)
 void sampleEnergies(const SystemAt& at, SystemSamples& samples)
 {
     const BinarySystem& system = *at.system;
+    const double* values = at.values.data();
     for (std::size_t i = 0; i < samples.x.size(); ++i) {
         const ModelPhase& phase = system.phases[static_cast<std::size_t>(samples.phase[i])];
-        const double G = energyOfMonomials(phase, at.values.data(), at.T, system.gasConstant,
-                                           samples.monomials.data() + samples.firstMonomial[i]) +
-                         at.RT * samples.ideal[i];
-        samples.G[i] = G / samples.atoms[i];
+        const double* m = samples.monomials.data() + samples.firstMonomial[i];
+        double G = 0;
+        if (phase.magnetic) {
+            G = energyOfMonomials(phase, values, at.T, system.gasConstant, m);
+        } else {
+            // Without magnetic ordering G is the sum of the Gibbs-energy terms alone.
+            const std::size_t terms = phase.terms.size();
+            for (std::size_t k = 0; k < terms; ++k)
+                if (phase.terms[k].kind == GIBBS_TERM) G += values[phase.terms[k].parameter] * m[k];
+        }
+        samples.G[i] = (G + at.RT * samples.ideal[i]) / samples.atoms[i];
     }
 }
 

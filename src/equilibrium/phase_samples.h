@@ -28,6 +28,7 @@ struct SystemSamples {
     std::vector<double> G;      // J per mole of atoms at the last temperature
     std::vector<int> hull;      // room for every sample
     std::vector<int> bin;       // phase * SAMPLE_BINS + the stretch of x it lies in
+    std::vector<int> nearHull;  // the samples within reach of the hull at the last temperature
     std::vector<int> binBest;   // working storage of the stability checks
     std::vector<double> binHeight;
 };
