@@ -131,12 +131,21 @@ void nearHull(const BinarySystem& system, SystemSamples& samples, const SystemAt
 {
     const int phases = static_cast<int>(system.phases.size());
     const int* h = samples.hull.data();
+    if (hullSize < 2) {
+        samples.nearHull.assign(1, h[0]);
+        return;
+    }
     // Each phase's sample lowest above a hull edge between two others' states, in one pass.
     samples.binBest.assign(static_cast<std::size_t>(phases), -1);
     samples.binHeight.assign(static_cast<std::size_t>(2 * phases), NEAR_HULL * at.RT);
     int* best = samples.binBest.data();
     double* bestHeight = samples.binHeight.data();
     double* bestEdge = bestHeight + phases;
+    // The same pass keeps the samples within reach of the hull: a stable tangent lies at or
+    // below the true hull, which lies at or below the samples' hull, so no sample further above
+    // the latter can come within reach of a tangent.
+    const double reach = NEAR_HULL * at.RT;
+    samples.nearHull.clear();
     int k = 0;
     for (std::size_t i = 0; i < samples.x.size(); ++i) {
         const double x = samples.x[i];
@@ -144,9 +153,12 @@ void nearHull(const BinarySystem& system, SystemSamples& samples, const SystemAt
         const int p = samples.phase[i];
         const std::size_t a = static_cast<std::size_t>(h[k]);
         const std::size_t b = static_cast<std::size_t>(h[k + 1]);
-        if (samples.phase[a] == p || samples.phase[b] == p || samples.phase[a] != samples.phase[b]) continue;
-        const double chord = samples.G[a] + (samples.G[b] - samples.G[a]) * (x - samples.x[a]) / (samples.x[b] - samples.x[a]);
+        const double chord = samples.x[b] == samples.x[a] ? std::fmin(samples.G[a], samples.G[b])
+                                                          : samples.G[a] + (samples.G[b] - samples.G[a]) *
+                                                                               (x - samples.x[a]) / (samples.x[b] - samples.x[a]);
         const double height = samples.G[i] - chord;
+        if (height <= reach) samples.nearHull.push_back(static_cast<int>(i));
+        if (samples.phase[a] == p || samples.phase[b] == p || samples.phase[a] != samples.phase[b]) continue;
         if (height > 0 && height < bestHeight[p]) {
             bestHeight[p] = height;
             best[p] = static_cast<int>(i);
@@ -224,20 +236,6 @@ bool computeSection(const BinarySystem& system, SystemSamples& samples, SystemAt
     if (n == 0) {
         section.endPhase[0] = section.endPhase[1] = -1;
         return true;
-    }
-    // The samples within reach of the hull: a stable tangent lies at or below the true hull,
-    // which lies at or below the samples' hull, so no sample further above the latter can come
-    // within reach of a tangent.
-    samples.nearHull.clear();
-    for (int i = 0, k = 0; i < static_cast<int>(samples.x.size()); ++i) {
-        const double x = samples.x[static_cast<std::size_t>(i)];
-        while (k + 2 < n && samples.x[static_cast<std::size_t>(h[k + 1])] < x) ++k;
-        const std::size_t a = static_cast<std::size_t>(h[k]);
-        const std::size_t b = static_cast<std::size_t>(h[std::min(k + 1, n - 1)]);
-        const double chord = b == a || samples.x[b] == samples.x[a]
-                                 ? samples.G[a]
-                                 : samples.G[a] + (samples.G[b] - samples.G[a]) * (x - samples.x[a]) / (samples.x[b] - samples.x[a]);
-        if (samples.G[static_cast<std::size_t>(i)] - chord <= NEAR_HULL * at.RT) samples.nearHull.push_back(i);
     }
     section.endPhase[0] = samples.phase[static_cast<std::size_t>(h[0])];
     section.endPhase[1] = samples.phase[static_cast<std::size_t>(h[n - 1])];
