@@ -52,8 +52,9 @@ bool write(const std::string& name, const std::string& text, std::vector<Written
 }  // namespace
 
 bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram, int initialT, int finalT,
-                       std::vector<WrittenTable>& written, ErrorText& error)
+                       std::vector<WrittenTable>& written, int& unsolved, ErrorText& error)
 {
+    unsolved = 0;
     const BinarySystem& system = loaded.system;
     const std::string x = "x(" + system.elements[1] + ")";
     SystemAt at;
@@ -70,7 +71,11 @@ bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram,
         int rows = 0;
         for (int T = initialT; T < finalT; ++T) {
             StableTieLine line;
-            if (!fieldTieLineAt(system, at, field, T, line)) continue;
+            if (!fieldCovers(field, T)) continue;
+            if (!fieldTieLineAt(system, at, field, T, line)) {
+                ++unsolved;
+                continue;
+            }
             text += std::to_string(T) + printed("\t%.10f", line.x[0]) + printed("\t%.10f", line.x[1]) + "\n";
             ++rows;
         }

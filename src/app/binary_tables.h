@@ -31,6 +31,8 @@ struct WrittenTable {
 };
 
 // Writes every table of the diagram, rows at whole kelvins from initialT to finalT - 1, through
-// the outputs that replace earlier ones only when all are complete; `written` lists them.
+// the outputs that replace earlier ones only when all are complete; `written` lists them, and
+// `unsolved` counts the rows of a stable field whose tie-line Newton's method did not solve (left
+// out of its table).
 bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram, int initialT, int finalT,
-                       std::vector<WrittenTable>& written, ErrorText& error);
+                       std::vector<WrittenTable>& written, int& unsolved, ErrorText& error);

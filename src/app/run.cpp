@@ -261,8 +261,12 @@ int runDatabase(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions&
         return stop(out, err, parameterError(loaded.values), false);
     if (finalT > initialT && !options.quiet) noteStatedRange(err, options.databasePath, loaded, initialT, finalT - 1);
     std::vector<WrittenTable> written;
-    if (!writeBinaryTables(loaded, diagram, initialT, finalT, written, error) || !commitOutputs(error))
+    int unsolved = 0;
+    if (!writeBinaryTables(loaded, diagram, initialT, finalT, written, unsolved, error) || !commitOutputs(error))
         return stop(out, err, error, false);
+    if (unsolved > 0 && !options.quiet)
+        std::fprintf(err, "phasediagram: note: %s: %d rows of stable fields did not converge and are left out of "
+                          "their tables\n", options.databasePath, unsolved);
     if (diagram.unresolved > 0 && !options.quiet)
         std::fprintf(err, "phasediagram: note: %s: %d changes of the stable phases or tie-lines could not be solved as "
                           "a reaction%s; the tables hold what was found\n",

@@ -175,9 +175,21 @@ bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, doub
     return true;
 }
 
+bool fieldCovers(const Field& field, double T)
+{
+    // The rows bracketing T, by decreasing T: a field stable throughout has rows at most one
+    // section's step apart; further apart, T lies where the field had left off.
+    for (std::size_t k = 0; k < field.rows.size(); ++k) {
+        if (field.rows[k].T == T) return true;
+        if (field.rows[k].T > T) continue;
+        return k > 0 && field.rows[k - 1].T - field.rows[k].T <= DIAGRAM_STEP + 1e-9;
+    }
+    return false;
+}
+
 bool fieldTieLineAt(const BinarySystem& system, SystemAt& at, const Field& field, double T, StableTieLine& line)
 {
-    if (field.rows.empty() || T > field.rows.front().T || T < field.rows.back().T) return false;
+    if (!fieldCovers(field, T)) return false;
     const FieldRow* nearest = &field.rows.front();
     for (const FieldRow& row : field.rows)
         if (std::fabs(row.T - T) < std::fabs(nearest->T - T)) nearest = &row;

@@ -93,6 +93,10 @@ bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, doub
 // top of a diagram is 50 K above it. False where the parameters are undefined at some temperature.
 bool highestMeltingPoint(const BinarySystem& system, double& T);
 
-// The field's tie-line at T (K) within the temperatures of its rows, continued by Newton's
-// method from the row nearest in temperature; false outside them or where the solve fails.
+// Whether the field is stable at T (K): between two of its rows no further apart than the
+// sections' step (a field that leaves off and comes back is not covered between).
+bool fieldCovers(const Field& field, double T);
+
+// The field's tie-line at T where it covers T, continued by Newton's method from the row nearest
+// in temperature; false where it does not cover T or the solve fails.
 bool fieldTieLineAt(const BinarySystem& system, SystemAt& at, const Field& field, double T, StableTieLine& line);
