@@ -45,11 +45,16 @@ void drawFields(Svg& svg, const Frame& frame, const BinaryDiagram& diagram)
     for (const Field& field : diagram.fields)
         for (int side = 0; side < 2; ++side) {
             std::vector<std::pair<double, double>> points;
+            double previous = NAN;
             for (const FieldRow& row : field.rows) {
-                if (!frame.inside(row.T)) {
+                // Rows further apart than a section's step belong to stretches where the field
+                // left off and came back (or to two fields of the same phases): not joined.
+                const bool apart = std::isfinite(previous) && previous - row.T > DIAGRAM_STEP + 1e-9;
+                previous = row.T;
+                if (!frame.inside(row.T) || apart) {
                     if (points.size() > 1) svgPolyline(svg, points, line);
                     points.clear();
-                    continue;
+                    if (!frame.inside(row.T)) continue;
                 }
                 points.push_back({frame.px(row.x[side]), frame.py(row.T)});
             }
