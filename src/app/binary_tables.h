@@ -3,7 +3,8 @@
 //
 // A field's table, "_Data(FIRST-SECOND).txt", names its phases in increasing x (a phase on both
 // sides of its miscibility gap as FCC_A1#1 and FCC_A1#2; a second field of the same two phases in
-// the same order, at other temperatures, "_Data(FIRST-SECOND)(2).txt"): a title line
+// the same order at the same temperature, further along x, "_Data(FIRST-SECOND)(2).txt"; a field
+// that leaves off and comes back keeps its table, its rows in two stretches): a title line
 // "T(K)\tx(B) in FIRST\tx(B) in SECOND", then one row per whole kelvin where the field is stable.
 //
 // "_Invariants.txt": a title line, then one row per invariant reaction from the top down,
