@@ -99,16 +99,16 @@ struct ThreePhases {
     }
 };
 
-// G of `other` less G of `base` (J/mol of atoms) at the composition where their slopes are equal,
-// found by the secant method on the slope; the states carried on.
+// G of `other` less G of `base` (J/mol of atoms) at the composition where their slopes are equal
+// (zero at a congruent point), and that composition and slope; the states carried on.
 struct CommonComposition {
     const BinarySystem* system;
     SystemAt* at;
     PhaseState base;
     PhaseState other;
-    double slope;
-    double x;
-    double low;   // slopes bracketing the common one (J/mol)
+    double slope;  // found: the common slope (J/mol)
+    double x;      // found: the common composition
+    double low;    // slopes bracketing the common one (J/mol)
     double high;
 
     // The base phase's tangent of slope d, and the other phase relaxed below it: returns
@@ -128,9 +128,9 @@ struct CommonComposition {
     }
     // The new phase touches the base's curve where its height above the base's tangent of slope
     // d is least over d: there the two compositions are equal, and the height is their energies'
-    // difference at that composition. The least is sought by golden section between the slopes of the fields
-    // on either side of the new phase; x(other) - x(base) may change sign elsewhere too, where a
-    // phase of bounded composition sits at its bound.
+    // difference at that composition. The least is sought by golden section between the slopes
+    // of the fields on either side of the new phase; x(other) - x(base) may change sign elsewhere
+    // too, where a phase of bounded composition sits at its bound.
     double operator()(double T)
     {
         if (!evaluateSystemAt(*system, T, *at)) return NAN;
