@@ -71,7 +71,8 @@ void addRows(const Section& s, std::vector<Field>& fields)
                 ++occurrence;
         Field* field = nullptr;
         for (Field& f : fields)
-            if (f.phase[0] == t.state[0].phase && f.phase[1] == t.state[1].phase && f.occurrence == occurrence) field = &f;
+            if (f.phase[0] == t.state[0].phase && f.phase[1] == t.state[1].phase && f.occurrence == occurrence)
+                field = &f;
         if (field == nullptr) {
             fields.push_back({{t.state[0].phase, t.state[1].phase}, occurrence, {}});
             field = &fields.back();
@@ -162,7 +163,8 @@ bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, doub
               [](const Invariant& a, const Invariant& b) { return a.T > b.T; });
     std::sort(diagram.points.begin(), diagram.points.end(),
               [](const SpecialPoint& a, const SpecialPoint& b) { return a.T > b.T; });
-    std::sort(sweep.sections.begin(), sweep.sections.end(), [](const Section& a, const Section& b) { return a.T > b.T; });
+    std::sort(sweep.sections.begin(), sweep.sections.end(),
+              [](const Section& a, const Section& b) { return a.T > b.T; });
     for (const Section& s : sweep.sections) {
         addRows(s, diagram.fields);
         SectionSummary summary{s.T, {s.endPhase[0], s.endPhase[1]}, {}, {}};

@@ -257,7 +257,8 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
     std::size_t head = 0;
     while (head < A.size() && head < B.size() && samePairs(A[head], B[head])) ++head;
     std::size_t tail = 0;
-    while (tail < A.size() - head && tail < B.size() - head && samePairs(A[A.size() - 1 - tail], B[B.size() - 1 - tail]))
+    while (tail < A.size() - head && tail < B.size() - head &&
+           samePairs(A[A.size() - 1 - tail], B[B.size() - 1 - tail]))
         ++tail;
     const std::size_t na = A.size() - head - tail;
     const std::size_t nb = B.size() - head - tail;
@@ -283,12 +284,14 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
         if (l.state[0].phase != r.state[1].phase || l.state[1].phase != r.state[0].phase) return false;
         const double dl = l.mu[1] - l.mu[0];
         const double dr = r.mu[1] - r.mu[0];
-        CommonComposition f{&system, &at, l.state[0], l.state[1], 0.5 * (dl + dr), 0, std::fmin(dl, dr), std::fmax(dl, dr)};
+        CommonComposition f{&system, &at, l.state[0], l.state[1], 0.5 * (dl + dr), 0, std::fmin(dl, dr),
+                            std::fmax(dl, dr)};
         const double T = rootNear(std::ref(f), Ta, Tb);
         if (!std::isfinite(T)) return false;
         f(T);
-        diagram.points.push_back({SpecialKind::CONGRUENT, T, f.x,
-                                  {appears ? l.state[0].phase : l.state[1].phase, appears ? l.state[1].phase : l.state[0].phase}});
+        const int before = appears ? l.state[0].phase : l.state[1].phase;
+        const int after = appears ? l.state[1].phase : l.state[0].phase;
+        diagram.points.push_back({SpecialKind::CONGRUENT, T, f.x, {before, after}});
         return true;
     }
     // A reaction at an end whose third field is too narrow to be seen: a field touching the end
@@ -308,8 +311,9 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
     // A phase between two fields turning into another of its composition (a compound's
     // polymorphs): a congruent transformation.
     if (na == 2 && nb == 2 && A[head].state[0].phase == B[head].state[0].phase &&
-        A[head + 1].state[1].phase == B[head + 1].state[1].phase && A[head].state[1].phase == A[head + 1].state[0].phase &&
-        B[head].state[1].phase == B[head + 1].state[0].phase && A[head].state[1].phase != B[head].state[1].phase) {
+        A[head + 1].state[1].phase == B[head + 1].state[1].phase &&
+        A[head].state[1].phase == A[head + 1].state[0].phase && B[head].state[1].phase == B[head + 1].state[0].phase &&
+        A[head].state[1].phase != B[head].state[1].phase) {
         const double dl = A[head].mu[1] - A[head].mu[0];
         const double dr = A[head + 1].mu[1] - A[head + 1].mu[0];
         CommonComposition f{&system, &at, A[head].state[1], B[head].state[1], 0.5 * (dl + dr), 0, std::fmin(dl, dr),

@@ -86,7 +86,8 @@ double lowestBelowTangent(const BinarySystem& system, SystemSamples& samples, co
     const double slope = mu[1] - mu[0];
     const int* bin = samples.bin.data();
     for (const int i : samples.nearHull) {
-        const double h = samples.G[static_cast<std::size_t>(i)] - (mu[0] + slope * samples.x[static_cast<std::size_t>(i)]);
+        const std::size_t j = static_cast<std::size_t>(i);
+        const double h = samples.G[j] - (mu[0] + slope * samples.x[j]);
         const int k = bin[i];
         if (h < binHeight[k]) {
             binHeight[k] = h;
@@ -153,9 +154,9 @@ void nearHull(const BinarySystem& system, SystemSamples& samples, const SystemAt
         const int p = samples.phase[i];
         const std::size_t a = static_cast<std::size_t>(h[k]);
         const std::size_t b = static_cast<std::size_t>(h[k + 1]);
-        const double chord = samples.x[b] == samples.x[a] ? std::fmin(samples.G[a], samples.G[b])
-                                                          : samples.G[a] + (samples.G[b] - samples.G[a]) *
-                                                                               (x - samples.x[a]) / (samples.x[b] - samples.x[a]);
+        const double span = samples.x[b] - samples.x[a];
+        const double chord = span == 0 ? std::fmin(samples.G[a], samples.G[b])
+                                       : samples.G[a] + (samples.G[b] - samples.G[a]) * (x - samples.x[a]) / span;
         const double height = samples.G[i] - chord;
         if (height <= reach) samples.nearHull.push_back(static_cast<int>(i));
         if (samples.phase[a] == p || samples.phase[b] == p || samples.phase[a] != samples.phase[b]) continue;
@@ -214,8 +215,9 @@ void solvePending(const BinarySystem& system, SystemSamples& samples, const Syst
         // to the few digits that a dilute end's potential leaves (its log-ratios within 1e-4).
         bool known = false;
         for (const StableTieLine& other : section.tieLines)
-            known = known || (other.state[0].phase == line.state[0].phase && other.state[1].phase == line.state[1].phase &&
-                              closeComposition(other.x[0], line.x[0]) && closeComposition(other.x[1], line.x[1]));
+            known = known ||
+                    (other.state[0].phase == line.state[0].phase && other.state[1].phase == line.state[1].phase &&
+                     closeComposition(other.x[0], line.x[0]) && closeComposition(other.x[1], line.x[1]));
         if (!known) section.tieLines.push_back(line);
     }
     std::sort(section.tieLines.begin(), section.tieLines.end(),
