@@ -108,9 +108,11 @@ bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram,
             text += "\t" + nameOf(system, p.phase[1]) + printed("\t%.10f", p.x);
         text += "\t-\t-\n";
     }
-    if (!write("_Invariants.txt", text, written, static_cast<int>(diagram.invariants.size() + diagram.points.size()),
-               error))
-        return false;
+    // Changes between sections that were solved as no reaction: a script sees where the table may
+    // be short of one.
+    for (const double T : diagram.unresolvedAt) text += "unresolved" + printed("\t%.6f", T) + "\t-\t-\t-\t-\t-\t-\n";
+    const int rows = static_cast<int>(diagram.invariants.size() + diagram.points.size() + diagram.unresolvedAt.size());
+    if (!write("_Invariants.txt", text, written, rows, error)) return false;
     if (eutecticRows == 0) return true;
     return write("_Data(Eutectic).txt", eutectics, written, eutecticRows, error);
 }

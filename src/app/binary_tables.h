@@ -14,6 +14,8 @@
 //   congruent  T  the phase above  x  the phase forming  x  -  -
 //   critical   T  the phase  x  -  -  -  -
 //   melting / transformation  T  the phase above  0 or 1  the phase below  0 or 1  -  -
+// and last, where a change between sections could not be solved as a reaction,
+//   unresolved  T (between the two sections)  -  -  -  -  -  -
 //
 // "_Data(Eutectic).txt": a title line, then one row per eutectic from the top down,
 //   T(K)  x in the liquid  first solid  x in it  second solid  x in it.
