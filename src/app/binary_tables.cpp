@@ -57,30 +57,39 @@ bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram,
     unsolved = 0;
     const BinarySystem& system = loaded.system;
     const std::string x = "x(" + system.elements[1] + ")";
-    SystemAt at;
-    for (const Field& field : diagram.fields) {
-        const std::vector<std::string> names = labels(system, field.phase, 2);
-        std::string name = "_Data(" + names[0] + "-" + names[1] + ")";
+    // Every field's rows at each temperature in turn, so that the parameters are evaluated once
+    // a kelvin, not once a field and kelvin.
+    const std::size_t fields = diagram.fields.size();
+    std::vector<std::string> names(fields);
+    std::vector<std::string> texts(fields);
+    std::vector<int> rows(fields, 0);
+    for (std::size_t f = 0; f < fields; ++f) {
+        const Field& field = diagram.fields[f];
+        const std::vector<std::string> phases = labels(system, field.phase, 2);
+        names[f] = "_Data(" + phases[0] + "-" + phases[1] + ")";
         if (field.occurrence > 1) {
-            name += '(';
-            name += std::to_string(field.occurrence);
-            name += ')';
+            names[f] += '(';
+            names[f] += std::to_string(field.occurrence);
+            names[f] += ')';
         }
-        name += ".txt";
-        std::string text = "T(K)\t" + x + " in " + names[0] + "\t" + x + " in " + names[1] + "\n";
-        int rows = 0;
-        for (int T = initialT; T < finalT; ++T) {
-            StableTieLine line;
+        names[f] += ".txt";
+        texts[f] = "T(K)\t" + x + " in " + phases[0] + "\t" + x + " in " + phases[1] + "\n";
+    }
+    SystemAt at;
+    for (int T = initialT; T < finalT; ++T)
+        for (std::size_t f = 0; f < fields; ++f) {
+            const Field& field = diagram.fields[f];
             if (!fieldCovers(field, T)) continue;
+            StableTieLine line;
             if (!fieldTieLineAt(system, at, field, T, line)) {
                 ++unsolved;
                 continue;
             }
-            text += std::to_string(T) + printed("\t%.10f", line.x[0]) + printed("\t%.10f", line.x[1]) + "\n";
-            ++rows;
+            texts[f] += std::to_string(T) + printed("\t%.10f", line.x[0]) + printed("\t%.10f", line.x[1]) + "\n";
+            ++rows[f];
         }
-        if (!write(name, text, written, rows, error)) return false;
-    }
+    for (std::size_t f = 0; f < fields; ++f)
+        if (!write(names[f], texts[f], written, rows[f], error)) return false;
     const std::string t3 = "\tphase\t" + x;
     std::string text = "kind\tT(K)" + t3 + t3 + t3 + "\n";
     std::string eutectics = "T(K)\t" + x + " in the liquid\tfirst solid\t" + x + " in it\tsecond solid\t" + x + " in it\n";
@@ -111,8 +120,8 @@ bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram,
     // Changes between sections that were solved as no reaction: a script sees where the table may
     // be short of one.
     for (const double T : diagram.unresolvedAt) text += "unresolved" + printed("\t%.6f", T) + "\t-\t-\t-\t-\t-\t-\n";
-    const int rows = static_cast<int>(diagram.invariants.size() + diagram.points.size() + diagram.unresolvedAt.size());
-    if (!write("_Invariants.txt", text, written, rows, error)) return false;
+    const int lines = static_cast<int>(diagram.invariants.size() + diagram.points.size() + diagram.unresolvedAt.size());
+    if (!write("_Invariants.txt", text, written, lines, error)) return false;
     if (eutecticRows == 0) return true;
     return write("_Data(Eutectic).txt", eutectics, written, eutecticRows, error);
 }

@@ -195,7 +195,7 @@ bool fieldTieLineAt(const BinarySystem& system, SystemAt& at, const Field& field
     const FieldRow* nearest = &field.rows.front();
     for (const FieldRow& row : field.rows)
         if (std::fabs(row.T - T) < std::fabs(nearest->T - T)) nearest = &row;
-    if (!evaluateSystemAt(system, T, at)) return false;
+    if ((at.system != &system || at.T != T) && !evaluateSystemAt(system, T, at)) return false;
     PhaseState states[2] = {nearest->state[0], nearest->state[1]};
     double mu[2] = {nearest->mu[0], nearest->mu[1]};
     if (!solveCoexistence(at, states, mu)) return false;

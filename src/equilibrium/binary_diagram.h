@@ -98,5 +98,6 @@ bool highestMeltingPoint(const BinarySystem& system, double& T);
 bool fieldCovers(const Field& field, double T);
 
 // The field's tie-line at T where it covers T, continued by Newton's method from the row nearest
-// in temperature; false where it does not cover T or the solve fails.
+// in temperature; false where it does not cover T or the solve fails. `at` is evaluated at T
+// unless it already holds the system at T.
 bool fieldTieLineAt(const BinarySystem& system, SystemAt& at, const Field& field, double T, StableTieLine& line);
