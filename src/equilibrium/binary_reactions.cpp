@@ -12,6 +12,8 @@
 namespace {
 
 inline constexpr double ROOT_TOLERANCE = 1e-10;  // K
+// J/mol: pure energies of two phases closer than this are one state of the element.
+inline constexpr double IDENTICAL = 1e-4;
 
 // A root of f between a and b where f changes sign; NaN where f cannot be evaluated or does not
 // change sign.
@@ -335,9 +337,11 @@ bool resolveChange(const BinarySystem& system, SystemAt& at, const Section& abov
             if (!evaluateSystemAt(system, T, at)) return NAN;
             return pureEnergy(system, at, to, end) - pureEnergy(system, at, from, end);
         };
-        // Two phases that a database gives one energy for the pure element (COST 507's boron as
-        // BETA_RHOMBO_B and as DIAMOND_A4): the hull's choice between them is rounding, no change.
-        if (std::fabs(f(Ta)) < 1e-6 && std::fabs(f(Tb)) < 1e-6) return true;
+        // Two phases that a database gives one energy for the pure element, or one within 0.1
+        // mJ/mol (COST 507's boron as BETA_RHOMBO_B and as DIAMOND_A4; lithium as BCC_A2 and as
+        // AlLi's ordered phase): the hull's choice between them is rounding, no change. A true
+        // transition parts them by its entropy times the bracket, some mJ/mol.
+        if (std::fabs(f(Ta)) < IDENTICAL && std::fabs(f(Tb)) < IDENTICAL) return true;
         const double T = rootNear(f, Ta, Tb);
         if (!std::isfinite(T)) return false;
         diagram.points.push_back({SpecialKind::PURE, T, static_cast<double>(end), {from, to}});
