@@ -51,17 +51,7 @@ bool criticalPoint(const BinarySystem& system, SystemAt& at, int phase, double x
 {
     const ModelPhase& p = system.phases[static_cast<std::size_t>(phase)];
     Curvature c{&system, &at, phase, -1, -1, 0};
-    for (const Sublattice& s : p.sublattices) {
-        if (s.count == 1) continue;
-        if (c.a >= 0 || s.count != 2) return false;
-        c.a = s.first;
-        c.b = s.first + 1;
-        c.sites = s.sites;
-        if (p.species[static_cast<std::size_t>(c.a)] != ELEMENT_A) std::swap(c.a, c.b);
-        if (p.species[static_cast<std::size_t>(c.a)] != ELEMENT_A || p.species[static_cast<std::size_t>(c.b)] != ELEMENT_B)
-            return false;
-    }
-    if (c.a < 0) return false;
+    if (!mixingSublattice(p, c.a, c.b, c.sites)) return false;
     // y of the mixing sublattice is x where every other sublattice holds vacancies only.
     const double lo = std::fmax(1e-9, x - 0.3);
     const double hi = std::fmin(1 - 1e-9, x + 0.3);

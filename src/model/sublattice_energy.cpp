@@ -3,6 +3,7 @@
 #include "model/sublattice_energy.h"
 
 #include <cmath>
+#include <utility>
 
 #include "model/magnetic.h"
 
@@ -231,4 +232,19 @@ void atomsOf(const ModelPhase& phase, const double* y, double& nA, double& nB)
             if (phase.species[static_cast<std::size_t>(c)] == ELEMENT_A) nA += s.sites * y[c];
             if (phase.species[static_cast<std::size_t>(c)] == ELEMENT_B) nB += s.sites * y[c];
         }
+}
+
+bool mixingSublattice(const ModelPhase& phase, int& a, int& b, double& sites)
+{
+    a = b = -1;
+    for (const Sublattice& s : phase.sublattices) {
+        if (s.count == 1) continue;
+        if (a >= 0 || s.count != 2) return false;
+        a = s.first;
+        b = s.first + 1;
+        sites = s.sites;
+        if (phase.species[static_cast<std::size_t>(a)] != ELEMENT_A) std::swap(a, b);
+    }
+    return a >= 0 && phase.species[static_cast<std::size_t>(a)] == ELEMENT_A &&
+           phase.species[static_cast<std::size_t>(b)] == ELEMENT_B;
 }

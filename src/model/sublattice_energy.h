@@ -25,3 +25,8 @@ double idealMixing(const ModelPhase& phase, const double* y, const double* lnY);
 
 // The moles of each element in a formula unit at y.
 void atomsOf(const ModelPhase& phase, const double* y, double& nA, double& nB);
+
+// Where the phase's composition is one free site fraction: its one sublattice of both elements
+// (every other sublattice a single constituent), with the site fractions of the first element (a)
+// and the second (b) on it; false otherwise.
+bool mixingSublattice(const ModelPhase& phase, int& a, int& b, double& sites);

@@ -22,21 +22,6 @@ constexpr double PLOT_HEIGHT = 480;
 constexpr const char* COLOURS[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#8c564b", "#e377c2", "#7f7f7f",
                                    "#bcbd22", "#17becf", "#ff7f0e"};
 
-// The one mixing sublattice's site fractions of the two elements, where the phase has exactly
-// one free site fraction of that kind; -1 otherwise.
-bool mixingSites(const ModelPhase& p, int& a, int& b)
-{
-    a = b = -1;
-    for (const Sublattice& s : p.sublattices) {
-        if (s.count == 1) continue;
-        if (a >= 0 || s.count != 2) return false;
-        a = s.first;
-        b = s.first + 1;
-        if (p.species[static_cast<std::size_t>(a)] != ELEMENT_A) std::swap(a, b);
-    }
-    return a >= 0 && p.species[static_cast<std::size_t>(a)] == ELEMENT_A && p.species[static_cast<std::size_t>(b)] == ELEMENT_B;
-}
-
 }  // namespace
 
 bool describeBinaryGibbs(const BinarySystem& system, double T, BinaryGibbsPicture& picture)
@@ -59,7 +44,8 @@ bool describeBinaryGibbs(const BinarySystem& system, double T, BinaryGibbsPictur
         BinaryGibbsCurve curve{static_cast<int>(p), {}};
         int a = -1;
         int b = -1;
-        if (mixingSites(phase, a, b)) {
+        double sites = 0;
+        if (mixingSublattice(phase, a, b, sites)) {
             const int n = constituentCount(phase);
             for (int k = 1; k < 1000; ++k) {
                 PhaseState s{static_cast<int>(p), {}, {}, {}};

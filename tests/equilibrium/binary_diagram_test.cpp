@@ -40,6 +40,23 @@ bool load(const fs::path& path, Loaded& loaded, std::string& why, const std::str
     return true;
 }
 
+// A database of the test's own in a scratch folder, removed with it.
+struct ScratchDatabase {
+    fs::path dir;
+    fs::path path;
+    ScratchDatabase(const std::string& name, const std::string& text)
+        : dir(fs::temp_directory_path() / ("binary-diagram-" + name)), path(dir / (name + ".tdb"))
+    {
+        fs::create_directories(dir);
+        std::FILE* f = std::fopen(path.c_str(), "w");
+        if (f != nullptr) {
+            std::fputs(text.c_str(), f);
+            std::fclose(f);
+        }
+    }
+    ~ScratchDatabase() { fs::remove_all(dir); }
+};
+
 int phaseNamed(const BinarySystem& system, const std::string& name)
 {
     for (std::size_t p = 0; p < system.phases.size(); ++p)
@@ -240,19 +257,11 @@ TEST(BinaryDiagram, TheMagnesiumNickelExampleIsTheCost507Assessment)
 // (a symmetric interaction), found from the sections without being told there is a gap.
 TEST(BinaryDiagram, ARegularSolutionsGapClosesAtL0Over2R)
 {
-    const fs::path dir = fs::temp_directory_path() / "binary-diagram-regular";
-    fs::create_directories(dir);
-    const fs::path path = dir / "regular.tdb";
-    {
-        std::FILE* f = std::fopen(path.c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs("ELEMENT A FCC_A1 10 0 0 !\nELEMENT B FCC_A1 20 0 0 !\n"
+    const ScratchDatabase db("regular", "ELEMENT A FCC_A1 10 0 0 !\nELEMENT B FCC_A1 20 0 0 !\n"
                    "PHASE FCC_A1 % 1 1 !\nCONSTITUENT FCC_A1 :A,B: !\n"
                    "PARAMETER G(FCC_A1,A;0) 1 -10*T; 6000 N !\nPARAMETER G(FCC_A1,B;0) 1 -12*T; 6000 N !\n"
-                   "PARAMETER G(FCC_A1,A,B;0) 1 20000; 6000 N !\n",
-                   f);
-        std::fclose(f);
-    }
+                   "PARAMETER G(FCC_A1,A,B;0) 1 20000; 6000 N !\n");
+    const fs::path path = db.path;
     Loaded l;
     std::string why;
     ASSERT_TRUE(load(path, l, why)) << why;
@@ -262,7 +271,6 @@ TEST(BinaryDiagram, ARegularSolutionsGapClosesAtL0Over2R)
     const SpecialPoint* critical = pointNear(d, SpecialKind::CRITICAL, 20000 / (2 * 8.31451), 1e-6);
     ASSERT_NE(critical, nullptr);
     EXPECT_NEAR(critical->x, 0.5, 1e-6);
-    fs::remove_all(dir);
 }
 
 // The built-in Ks-Ps model as a system of the one engine against the three-phase diagram that
@@ -320,23 +328,14 @@ TEST(BinaryDiagram, TheBuiltInModelThroughTheOneEngineIsTheThreePhaseDiagram)
 // exp((G_B(liquid) - G_B(solid) + L(liquid) - L(solid)) / R T), for regular solutions.
 TEST(BinaryDiagram, TheDiluteEndFollowsHenrysLaw)
 {
-    const fs::path dir = fs::temp_directory_path() / "binary-diagram-henry";
-    fs::create_directories(dir);
-    const fs::path path = dir / "henry.tdb";
-    {
-        std::FILE* f = std::fopen(path.c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        // A melts at 1000 K; B's liquid lies 3000 J/mol below its solid, the interactions differ.
-        std::fputs("ELEMENT A FCC_A1 10 0 0 !\nELEMENT B FCC_A1 20 0 0 !\n"
+    const ScratchDatabase db("henry", "ELEMENT A FCC_A1 10 0 0 !\nELEMENT B FCC_A1 20 0 0 !\n"
                    "PHASE LIQUID:L % 1 1 !\nCONSTITUENT LIQUID:L :A,B: !\n"
                    "PARAMETER G(LIQUID,A;0) 1 10000-10*T; 6000 N !\nPARAMETER G(LIQUID,B;0) 1 -3000; 6000 N !\n"
                    "PARAMETER G(LIQUID,A,B;0) 1 -2000; 6000 N !\n"
                    "PHASE FCC_A1 % 1 1 !\nCONSTITUENT FCC_A1 :A,B: !\n"
                    "PARAMETER G(FCC_A1,A;0) 1 0; 6000 N !\nPARAMETER G(FCC_A1,B;0) 1 0; 6000 N !\n"
-                   "PARAMETER G(FCC_A1,A,B;0) 1 6000; 6000 N !\n",
-                   f);
-        std::fclose(f);
-    }
+                   "PARAMETER G(FCC_A1,A,B;0) 1 6000; 6000 N !\n");
+    const fs::path path = db.path;
     Loaded l;
     std::string why;
     ASSERT_TRUE(load(path, l, why)) << why;
@@ -354,5 +353,4 @@ TEST(BinaryDiagram, TheDiluteEndFollowsHenrysLaw)
     const double xSolid = t.state[0].phase == liquid ? t.x[1] : t.x[0];
     const double k = std::exp((-3000.0 - 0.0 + -2000.0 - 6000.0) / (8.31451 * T));
     EXPECT_NEAR(xSolid / xLiquid, k, 1e-4 * k);
-    fs::remove_all(dir);
 }
