@@ -258,9 +258,9 @@ TEST(BinaryDiagram, TheMagnesiumNickelExampleIsTheCost507Assessment)
 TEST(BinaryDiagram, ARegularSolutionsGapClosesAtL0Over2R)
 {
     const ScratchDatabase db("regular", "ELEMENT A FCC_A1 10 0 0 !\nELEMENT B FCC_A1 20 0 0 !\n"
-                   "PHASE FCC_A1 % 1 1 !\nCONSTITUENT FCC_A1 :A,B: !\n"
-                   "PARAMETER G(FCC_A1,A;0) 1 -10*T; 6000 N !\nPARAMETER G(FCC_A1,B;0) 1 -12*T; 6000 N !\n"
-                   "PARAMETER G(FCC_A1,A,B;0) 1 20000; 6000 N !\n");
+                             "PHASE FCC_A1 % 1 1 !\nCONSTITUENT FCC_A1 :A,B: !\n"
+                             "PARAMETER G(FCC_A1,A;0) 1 -10*T; 6000 N !\nPARAMETER G(FCC_A1,B;0) 1 -12*T; 6000 N !\n"
+                             "PARAMETER G(FCC_A1,A,B;0) 1 20000; 6000 N !\n");
     const fs::path path = db.path;
     Loaded l;
     std::string why;
@@ -328,13 +328,14 @@ TEST(BinaryDiagram, TheBuiltInModelThroughTheOneEngineIsTheThreePhaseDiagram)
 // exp((G_B(liquid) - G_B(solid) + L(liquid) - L(solid)) / R T), for regular solutions.
 TEST(BinaryDiagram, TheDiluteEndFollowsHenrysLaw)
 {
+    // A melts at 1000 K; B's liquid lies 3000 J/mol below its solid, the interactions differ.
     const ScratchDatabase db("henry", "ELEMENT A FCC_A1 10 0 0 !\nELEMENT B FCC_A1 20 0 0 !\n"
-                   "PHASE LIQUID:L % 1 1 !\nCONSTITUENT LIQUID:L :A,B: !\n"
-                   "PARAMETER G(LIQUID,A;0) 1 10000-10*T; 6000 N !\nPARAMETER G(LIQUID,B;0) 1 -3000; 6000 N !\n"
-                   "PARAMETER G(LIQUID,A,B;0) 1 -2000; 6000 N !\n"
-                   "PHASE FCC_A1 % 1 1 !\nCONSTITUENT FCC_A1 :A,B: !\n"
-                   "PARAMETER G(FCC_A1,A;0) 1 0; 6000 N !\nPARAMETER G(FCC_A1,B;0) 1 0; 6000 N !\n"
-                   "PARAMETER G(FCC_A1,A,B;0) 1 6000; 6000 N !\n");
+                             "PHASE LIQUID:L % 1 1 !\nCONSTITUENT LIQUID:L :A,B: !\n"
+                             "PARAMETER G(LIQUID,A;0) 1 10000-10*T; 6000 N !\nPARAMETER G(LIQUID,B;0) 1 -3000; 6000 N !\n"
+                             "PARAMETER G(LIQUID,A,B;0) 1 -2000; 6000 N !\n"
+                             "PHASE FCC_A1 % 1 1 !\nCONSTITUENT FCC_A1 :A,B: !\n"
+                             "PARAMETER G(FCC_A1,A;0) 1 0; 6000 N !\nPARAMETER G(FCC_A1,B;0) 1 0; 6000 N !\n"
+                             "PARAMETER G(FCC_A1,A,B;0) 1 6000; 6000 N !\n");
     const fs::path path = db.path;
     Loaded l;
     std::string why;
