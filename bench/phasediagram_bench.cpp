@@ -21,6 +21,7 @@
 #include "numeric/matrix.h"
 #include "equilibrium/newton.h"
 #include "comparison/residuals.h"
+#include "solidification/alloy_path.h"
 #include "solidification/solidification.h"
 #include "uncertainty/analysis.h"
 
@@ -267,22 +268,27 @@ void wholeDatabaseDiagram(benchmark::State& state)
 }
 BENCHMARK(wholeDatabaseDiagram)->Name("tdb/whole-lead-tin-diagram")->Unit(benchmark::kMillisecond);
 
-// Sn-37Pb solidified on the lead-tin database: read, the diagram built, both paths from 20 K above
-// the liquidus to 20 K below the eutectic at 0.5 K steps.
+// Sn-37Pb solidified on the lead-tin database: read, the whole diagram computed, both paths from
+// 20 K above the liquidus to 20 K below the eutectic at 0.5 K steps.
 void databaseSolidification(benchmark::State& state)
 {
     const std::string path = EXAMPLE_DATA_DIR "/../pb-sn/PbSn.tdb";
     for (auto _ : state) {
-        LoadedTdb loaded;
+        LoadedBinary loaded;
         ErrorText error{};
         double x0 = 0;
-        if (!loadTdb(path.c_str(), "", loaded, error) || !moleFractionOfWeight(loaded, 0.63, x0))
+        double melting = 0;
+        if (!loadBinary(path.c_str(), "", "", "", 8.31451, loaded, error) ||
+            !moleFractionOfWeight(loaded.database, loaded.system.elements, 0.63, x0) ||
+            !highestMeltingPoint(loaded.system, melting))
             state.SkipWithError(error.text);
-        StableDiagram diagram;
-        buildStableDiagram(curveSourceOf(loaded), diagram);
-        SolidificationPath path;
-        if (!solidify(diagram, x0, {476, 434, 0.5}, nullptr, path, error)) state.SkipWithError(error.text);
-        benchmark::DoNotOptimize(path.eutecticScheil);
+        BinaryDiagram diagram;
+        AlloyPath alloy;
+        if (!computeBinaryDiagram(loaded.system, 300, melting + 50, DIAGRAM_STEP, diagram) ||
+            !alloyTransitions(loaded.system, diagram, x0, alloy, error) ||
+            !alloyPathRows(loaded.system, diagram, {476, 434, 0.5}, alloy, error))
+            state.SkipWithError(error.text);
+        benchmark::DoNotOptimize(alloy.scheil.finalFraction);
     }
 }
 BENCHMARK(databaseSolidification)->Name("tdb/solder-solidification")->Unit(benchmark::kMillisecond);

@@ -13,6 +13,7 @@
 
 #include "app/command_line.h"
 #include "app/database_option.h"
+#include "app/solidify_database.h"
 #include "equilibrium/stable_diagram.h"
 #include "formats/data_files.h"
 #include "formats/fingerprint.h"
@@ -52,9 +53,10 @@ constexpr const char* HELP =
     "  -h, --help           this text\n"
     "      --version        the program's version\n"
     "\n"
-    "With --tdb FILE the model is that of a binary system in a TDB database (a liquid and two solid\n"
-    "solutions), X0 the mole fraction of its second element in alphabetical order, or with --weight its\n"
-    "weight percent (Sn-37Pb, 63 % tin by weight, is --weight 63).\n"
+    "With --tdb FILE the model is that of a binary system in a TDB database, X0 the mole fraction of its\n"
+    "second element in alphabetical order, or with --weight its weight percent (Sn-37Pb, 63 % tin by\n"
+    "weight, is --weight 63). The paths then pass through every field and reaction of the system's\n"
+    "diagram, and the table gives the amount of each phase on both.\n"
     "\n"
     "      --tdb FILE       the model of the database FILE\n"
     DATABASE_OPTIONS_HELP
@@ -184,45 +186,30 @@ int main(int argc, char** argv)
     }
     if (fromGiven && toGiven && !(grid.to < grid.from))
         return usageError(PROGRAM, "the end temperature (--to) must lie below the start (--from)");
-    LoadedTdb loaded;
-    if (database && !openDatabase(PROGRAM, common, loaded)) return EXIT_DATA_ERROR;
-    if (weight && !moleFractionOfWeight(loaded, given / 100, x0))
-        return stop(std::string(common.tdb) + ": the database gives no masses of its elements: give X0 as a mole fraction");
+    if (database) return solidifyFromDatabase(PROGRAM, common, {weight ? given : x0, weight, grid, fromGiven, toGiven});
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
     removeOutputsOnSignals();
 
     // The names of the model's elements and phases, as the table and the picture give them.
-    const std::string element = database ? loaded.symbols[1] : "Ks";
-    const std::string system = database ? systemName(loaded) : "Ks-Ps";
-    const auto nameOf = [&](PhaseIndex phase) { return database ? loaded.system.phases[phase].name : std::string(phaseName(phase)); };
+    const std::string element = "Ks";
+    const std::string system = "Ks-Ps";
+    const auto nameOf = [&](PhaseIndex phase) { return std::string(phaseName(phase)); };
 
     ErrorText error{};
     MeasuredData data;
     PhaseParameters model[3];
     StableDiagram diagram;
-    if (database) {
-        buildStableDiagram(curveSourceOf(loaded), diagram);
-    } else {
-        if (!readMeasuredData(data, error)) return stop(error.text);
-        PhaseFit fits[3];
-        fitModel(data, model[LIQUID], model[BCC], model[FCC], fits);
-        buildStableDiagram(model, diagram);
-    }
-
-    // What the model cannot give the path is refused naming where the model came from.
-    const auto refuse = [&](const ErrorText& reason) {
-        return stop(database ? std::string(common.tdb) + ": " + reason.text : std::string(reason.text));
-    };
+    if (!readMeasuredData(data, error)) return stop(error.text);
+    PhaseFit fits[3];
+    fitModel(data, model[LIQUID], model[BCC], model[FCC], fits);
+    buildStableDiagram(model, diagram);
+    const auto refuse = [&](const ErrorText& reason) { return stop(reason.text); };
 
     // The alloy's liquidus, solidus and eutectic, once; the default ends of the path from them.
     SolidificationPath path;
     if (!alloyTemperatures(diagram, x0, nullptr, path, error)) return refuse(error);
     if (!fromGiven) grid.from = std::ceil(path.liquidus) + 20;
     if (!toGiven) grid.to = std::max(std::ceil(lowestTemperature(diagram)), std::floor(path.eutectic[0]) - 20);
-    if (database && (grid.to < lowestTemperature(diagram) || grid.from > highestTemperature(diagram)))
-        return stop(std::string(common.tdb) + formatted(": the path from %g K to %g K leaves the database's temperatures, ",
-                                                        grid.from, grid.to) +
-                    formatted("%g to %g K", lowestTemperature(diagram), highestTemperature(diagram)));
     if (!(grid.to < grid.from))
         return stop(formatted("the path would end at %g K, not below its start at %g K", grid.to, grid.from));
     const double rows = std::floor((grid.from - grid.to) / grid.step) + 1;
@@ -254,9 +241,6 @@ int main(int argc, char** argv)
         formatted("eutectic fraction: equilibrium %.6f, Scheil %.6f", path.eutecticEquilibrium, path.eutecticScheil),
         "Scheil: ln(1 - fS) = -integral of dx/(x - xS) along the liquidus, by the three-point rule on each step and its "
         "middle"};
-    double w = 0;
-    const bool byWeight = database && weightFraction(loaded, x0, w);
-    if (byWeight) header.insert(header.begin() + 1, formatted("x0 by weight: %.4f %% ", 100 * w) + element);
     if (replicates > 0) {
         char line[160];
         std::snprintf(line, sizeof line, "replicates: %lld (seed %llu), of which %d could not be solved", replicates, seed,
@@ -270,7 +254,6 @@ int main(int argc, char** argv)
 
     SolidificationPicture picture;
     picture.title = "Solidification of " + system + formatted(", x0 = %.4f", x0) +
-                    (byWeight ? formatted(" (%.1f wt%% ", 100 * w) + element + ")" : std::string()) +
                     (path.primary == LIQUID ? std::string(", the eutectic alloy") : ", primary " + nameOf(path.primary));
     picture.low = grid.to;
     picture.high = grid.from;

@@ -28,6 +28,7 @@ const char* reactionName(ReactionKind kind);
 // An invariant reaction: three phases in increasing x, the middle one forming or decomposing.
 struct Invariant {
     ReactionKind kind;
+    bool decomposes;  // the middle phase is stable above and decomposes on cooling
     double T;
     PhaseState state[3];
     double x[3];

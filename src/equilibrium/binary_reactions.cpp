@@ -194,6 +194,7 @@ bool addInvariant(const BinarySystem& system, SystemAt& at, const StableTieLine&
     const int alpha = inv.state[0].phase;
     const int beta = inv.state[1].phase;
     const int gamma = inv.state[2].phase;
+    inv.decomposes = decomposes;
     inv.kind = decomposes ? decomposition(system, alpha, beta, gamma) : formation(system, alpha, beta, gamma);
     diagram.invariants.push_back(inv);
     return true;

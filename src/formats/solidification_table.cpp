@@ -38,6 +38,29 @@ std::string formatSolidificationTable(const std::vector<std::string>& header, co
     return text;
 }
 
+std::string formatAlloyPathTable(const std::vector<std::string>& header, const std::vector<std::string>& phases,
+                                 const std::vector<AlloyPathRow>& rows)
+{
+    std::string text;
+    for (const std::string& line : header) text += "# " + line + "\n";
+    text += "T\tfS(eq)\txL(eq)\txS(eq)\tfS(Scheil)\txL(Scheil)\txS(Scheil)";
+    for (const char* path : {"(eq)", "(Scheil)"})
+        for (const std::string& phase : phases) text += "\t" + phase + path;
+    text += "\tEvent\n";
+    for (const AlloyPathRow& row : rows) {
+        appendFormat(text, "%.4f", row.T);
+        for (int p = 0; p < 2; ++p) {
+            field(text, "%.6f", row.fs[p]);
+            field(text, "%.6f", row.xLiquid[p]);
+            field(text, "%.6f", row.xSolid[p]);
+        }
+        for (int p = 0; p < 2; ++p)
+            for (const double amount : row.amount[p]) field(text, "%.6f", amount);
+        text += "\t" + row.event + "\n";
+    }
+    return text;
+}
+
 std::string formatSolidificationBand(const std::vector<PathBandRow>& rows, double x0, const std::string& fingerprint)
 {
     std::string text;

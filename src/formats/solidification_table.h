@@ -22,6 +22,31 @@ struct PathRow {
     const char* event;       // "", "liquidus", "solidus" or "eutectic"
 };
 
+// The temperatures of the rows: from `from` down to `to` (K) by `step`.
+struct PathGrid {
+    double from;
+    double to;
+    double step;
+};
+
+// One row of the path of an alloy of any binary system: both paths' fraction solid, liquid and
+// solid compositions (NaN where none, or where two liquids or two solids leave it undefined), and
+// each listed phase's amount on either path.
+struct AlloyPathRow {
+    double T;
+    double fs[2];  // equilibrium, Scheil
+    double xLiquid[2];
+    double xSolid[2];
+    std::vector<double> amount[2];  // by listed phase
+    std::string event;
+};
+
+// The table of any binary's alloy: the header lines, the title line (the seven columns of the
+// table above, then "PHASE(eq)" for each phase listed, "PHASE(Scheil)" for each, and the event),
+// the rows, in the formats of the table above.
+std::string formatAlloyPathTable(const std::vector<std::string>& header, const std::vector<std::string>& phases,
+                                 const std::vector<AlloyPathRow>& rows);
+
 // The 95 % band of the fraction solid at one temperature.
 struct PathBandRow {
     double T;

@@ -282,3 +282,34 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
     }
     return true;
 }
+
+namespace {
+
+bool masses(const TdbDatabase& database, const std::string (&elements)[2], double (&m)[2])
+{
+    for (int e = 0; e < 2; ++e) {
+        m[e] = 0;
+        for (const TdbElement& element : database.elements)
+            if (element.name == elements[e]) m[e] = element.mass;
+        if (!(m[e] > 0)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool weightFraction(const TdbDatabase& database, const std::string (&elements)[2], double x, double& w)
+{
+    double m[2];
+    if (!masses(database, elements, m)) return false;
+    w = x * m[1] / ((1 - x) * m[0] + x * m[1]);
+    return true;
+}
+
+bool moleFractionOfWeight(const TdbDatabase& database, const std::string (&elements)[2], double w, double& x)
+{
+    double m[2];
+    if (!masses(database, elements, m)) return false;
+    x = (w / m[1]) / ((1 - w) / m[0] + w / m[1]);
+    return true;
+}

@@ -110,3 +110,9 @@ std::string chemicalSymbol(const std::string& name);
 
 // The index of the function named `name` (upper case), or -1.
 int findTdbFunction(const TdbDatabase& database, const std::string& name);
+
+// The weight fraction of elements[1] in an alloy of mole fraction x of it, and the mole fraction
+// of a weight fraction w, from the masses the database gives; false where it gives no mass of
+// either element.
+bool weightFraction(const TdbDatabase& database, const std::string (&elements)[2], double x, double& w);
+bool moleFractionOfWeight(const TdbDatabase& database, const std::string (&elements)[2], double w, double& x);

@@ -251,34 +251,3 @@ bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, Err
     for (int e = 0; e < 2; ++e) loaded.symbols[e] = chemicalSymbol(loaded.system.elements[e]);
     return true;
 }
-
-namespace {
-
-bool masses(const LoadedTdb& loaded, double (&m)[2])
-{
-    for (int e = 0; e < 2; ++e) {
-        m[e] = 0;
-        for (const TdbElement& element : loaded.database.elements)
-            if (element.name == loaded.system.elements[e]) m[e] = element.mass;
-        if (!(m[e] > 0)) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-bool weightFraction(const LoadedTdb& loaded, double x, double& w)
-{
-    double m[2];
-    if (!masses(loaded, m)) return false;
-    w = x * m[1] / ((1 - x) * m[0] + x * m[1]);
-    return true;
-}
-
-bool moleFractionOfWeight(const LoadedTdb& loaded, double w, double& x)
-{
-    double m[2];
-    if (!masses(loaded, m)) return false;
-    x = (w / m[1]) / ((1 - w) / m[0] + w / m[1]);
-    return true;
-}

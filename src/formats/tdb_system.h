@@ -105,7 +105,3 @@ bool loadTdb(const char* path, const std::string& phases, LoadedTdb& loaded, Err
 // The source of curves of a loaded database over all its temperatures.
 inline CurveSource curveSourceOf(const LoadedTdb& loaded) { return tdbCurveSource(loaded.model, loaded.range); }
 
-// The mass of an alloy's atoms per mole (g/mol) at mole fraction x of the second element, and the
-// weight fraction of that element; false where the database gives no masses.
-bool weightFraction(const LoadedTdb& loaded, double x, double& w);
-bool moleFractionOfWeight(const LoadedTdb& loaded, double w, double& x);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "equilibrium/tie_line_newton.h"
+#include "numeric/three_point_rule.h"
 
 namespace {
 
@@ -29,15 +30,6 @@ bool tieLineAt(const StableDiagram& d, PhasePair pair, double T, const TieLine& 
         return true;
     }
     return stableTieLine(d, pair, T, &near, tieLine);
-}
-
-// The integral of g over three points of unequal spacing: exact for a quadratic g.
-double threePointRule(double x0, double x1, double x2, double g0, double g1, double g2)
-{
-    const double h0 = x1 - x0;
-    const double h1 = x2 - x1;
-    if (h0 == 0 || h1 == 0) return (x2 - x0) * (g0 + g2) / 2;
-    return (h0 + h1) / 6 * ((2 - h1 / h0) * g0 + (h0 + h1) * (h0 + h1) / (h0 * h1) * g1 + (2 - h0 / h1) * g2);
 }
 
 // The Scheil integrand in the liquid's log-ratio: x (1 - x) / (x - xS) of the tie-line.

@@ -37,13 +37,6 @@ struct SolidificationPath {
     std::vector<PathRow> rows;   // by falling temperature; the exact rows in their place
 };
 
-// The temperatures of the rows: from `from` down to `to` (K) by `step`.
-struct PathGrid {
-    double from;
-    double to;
-    double step;
-};
-
 // The alloy's liquidus (the highest temperature at which the stable liquid of composition x0
 // coexists with a solid, which is the primary one), its solidus and the eutectic, from the stable
 // diagram; with `nominal` (the path of a model close to this one) its liquidus and solidus start
