@@ -2,6 +2,7 @@
 // on both paths, their rows, the table and the picture.
 #include "app/solidify_database.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -34,13 +35,22 @@ const std::string& nameOf(const BinarySystem& system, int phase)
 // "LIQUID 0.300000 (x 0.345600) + FCC_A1 0.700000 (x 0.100000)"
 std::string stateText(const BinarySystem& system, const AlloyState& state)
 {
+    // Two sets of one phase across its miscibility gap are named as the diagram's tables name them.
+    const bool gap = state.count == 2 && state.phases[0].phase == state.phases[1].phase;
     std::string text;
     for (int k = 0; k < state.count; ++k) {
         if (k > 0) text += " + ";
-        text += nameOf(system, state.phases[k].phase) +
+        text += nameOf(system, state.phases[k].phase) + (gap ? (k == 0 ? "#1" : "#2") : "") +
                 formatted(" %.6f (x %.6f)", state.phases[k].amount, state.phases[k].x);
     }
     return text;
+}
+
+// "liquidus: 905.1234 K", or where the liquid first separates into two, that.
+std::string firstTransition(const AlloyPath& path)
+{
+    const char* name = path.events.empty() ? "liquidus" : path.events.front().name;
+    return std::string(name) + formatted(": %.4f K", path.scheil.liquidus);
 }
 
 std::vector<std::string> headerLines(const LoadedBinary& loaded, const AlloyPath& path, const PathGrid& grid)
@@ -52,7 +62,7 @@ std::vector<std::string> headerLines(const LoadedBinary& loaded, const AlloyPath
     double w = 0;
     if (weightFraction(loaded.database, system.elements, path.x0, w))
         header.push_back(formatted("x0 by weight: %.4f %% ", 100 * w) + loaded.symbols[1]);
-    header.push_back(formatted("liquidus: %.4f K", path.scheil.liquidus));
+    header.push_back(firstTransition(path));
     for (const PathEvent& e : path.events)
         header.push_back(formatted("equilibrium, %.4f K, ", e.T) + e.name + ": " + stateText(system, e.above) + " -> " +
                          stateText(system, e.below));
@@ -62,9 +72,11 @@ std::vector<std::string> headerLines(const LoadedBinary& loaded, const AlloyPath
                                              : formatted("Scheil, %.4f K, ", s.from) + s.name + ": ";
         if (s.name[0] != '\0') {
             if (s.phase[0] < 0) line += "the liquid goes on along the next liquidus";
+            const bool gap = s.phase[0] == s.phase[1];
             for (int k = 0; k < 2; ++k)
                 if (s.phase[k] >= 0)
-                    line += std::string(k > 0 ? " + " : "forms ") + nameOf(system, s.phase[k]) + formatted(" %.6f", s.amount[k]);
+                    line += std::string(k > 0 ? " + " : "forms ") + nameOf(system, s.phase[k]) +
+                            (gap ? (k == 0 ? "#1" : "#2") : "") + formatted(" %.6f", s.amount[k]);
         }
         header.push_back(line);
     }
@@ -95,7 +107,7 @@ SolidificationPicture pictureOf(const LoadedBinary& loaded, const AlloyPath& pat
         const double fs = std::isfinite(row.fs[1]) && row.event.find("(Scheil)") != std::string::npos ? row.fs[1] : row.fs[0];
         picture.markers.push_back({std::isfinite(fs) ? fs : 0, row.T, row.event + formatted(" %.2f K", row.T)});
     }
-    picture.notes.push_back(formatted("liquidus %.2f K", path.scheil.liquidus) +
+    picture.notes.push_back(firstTransition(path) +
                             (path.scheil.stopped.empty()
                                  ? formatted("; the Scheil path ends at %.2f K", path.scheil.end) + " (" +
                                        path.scheil.endName + formatted(") with %.4f of liquid left", path.scheil.finalFraction)
@@ -158,7 +170,9 @@ int solidifyFromDatabase(const char* program, const CommonOptions& common, Datab
     if (std::remove(SOLIDIFICATION_BAND_FILE) != 0 && errno != ENOENT)
         return stop(std::string(SOLIDIFICATION_BAND_FILE) + ": cannot remove the band of an earlier run: " +
                     std::strerror(errno));
-    std::printf("Liquidus %.2f K; ", path.scheil.liquidus);
+    std::string first = firstTransition(path);
+    first[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(first[0])));
+    std::printf("%s; ", first.c_str());
     if (path.scheil.stopped.empty())
         std::printf("the Scheil path ends at %.2f K (%s) with %.4f of liquid left\n", path.scheil.end,
                     path.scheil.endName, path.scheil.finalFraction);

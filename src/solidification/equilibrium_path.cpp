@@ -103,6 +103,19 @@ bool equilibriumEvents(const BinarySystem& system, SystemAt& at, const BinaryDia
             return fail(error, "the phases of x = %g could not be solved near %.4f K", x0, T);
         if (samePhases(e.above, e.below)) continue;  // a side that only touches x0
         e.name = crossingName(system, e.above, e.below);
+        // The tie-line's side at the crossing itself, where its amounts are exactly 0 and 1.
+        AlloyState& tie = e.above.count == 2 ? e.above : e.below;
+        for (const FieldSpan& span : spans) {
+            StableTieLine line{};
+            if (span.field != tie.field || T > span.top || T < span.bottom ||
+                !tieLineNear(system, at, diagram, span, T, line))
+                continue;
+            // 0 or 1 to rounding: not printed as -0.
+            const double second = std::fmin(std::fmax((x0 - line.x[0]) / (line.x[1] - line.x[0]), 0.0), 1.0);
+            tie.phases[0] = {tie.phases[0].phase, line.x[0], 1 - second};
+            tie.phases[1] = {tie.phases[1].phase, line.x[1], second};
+            break;
+        }
         events.push_back(e);
     }
     std::sort(events.begin(), events.end(), [](const PathEvent& a, const PathEvent& b) { return a.T > b.T; });

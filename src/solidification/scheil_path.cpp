@@ -37,6 +37,7 @@ struct Walker {
     const std::vector<FieldSpan>& spans;
     ScheilPath& path;
     std::vector<double> formed;  // by phase: the solids of the stretches and reactions passed
+    double x0 = 0;
     int liquidPhase = -1;
     const FieldSpan* span = nullptr;  // the stretch followed
     int liquidSide = 0;
@@ -215,6 +216,13 @@ struct Walker {
             for (double& a : p.amount) a = NAN;
             return p;
         }
+        if (span == nullptr) {
+            // Stopped where it starts: all liquid still.
+            p.fs = 0;
+            p.xLiquid = x0;
+            p.amount[static_cast<std::size_t>(liquidPhase)] = 1;
+            return p;
+        }
         const double left = liquidLeft();
         p.amount[static_cast<std::size_t>(solid())] += L0 - left;
         p.amount[static_cast<std::size_t>(liquidPhase)] = left;
@@ -238,6 +246,7 @@ bool scheilPath(const BinarySystem& system, SystemAt& at, const BinaryDiagram& d
     if (start == nullptr) return fail(error, "no liquidus of the alloy x = %g lies within the diagram", x0);
     Walker w{system, at, diagram, spans, path, std::vector<double>(system.phases.size(), 0.0)};
     w.liquidPhase = start->above.phases[0].phase;
+    w.x0 = x0;
     path.liquidus = start->T;
     const AlloyState& below = start->below;
     const bool liquid0 = below.count == 2 && isLiquid(system, below.phases[0].phase);
