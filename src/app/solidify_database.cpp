@@ -107,6 +107,14 @@ SolidificationPicture pictureOf(const LoadedBinary& loaded, const AlloyPath& pat
         const double fs = std::isfinite(row.fs[1]) && row.event.find("(Scheil)") != std::string::npos ? row.fs[1] : row.fs[0];
         picture.markers.push_back({std::isfinite(fs) ? fs : 0, row.T, row.event + formatted(" %.2f K", row.T)});
     }
+    for (std::size_t k = 0; k < path.phases.size(); ++k) {
+        SolidificationPicture::PhaseAmounts amounts{nameOf(loaded.system, path.phases[k]), {}, {}};
+        for (const AlloyPathRow& row : path.rows) {
+            amounts.equilibrium.push_back({row.amount[0][k], row.T});
+            amounts.scheil.push_back({row.amount[1][k], row.T});
+        }
+        picture.phases.push_back(std::move(amounts));
+    }
     picture.notes.push_back(firstTransition(path) +
                             (path.scheil.stopped.empty()
                                  ? formatted("; the Scheil path ends at %.2f K", path.scheil.end) + " (" +

@@ -1,6 +1,7 @@
 // "Solidification.svg": the fraction solid of one alloy against temperature on the equilibrium
 // and the Scheil paths, temperature upwards as in the phase diagram, with the alloy's liquidus,
-// solidus and eutectic marked and, where replicates were solved, the 95 % bands shaded.
+// solidus and eutectic marked and, where replicates were solved, the 95 % bands shaded; where the
+// amounts of the phases are given, a second panel draws each against temperature.
 #pragma once
 
 #include <string>
@@ -26,6 +27,14 @@ struct SolidificationPicture {
     };
     std::vector<Marker> markers;
     std::vector<std::string> notes;                      // lines under the picture
+    // Each phase's amount on both paths, (amount, T): drawn in a second panel under the first
+    // where given.
+    struct PhaseAmounts {
+        std::string name;
+        std::vector<std::pair<double, double>> equilibrium;
+        std::vector<std::pair<double, double>> scheil;
+    };
+    std::vector<PhaseAmounts> phases;
 };
 
 std::string drawSolidification(const SolidificationPicture& picture);
