@@ -13,6 +13,7 @@
 #include "app/command_line.h"
 #include "app/database_option.h"
 #include "comparison/residuals.h"
+#include "comparison/system_residuals.h"
 #include "formats/band_files.h"
 #include "formats/boundary_points.h"
 #include "formats/data_files.h"
@@ -50,9 +51,10 @@ constexpr const char* HELP =
     "(no tables, no data files): every two-phase field, compounds, miscibility gaps, every invariant\n"
     "reaction with its kind and temperature, the congruent and critical points, each field named, the\n"
     "axis in K and in degrees Celsius; --gibbs T draws every phase's curve, a compound as a point,\n"
-    "with the stable tangents. Where the folder holds Boundaries.txt, the system must be one of a\n"
-    "liquid and two solid solutions: the points name its pairs with the database's phases\n"
-    "(LIQUID/FCC_A1 LIQUID). Regression.svg is not drawn: nothing was fitted.\n"
+    "with the stable tangents. Where the folder holds Boundaries.txt, its points name any field of\n"
+    "the system by its phases (T x LIQUID/FCC_A1 LIQUID; FCC_A1#1/FCC_A1#2 FCC_A1#2 across a gap), or\n"
+    "an arrest by its reaction (T x-or-- peritectic, or eutectic LIQUID/FCC_A1/ALMG_BETA where there\n"
+    "are several). Regression.svg is not drawn: nothing was fitted.\n"
     "\n"
     "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables, or\n"
     "                       for a database from 150 K below its eutectic to 30 K above its melting)\n"
@@ -127,44 +129,6 @@ int finish(const CommonOptions& common, const StableDiagram& stable, const Diagr
     return signOff(common, diagram, regression, gibbsT, havePoints, summary);
 }
 
-// The pictures of a database's system, and the residuals of measured points against it.
-int drawDatabase(const LoadedTdb& loaded, const CommonOptions& common, const DiagramData& data, bool celsius,
-                 double gibbsT)
-{
-    ErrorText error{};
-    StableDiagram stable;
-    buildStableDiagram(curveSourceOf(loaded), stable);
-    const TdbSystem& system = loaded.system;
-    DiagramNames names{systemName(loaded), loaded.symbols[1],
-                       {system.phases[0].name, system.phases[1].name, system.phases[2].name},
-                       "the database " + std::filesystem::path(common.tdb).filename().string(),
-                       "the database's reference states of the elements"};
-    const PhaseNames phaseNames{{names.phases[0], names.phases[1], names.phases[2]}};
-    if (gibbsT > 0 && !(gibbsT >= loaded.range.lowest && gibbsT <= loaded.range.highest)) {
-        fail(error, "%s: --gibbs %g K lies outside the temperatures of the database, %g to %g K", common.tdb, gibbsT,
-             loaded.range.lowest, loaded.range.highest);
-        return stop(error);
-    }
-
-    std::vector<BoundaryPoint> points;
-    bool havePoints = false;
-    if (!readBoundaryPoints(BOUNDARY_POINTS_FILE, points, havePoints, error, phaseNames)) return stop(error);
-    const bool noPoints = havePoints && points.empty();
-    havePoints = havePoints && !noPoints;
-    std::vector<PointResidual> residuals;
-    ModelDiagramRequest request{names, celsius, data.rangeGiven, data.low, data.high, {}};
-    if (havePoints) {
-        const BandTable bands[3] = {};
-        computeResiduals(stable, points, bands, EutecticBand{}, residuals, phaseNames);
-        for (const PointResidual& r : residuals) request.measured.push_back(measuredMark(r));
-    }
-    PhaseDiagram diagram;
-    describeModelDiagram(stable, request, diagram);
-    const std::string diagramSvg = drawPhaseDiagram(diagram);
-    if (!writeWholeFile(DIAGRAM_FILE, diagramSvg.data(), diagramSvg.size(), error)) return stop(error);
-    return finish(common, stable, names, phaseNames, gibbsT, residuals, havePoints, noPoints, false, diagram);
-}
-
 // The whole stable diagram of any binary system of a database, from the one engine, and its
 // Gibbs energies at gibbsT where that is above 0.
 int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const DiagramData& data, double gibbsT)
@@ -182,11 +146,29 @@ int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const Di
     }
     BinaryDiagram diagram;
     if (!computeBinaryDiagram(loaded.system, low, high, DIAGRAM_STEP, diagram)) return stop(parameterError(loaded.values));
-    const BinaryPictureRequest request{loaded.symbols[0] + "-" + loaded.symbols[1], loaded.symbols[1],
-                                       "the database " + std::filesystem::path(common.tdb).filename().string(), low,
-                                       high};
+    BinaryPictureRequest request{loaded.symbols[0] + "-" + loaded.symbols[1], loaded.symbols[1],
+                                 "the database " + std::filesystem::path(common.tdb).filename().string(), low, high, {}};
+    // Measured points, where the folder holds them, on any field or reaction of the diagram.
+    std::vector<std::string> phases;
+    for (const ModelPhase& phase : loaded.system.phases) phases.push_back(phase.name);
+    std::vector<SystemPoint> points;
+    bool havePoints = false;
+    if (!readSystemPoints(BOUNDARY_POINTS_FILE, phases, points, havePoints, error)) return stop(error);
+    const bool noPoints = havePoints && points.empty();
+    havePoints = havePoints && !noPoints;
+    std::vector<PointResidual> residuals;
+    computeSystemResiduals(loaded.system, diagram, points, residuals);
+    for (const SystemPoint& p : points) {
+        const bool liquid = !p.arrest && loaded.system.phases[static_cast<std::size_t>(p.phase[p.side])].liquid;
+        request.measured.push_back({p.haveX ? p.x : NAN, p.T, p.arrest ? 'a' : liquid ? 'l' : 's'});
+    }
     const std::string svg = drawBinaryDiagram(loaded.system, diagram, request);
     if (!writeWholeFile(DIAGRAM_FILE, svg.data(), svg.size(), error)) return stop(error);
+    const ResidualSummary summary = summariseResiduals(residuals);
+    if (havePoints) {
+        const std::string report = formatResiduals(residuals, summary);
+        if (!writeWholeFile(BOUNDARY_RESIDUALS_FILE, report.data(), report.size(), error)) return stop(error);
+    }
     if (gibbsT > 0) {
         BinaryGibbsPicture gibbs;
         gibbs.title = request.title;
@@ -196,11 +178,20 @@ int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const Di
         if (!writeWholeFile(GIBBS_PLOT_FILE, curves.data(), curves.size(), error)) return stop(error);
     }
     if (!commitOutputs(error)) return stop(error);
+    if (noPoints && std::remove(BOUNDARY_RESIDUALS_FILE) != 0 && errno != ENOENT) {
+        fail(error, "%s: cannot remove the residuals of an earlier run: %s", BOUNDARY_RESIDUALS_FILE, std::strerror(errno));
+        return stop(error);
+    }
+    if (noPoints && !common.quiet)
+        std::fprintf(stderr, "%s: note: %s holds no measured points: no residuals are computed.\n", PROGRAM,
+                     BOUNDARY_POINTS_FILE);
     if (diagram.unresolved > 0 && !common.quiet)
         std::fprintf(stderr, "%s: note: %s: %d changes between sections could not be solved as a reaction; the lines "
                              "near them may be incomplete\n", PROGRAM, common.tdb, diagram.unresolved);
     std::printf("The phase diagram is drawn in the file : %s\n", DIAGRAM_FILE);
     if (gibbsT > 0) std::printf("The Gibbs energy curves are drawn in the file : %s\n", GIBBS_PLOT_FILE);
+    if (havePoints)
+        std::printf("%s; each point in the file : %s\n", residualSummaryLine(summary).c_str(), BOUNDARY_RESIDUALS_FILE);
     return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;
 }
 
@@ -242,22 +233,15 @@ int main(int argc, char** argv)
     }
     if (optind < argc) return usageError(PROGRAM, std::string(argv[optind]) + ": this program takes no operands");
     if (const int status = checkDatabaseOptions(PROGRAM, common); status >= 0) return status;
-    // Measured points and Gibbs energy curves are drawn for a system of a liquid and two solid
-    // solutions; the diagram alone for any binary system.
-    const bool pointsHere = std::filesystem::exists(std::filesystem::path(common.directory != nullptr ? common.directory : ".") /
-                                                BOUNDARY_POINTS_FILE);
-    if (common.tdb != nullptr && !pointsHere) {
+    if (common.tdb != nullptr) {
         LoadedBinary binary;
         if (!openBinaryDatabase(PROGRAM, common, binary)) return EXIT_DATA_ERROR;
         if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
         removeOutputsOnSignals();
         return drawBinary(binary, common, data, gibbsT);
     }
-    LoadedTdb loaded;
-    if (common.tdb != nullptr && !openDatabase(PROGRAM, common, loaded)) return EXIT_DATA_ERROR;
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
     removeOutputsOnSignals();
-    if (common.tdb != nullptr) return drawDatabase(loaded, common, data, celsius, gibbsT);
 
     ErrorText error{};
     MeasuredData measured;

@@ -106,7 +106,7 @@ void computeResiduals(StableDiagram& diagram, const std::vector<BoundaryPoint>& 
     residuals.clear();
     const Vector4& eutectic = diagram.eutectic;
     for (const BoundaryPoint& point : points) {
-        PointResidual r{point, NAN, NAN, NAN, NAN, false, NAN, NAN, false, NAN, ""};
+        PointResidual r{point, NAN, NAN, NAN, NAN, false, NAN, NAN, false, NAN, "", "", ""};
         if (point.pair != 0) {
             boundaryResidual(diagram, bands, names, r);
         } else {

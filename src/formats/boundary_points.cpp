@@ -11,38 +11,11 @@ namespace {
 
 constexpr const char* PAIR_NAMES[] = {"eutectic", "Liquid/FCC", "Liquid/BCC", "BCC/FCC"};
 
-std::vector<std::string> words(const std::string& line)
-{
-    std::vector<std::string> result;
-    std::string word;
-    for (const char c : line.substr(0, line.find('#'))) {
-        if (c == ' ' || c == '\t' || c == '\r') {
-            if (!word.empty()) result.push_back(word);
-            word.clear();
-        } else {
-            word += c;
-        }
-    }
-    if (!word.empty()) result.push_back(word);
-    return result;
-}
-
 bool decimal(const std::string& text, double& value)
 {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return end != text.c_str() && *end == '\0' && std::isfinite(value);
-}
-
-// Whether a name typed in the file stands for a phase: the phase's own name in any case, or for a
-// database's phase the part before its structure suffix (FCC for FCC_A1, BCC for BCC_A2), so that
-// points written for the built-in model serve its database too. A pair may name its two phases
-// in either order: the phase measured says which side the point is.
-bool namesPhase(const std::string& typed, const std::string& phase)
-{
-    if (strcasecmp(typed.c_str(), phase.c_str()) == 0) return true;
-    const std::size_t suffix = phase.find('_');
-    return suffix != std::string::npos && suffix == typed.size() && strncasecmp(typed.c_str(), phase.c_str(), suffix) == 0;
 }
 
 int pairOf(const PhaseNames& names, const std::string& name)
@@ -70,6 +43,13 @@ void appendValue(std::string& text, const char* format, double value)
 
 }  // namespace
 
+bool namesPhase(const std::string& typed, const std::string& phase)
+{
+    if (strcasecmp(typed.c_str(), phase.c_str()) == 0) return true;
+    const std::size_t suffix = phase.find('_');
+    return suffix != std::string::npos && suffix == typed.size() && strncasecmp(typed.c_str(), phase.c_str(), suffix) == 0;
+}
+
 const char* pairName(int pair) { return PAIR_NAMES[pair]; }
 
 PhaseNames builtInPhaseNames() { return {{"Liquid", "BCC", "FCC"}}; }
@@ -92,7 +72,7 @@ bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bo
     if (!readLines(path, lines, error)) return false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int line = static_cast<int>(i) + 1;
-        std::vector<std::string> w = words(lines[i]);
+        std::vector<std::string> w = wordsBeforeComment(lines[i]);
         if (w.empty()) continue;
         BoundaryPoint point{line, 0, false, NAN, 0, 0};
         // A last field that is a number, after the pair and phase or after "eutectic": the
@@ -183,7 +163,10 @@ std::string formatResiduals(const std::vector<PointResidual>& residuals, const R
         const std::string phase = names.phase[p.pair == 0 ? LIQUID
                                               : p.side == 0 ? firstPhase(static_cast<PhasePair>(p.pair))
                                                             : secondPhase(static_cast<PhasePair>(p.pair))];
-        appendFormat(text, "\t%s\t%s\t", pairName(names, p.pair).c_str(), phase.c_str());
+        if (r.pairText.empty())
+            appendFormat(text, "\t%s\t%s\t", pairName(names, p.pair).c_str(), phase.c_str());
+        else
+            text.append("\t").append(r.pairText).append("\t").append(r.phaseText).append("\t");
         appendValue(text, "%.6f", r.xComputed);
         text += "\t";
         appendValue(text, "%.6f", r.dx);

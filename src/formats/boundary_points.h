@@ -44,6 +44,12 @@ PhaseNames builtInPhaseNames();  // Liquid, BCC, FCC
 // "Liquid/FCC" and so on; "eutectic" for 0.
 std::string pairName(const PhaseNames& names, int pair);
 
+// Whether a name typed in a points file stands for a phase: the phase's own name in any case, or
+// for a database's phase the part before its structure suffix (FCC for FCC_A1, BCC for BCC_A2),
+// so that points written for the built-in model serve its database too. A pair may name its two
+// phases in either order: the phase measured says which side the point is.
+bool namesPhase(const std::string& typed, const std::string& phase);
+
 // Reads the points; `present` is false, and nothing fails, when the file does not exist. Fails
 // naming the file, the line and what is wrong with it.
 bool readBoundaryPoints(const char* path, std::vector<BoundaryPoint>& points, bool& present, ErrorText& error,
@@ -63,6 +69,8 @@ struct PointResidual {
     bool withinBand;
     double sigmas;       // the residual in standard deviations of the band, (high - low) / 3.92
     std::string status;  // "ok", or why a residual is missing
+    std::string pairText;   // for a database's point: its pair or reaction, and its phase, as the
+    std::string phaseText;  // report names them (empty: from the point's pair)
 };
 
 struct ResidualSummary {

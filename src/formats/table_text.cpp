@@ -46,6 +46,22 @@ std::vector<std::string> fields(const std::string& line)
     return result;
 }
 
+std::vector<std::string> wordsBeforeComment(const std::string& line)
+{
+    std::vector<std::string> result;
+    std::string word;
+    for (const char c : line.substr(0, line.find('#'))) {
+        if (c == ' ' || c == '\t' || c == '\r') {
+            if (!word.empty()) result.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) result.push_back(word);
+    return result;
+}
+
 bool number(const std::string& text, double& value)
 {
     char* end = nullptr;

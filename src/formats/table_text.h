@@ -14,6 +14,9 @@ bool readLines(const char* path, std::vector<std::string>& lines, ErrorText& err
 // The fields of a line separated by tabs, blanks around them removed, empty fields dropped.
 std::vector<std::string> fields(const std::string& line);
 
+// The words of a line separated by blanks or tabs, up to a "#" that starts a comment.
+std::vector<std::string> wordsBeforeComment(const std::string& line);
+
 bool number(const std::string& text, double& value);
 bool integer(const std::string& text, int& value);
 

@@ -201,6 +201,22 @@ void drawReactions(Svg& svg, const Frame& frame, const BinaryDiagram& diagram, c
     }
 }
 
+void drawMeasured(Svg& svg, const Frame& frame, const BinaryPictureRequest& request)
+{
+    const Stroke outline{"#000", 1.2, nullptr, 1};
+    for (const BinaryPictureRequest::Measured& m : request.measured) {
+        if (!(m.T >= frame.low && m.T <= frame.high)) continue;
+        const double x = std::isfinite(m.x) ? frame.px(m.x) : LEFT;
+        const double y = frame.py(m.T);
+        if (m.kind == 'l')
+            svgCircle(svg, x, y, 4, "#fff", outline);
+        else if (m.kind == 's')
+            svgRect(svg, x - 3.5, y - 3.5, 7, 7, "#fff", outline);
+        else
+            svgPolygon(svg, {{x, y - 5}, {x + 5, y}, {x, y + 5}, {x - 5, y}}, "#fff", 1, &outline);
+    }
+}
+
 }  // namespace
 
 std::string drawBinaryDiagram(const BinarySystem& system, const BinaryDiagram& diagram,
@@ -213,7 +229,13 @@ std::string drawBinaryDiagram(const BinarySystem& system, const BinaryDiagram& d
     drawFields(svg, frame, diagram);
     drawReactions(svg, frame, diagram, system);
     drawLabels(svg, frame, system, diagram);
-    svgText(svg, LEFT, HEIGHT - 30, "Computed from " + request.source + ".", "start", 12, "#555");
+    drawMeasured(svg, frame, request);
+    svgText(svg, LEFT, HEIGHT - 30,
+            "Computed from " + request.source + "." +
+                (request.measured.empty() ? ""
+                                          : " Measured: circles a liquid's composition, squares a solid's, diamonds "
+                                            "arrests at a reaction."),
+            "start", 12, "#555");
     if (diagram.unresolved > 0)
         svgText(svg, LEFT, HEIGHT - 12,
                 formatNumber("%.0f changes between sections could not be solved as a reaction: the lines near them "

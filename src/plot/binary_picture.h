@@ -15,6 +15,14 @@ struct BinaryPictureRequest {
     std::string source;   // where the model came from, for the foot of the picture
     double low;           // K at the bottom of the axis
     double high;          // K at the top
+    // Measured points drawn over the diagram: a circle for a liquid's composition, a square for a
+    // solid's, a diamond for an arrest at a reaction (x NaN: on the left axis).
+    struct Measured {
+        double x;
+        double T;
+        char kind;  // 'l' liquid, 's' solid, 'a' arrest
+    };
+    std::vector<Measured> measured;
 };
 
 // The SVG text of the picture.

@@ -246,7 +246,7 @@ TEST(RowsNotSolved, PassRoundingToTheSixthDecimalAndCatchAShiftInTheFifth)
 TEST(MeasuredMarks, SayWhatWasMeasured)
 {
     const auto residual = [](BoundaryPoint point, bool haveBand, bool within) {
-        return PointResidual{point, 0.505, NAN, NAN, NAN, haveBand, 0, 1, within, NAN, "ok"};
+        return PointResidual{point, 0.505, NAN, NAN, NAN, haveBand, 0, 1, within, NAN, "ok", "", ""};
     };
     const std::pair<PointResidual, MeasuredKind> cases[] = {
         {residual({1, 1000, true, 0.3, LIQUID_FCC, 0}, false, false), LIQUIDUS_POINT},

@@ -109,8 +109,9 @@ TEST(PlotProgram, DrawsTheWholeDiagramOfAnyBinarySystem)
     for (const char* text : {"Mole fraction of Cu", "Temperature (\u00b0C)", ">eutectic 1056.12 K<", ">melting 1235.08 K<",
                              ">melting 1358.02 K<", ">FCC_A1#1 + FCC_A1#2<", ">LIQUID<"})
         EXPECT_NE(svg.find(text), std::string::npos) << text;
-    if (have("xmllint"))
+    if (have("xmllint")) {
         EXPECT_EQ(std::system(("xmllint --noout '" + (dir / "PhaseDiagram.svg").string() + "'").c_str()), 0);
+    }
     // Its Gibbs energies at 900 K: both phases named, and the one stable tangent across the gap.
     const ProgramRun gibbs = runTool(PLOT_PATH, dir, {"--tdb", database.c_str(), "--gibbs", "900"});
     ASSERT_EQ(gibbs.status, 0) << gibbs.err;
