@@ -129,6 +129,7 @@ bool alloyStateAt(const BinarySystem& system, SystemAt& at, const BinaryDiagram&
     int right = -1;
     double leftX = -INFINITY;
     double rightX = INFINITY;
+    int edge = -1;
     for (const FieldSpan& span : spans) {
         if (T > span.top || T < span.bottom) continue;
         const Field& f = diagram.fields[static_cast<std::size_t>(span.field)];
@@ -140,7 +141,10 @@ bool alloyStateAt(const BinarySystem& system, SystemAt& at, const BinaryDiagram&
             if (row != nullptr && row->T != T) continue;
             return false;
         }
-        if (line.x[0] <= x0 && x0 <= line.x[1]) {
+        // An alloy at a tie-line's end (a compound's composition) is that phase alone.
+        for (int k = 0; k < 2; ++k)
+            if (std::fabs(line.x[k] - x0) <= COMPOSITION_TOLERANCE) edge = f.phase[k];
+        if (line.x[0] + COMPOSITION_TOLERANCE < x0 && x0 < line.x[1] - COMPOSITION_TOLERANCE) {
             const double width = line.x[1] - line.x[0];
             const double second = width > 0 ? (x0 - line.x[0]) / width : 0.5;
             state.count = 2;
@@ -158,8 +162,9 @@ bool alloyStateAt(const BinarySystem& system, SystemAt& at, const BinaryDiagram&
             right = span.field;
         }
     }
-    int phase = -1;
-    if (left >= 0) {
+    int phase = edge;
+    if (phase >= 0) {
+    } else if (left >= 0) {
         phase = diagram.fields[static_cast<std::size_t>(left)].phase[1];
     } else if (right >= 0) {
         phase = diagram.fields[static_cast<std::size_t>(right)].phase[0];
@@ -201,9 +206,9 @@ bool sideCrossings(const BinarySystem& system, SystemAt& at, const BinaryDiagram
             previous = NAN;
             continue;
         }
-        if (value == 0) {
-            found.push_back(Ts[k]);
-        } else if (k > 0 && previous != 0 && std::isfinite(previous) && (previous < 0) != (value < 0)) {
+        // A zero counts as above x0: a side that stays at x0 (a compound at the alloy's own
+        // composition) is never crossed.
+        if (k > 0 && std::isfinite(previous) && (previous < 0) != (value < 0)) {
             // Regula falsi (Illinois) between the two rows.
             double a = Ts[k - 1];
             double fa = previous;
@@ -214,10 +219,6 @@ bool sideCrossings(const BinarySystem& system, SystemAt& at, const BinaryDiagram
                 const double c = b - fb * (b - a) / (fb - fa);
                 double fc = 0;
                 if (!offset(c, fc)) return false;
-                if (fc == 0) {
-                    a = b = c;
-                    break;
-                }
                 if ((fc < 0) == (fb < 0)) {
                     b = c;
                     fb = fc;

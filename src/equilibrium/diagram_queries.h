@@ -31,6 +31,9 @@ const FieldRow* nearestRow(const BinaryDiagram& diagram, const FieldSpan& span, 
 bool tieLineNear(const BinarySystem& system, SystemAt& at, const BinaryDiagram& diagram, const FieldSpan& span,
                  double T, StableTieLine& line);
 
+// Compositions this close are one: an alloy at a compound's composition is the compound.
+inline constexpr double COMPOSITION_TOLERANCE = 1e-12;
+
 // One phase of an alloy: its composition (mole fraction of the second element) and its amount
 // (moles of atoms per mole of alloy).
 struct PhaseAmount {

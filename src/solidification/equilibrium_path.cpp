@@ -10,6 +10,10 @@ namespace {
 // distance between two transitions of any diagram, far above the crossing's precision.
 inline constexpr double SIDE_STEP = 1e-6;
 
+// How near a congruent point's composition an alloy must lie to pass through it (the point is
+// solved to about this; an alloy further off crosses the two boundaries on either side of it).
+inline constexpr double CONGRUENT_MATCH = 1e-9;
+
 bool isLiquid(const BinarySystem& system, int phase) { return system.phases[static_cast<std::size_t>(phase)].liquid; }
 
 // The two phases at positions i < j of the invariant, with the lever rule at x0.
@@ -26,8 +30,8 @@ AlloyState tieOf(const Invariant& inv, int i, int j, double x0)
 // The middle phase with an outer one, on x0's side of it; the middle phase alone at its composition.
 AlloyState besideMiddle(const Invariant& inv, double x0)
 {
-    if (x0 < inv.x[1]) return tieOf(inv, 0, 1, x0);
-    if (x0 > inv.x[1]) return tieOf(inv, 1, 2, x0);
+    if (x0 < inv.x[1] - COMPOSITION_TOLERANCE) return tieOf(inv, 0, 1, x0);
+    if (x0 > inv.x[1] + COMPOSITION_TOLERANCE) return tieOf(inv, 1, 2, x0);
     AlloyState s;
     s.count = 1;
     s.phases[0] = {inv.state[1].phase, x0, 1};
@@ -77,10 +81,19 @@ bool equilibriumEvents(const BinarySystem& system, SystemAt& at, const BinaryDia
 {
     events.clear();
     for (const Invariant& inv : diagram.invariants) {
-        if (!(inv.x[0] < x0 && x0 < inv.x[2])) continue;
+        if (!(inv.x[0] + COMPOSITION_TOLERANCE < x0 && x0 < inv.x[2] - COMPOSITION_TOLERANCE)) continue;
         PathEvent e{inv.T, reactionName(inv.kind), {}, {}};
         e.above = inv.decomposes ? besideMiddle(inv, x0) : tieOf(inv, 0, 2, x0);
         e.below = inv.decomposes ? tieOf(inv, 0, 2, x0) : besideMiddle(inv, x0);
+        events.push_back(e);
+    }
+    // The alloy of a congruent point's composition turns from one phase into the other there.
+    for (const SpecialPoint& p : diagram.points) {
+        if (p.kind != SpecialKind::CONGRUENT || std::fabs(p.x - x0) > CONGRUENT_MATCH) continue;
+        PathEvent e{p.T, "congruent", {}, {}};
+        e.above.count = e.below.count = 1;
+        e.above.phases[0] = {p.phase[0], x0, 1};
+        e.below.phases[0] = {p.phase[1], x0, 1};
         events.push_back(e);
     }
     const std::size_t invariants = events.size();

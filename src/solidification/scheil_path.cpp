@@ -257,6 +257,14 @@ bool scheilPath(const BinarySystem& system, SystemAt& at, const BinaryDiagram& d
             if (s.field == below.field && s.top >= start->T - SAME_T && s.bottom <= start->T + SAME_T) first = &s;
         if (first == nullptr || !w.begin(*first, liquid0 ? 0 : 1, 1, start->T))
             return fail(error, "the liquidus of x = %g could not be followed from %.4f K", x0, start->T);
+    } else if (below.count == 1 && !isLiquid(system, below.phases[0].phase)) {
+        // At a congruent point's composition the liquid solidifies at one temperature as a whole.
+        w.formed[static_cast<std::size_t>(below.phases[0].phase)] = 1;
+        path.stages.push_back({start->T, start->T, start->name, {below.phases[0].phase, -1}, {1, 0}});
+        path.end = start->T;
+        path.endName = start->name;
+        path.finalFraction = 1;
+        w.ended = true;
     } else if (start->name != std::string("liquidus") && below.count == 2 && !liquid0 && !liquid1) {
         // The alloy has the composition of a eutectic's liquid: it all forms the two solids there.
         for (int k = 0; k < 2; ++k) w.formed[static_cast<std::size_t>(below.phases[k].phase)] += below.phases[k].amount;

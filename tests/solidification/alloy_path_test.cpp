@@ -201,3 +201,27 @@ TEST(AlloyPath, ALiquidGapIsPassedThroughOnBothPaths)
     EXPECT_EQ(split.below.phases[0].phase, split.below.phases[1].phase);
     EXPECT_NEAR(split.below.phases[0].x, 0.4, 1e-12);
 }
+
+// An alloy at a compound's exact composition: at the Laves phase's congruent point it freezes at
+// one temperature on both paths; at Mg2Ni's, which forms in a peritectic, it is Mg2Ni alone below
+// that, with no boundary of the fields that meet at its composition taken for a crossing.
+TEST(AlloyPath, ACompoundsOwnCompositionIsThatCompound)
+{
+    Alloy laves;
+    solve(MAGNESIUM_NICKEL, 2.0 / 3, {0, 0, 1}, laves);
+    ASSERT_EQ(laves.path.events.size(), 1u);
+    EXPECT_STREQ(laves.path.events[0].name, "congruent");
+    EXPECT_STREQ(laves.path.scheil.endName, "congruent");
+    EXPECT_EQ(laves.path.scheil.end, laves.path.events[0].T);
+    EXPECT_EQ(laves.path.scheil.finalFraction, 1);
+
+    Alloy mg2ni;
+    solve(MAGNESIUM_NICKEL, 1.0 / 3, {1120, 300, 5}, mg2ni);
+    ASSERT_EQ(mg2ni.path.events.size(), 2u);  // the liquidus of the Laves phase, the peritectic
+    const AlloyState& below = mg2ni.path.events[1].below;
+    ASSERT_EQ(below.count, 1);
+    EXPECT_EQ(mg2ni.loaded.system.phases[static_cast<std::size_t>(below.phases[0].phase)].name, "MG2NI");
+    for (const AlloyPathRow& row : mg2ni.path.rows) {
+        if (row.T < mg2ni.path.events[1].T) EXPECT_EQ(row.amount[0][column(mg2ni, "MG2NI")], 1) << row.T;
+    }
+}
