@@ -59,6 +59,8 @@ constexpr const char* HELP =
     "  --range T0 T1        the temperature axis from T0 to T1 K (default: that of the tables, or\n"
     "                       for a database from 150 K below its eutectic to 30 K above its melting)\n"
     "  --celsius            a second temperature axis in degrees Celsius\n"
+    "  --weight             with --tdb, the composition axis in weight percent of the second element\n"
+    "                       (Boundaries.txt may then give compositions as weight percents, 37wt)\n"
     "      --tdb FILE       the model of the database FILE\n"
     DATABASE_OPTIONS_HELP
     "  --gibbs T            also draw GibbsEnergy.svg: the Gibbs energy curves of the three phases at\n"
@@ -70,7 +72,7 @@ constexpr const char* HELP =
     "\n"
     "Exit status: 0 done, 1 a data or file error, 2 a usage error.\n";
 
-enum Option { RANGE = 2000, GIBBS, CELSIUS };
+enum Option { RANGE = 2000, GIBBS, CELSIUS, WEIGHT };
 
 int stop(const ErrorText& error)
 {
@@ -131,7 +133,8 @@ int finish(const CommonOptions& common, const StableDiagram& stable, const Diagr
 
 // The whole stable diagram of any binary system of a database, from the one engine, and its
 // Gibbs energies at gibbsT where that is above 0.
-int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const DiagramData& data, double gibbsT)
+int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const DiagramData& data, double gibbsT,
+               bool weight)
 {
     ErrorText error{};
     double low = 300;
@@ -153,7 +156,18 @@ int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const Di
     for (const ModelPhase& phase : loaded.system.phases) phases.push_back(phase.name);
     std::vector<SystemPoint> points;
     bool havePoints = false;
-    if (!readSystemPoints(BOUNDARY_POINTS_FILE, phases, points, havePoints, error)) return stop(error);
+    double masses[2] = {0, 0};
+    const bool haveMasses = elementMasses(loaded.database, loaded.system.elements, masses);
+    if (!readSystemPoints(BOUNDARY_POINTS_FILE, phases, haveMasses ? masses : nullptr, points, havePoints, error))
+        return stop(error);
+    if (weight) {
+        if (!haveMasses) {
+            fail(error, "%s: --weight needs the masses of the elements, which the database does not give", common.tdb);
+            return stop(error);
+        }
+        request.masses[0] = masses[0];
+        request.masses[1] = masses[1];
+    }
     const bool noPoints = havePoints && points.empty();
     havePoints = havePoints && !noPoints;
     std::vector<PointResidual> residuals;
@@ -205,9 +219,11 @@ int main(int argc, char** argv)
     options.insert(options.end(), {{"range", required_argument, nullptr, RANGE},
                                    {"gibbs", required_argument, nullptr, GIBBS},
                                    {"celsius", no_argument, nullptr, CELSIUS},
+                                   {"weight", no_argument, nullptr, WEIGHT},
                                    {nullptr, 0, nullptr, 0}});
     double gibbsT = 0;
     bool celsius = false;
+    bool weight = false;
     opterr = 0;
     for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options.data(), nullptr)) != -1;) {
         if (code == GIBBS) {
@@ -218,6 +234,10 @@ int main(int argc, char** argv)
         }
         if (code == CELSIUS) {
             celsius = true;
+            continue;
+        }
+        if (code == WEIGHT) {
+            weight = true;
             continue;
         }
         if (code == RANGE) {
@@ -233,12 +253,14 @@ int main(int argc, char** argv)
     }
     if (optind < argc) return usageError(PROGRAM, std::string(argv[optind]) + ": this program takes no operands");
     if (const int status = checkDatabaseOptions(PROGRAM, common); status >= 0) return status;
+    if (weight && common.tdb == nullptr)
+        return usageError(PROGRAM, "--weight draws the axis in weight percent of a database's element, with --tdb");
     if (common.tdb != nullptr) {
         LoadedBinary binary;
         if (!openBinaryDatabase(PROGRAM, common, binary)) return EXIT_DATA_ERROR;
         if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
         removeOutputsOnSignals();
-        return drawBinary(binary, common, data, gibbsT);
+        return drawBinary(binary, common, data, gibbsT, weight);
     }
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
     removeOutputsOnSignals();

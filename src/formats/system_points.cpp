@@ -5,6 +5,7 @@
 
 #include "formats/boundary_points.h"
 #include "formats/table_text.h"
+#include "formats/tdb_reader.h"
 
 namespace {
 
@@ -65,8 +66,8 @@ std::string phaseList(const std::vector<std::string>& phases)
 
 }  // namespace
 
-bool readSystemPoints(const char* path, const std::vector<std::string>& phases, std::vector<SystemPoint>& points,
-                      bool& present, ErrorText& error)
+bool readSystemPoints(const char* path, const std::vector<std::string>& phases, const double* masses,
+                      std::vector<SystemPoint>& points, bool& present, ErrorText& error)
 {
     points.clear();
     present = !missing(path);
@@ -97,7 +98,19 @@ bool readSystemPoints(const char* path, const std::vector<std::string>& phases, 
                         path, line, example.c_str());
         if (!decimal(w[0], point.T) || !(point.T >= 1))
             return fail(error, "%s: line %d: \"%.40s\" is not a temperature in K of at least 1", path, line, w[0].c_str());
-        if (w[1] != "-") {
+        const std::size_t wt = w[1].size() > 2 ? w[1].size() - 2 : 0;
+        if (wt > 0 && w[1].compare(wt, 2, "wt") == 0) {
+            double percent = 0;
+            if (!decimal(w[1].substr(0, wt), percent) || !(percent > 0 && percent < 100))
+                return fail(error, "%s: line %d: \"%.40s\" is not a weight percent strictly between 0 and 100", path,
+                            line, w[1].c_str());
+            if (masses == nullptr)
+                return fail(error, "%s: line %d: a weight percent needs the masses of the elements, which the database "
+                                   "does not give",
+                            path, line);
+            point.x = moleFractionAtWeight({masses[0], masses[1]}, percent / 100);
+            point.haveX = true;
+        } else if (w[1] != "-") {
             if (!decimal(w[1], point.x) || !(point.x > 0 && point.x < 1))
                 return fail(error, "%s: line %d: \"%.40s\" is not a mole fraction strictly between 0 and 1", path, line,
                             w[1].c_str());

@@ -9,6 +9,8 @@
 //                         monotectic, syntectic, eutectoid, peritectoid, monotectoid, metatectic),
 //                         with its three phases where the system has more than one of the kind;
 //                         x, the composition of the phase that forms or decomposes, may be "-"
+// x may be written as a weight percent of the second element, "37wt", where the database gives
+// the elements' masses; the report gives it as the mole fraction it is.
 // Either may end with the point's own standard deviation (K for an arrest or a point with a
 // liquid, x for a point of two solids). A phase is named as the database names it, in any case,
 // or by the part before its structure suffix (FCC for FCC_A1) where that names one phase only.
@@ -39,8 +41,9 @@ struct SystemPoint {
     std::string phaseText;  // the phase measured, or "-" for an arrest
 };
 
-// Reads the points, naming phases from `phases` (the system's phase names, upper case); `present`
-// is false, and nothing fails, when the file does not exist. Fails naming the file, the line and
-// what is wrong with it.
-bool readSystemPoints(const char* path, const std::vector<std::string>& phases, std::vector<SystemPoint>& points,
-                      bool& present, ErrorText& error);
+// Reads the points, naming phases from `phases` (the system's phase names, upper case) and reading
+// weight percents with `masses` (g/mol of the two elements; null where the database gives none);
+// `present` is false, and nothing fails, when the file does not exist. Fails naming the file, the
+// line and what is wrong with it.
+bool readSystemPoints(const char* path, const std::vector<std::string>& phases, const double* masses,
+                      std::vector<SystemPoint>& points, bool& present, ErrorText& error);

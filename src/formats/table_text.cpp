@@ -50,7 +50,14 @@ std::vector<std::string> wordsBeforeComment(const std::string& line)
 {
     std::vector<std::string> result;
     std::string word;
-    for (const char c : line.substr(0, line.find('#'))) {
+    // "#" starts a comment, except inside a word before a digit: the set of a phase, FCC_A1#2.
+    std::size_t end = 0;
+    while ((end = line.find('#', end)) != std::string::npos) {
+        const bool inWord = end > 0 && line[end - 1] != ' ' && line[end - 1] != '\t';
+        if (!inWord || end + 1 >= line.size() || line[end + 1] < '0' || line[end + 1] > '9') break;
+        ++end;
+    }
+    for (const char c : line.substr(0, end)) {
         if (c == ' ' || c == '\t' || c == '\r') {
             if (!word.empty()) result.push_back(word);
             word.clear();

@@ -14,7 +14,8 @@ bool readLines(const char* path, std::vector<std::string>& lines, ErrorText& err
 // The fields of a line separated by tabs, blanks around them removed, empty fields dropped.
 std::vector<std::string> fields(const std::string& line);
 
-// The words of a line separated by blanks or tabs, up to a "#" that starts a comment.
+// The words of a line separated by blanks or tabs, up to a "#" that starts a comment (one inside a
+// word before a digit, as in FCC_A1#2, belongs to the word).
 std::vector<std::string> wordsBeforeComment(const std::string& line);
 
 bool number(const std::string& text, double& value);

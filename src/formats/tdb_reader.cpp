@@ -283,9 +283,7 @@ bool readTdb(const char* path, TdbDatabase& database, ErrorText& error)
     return true;
 }
 
-namespace {
-
-bool masses(const TdbDatabase& database, const std::string (&elements)[2], double (&m)[2])
+bool elementMasses(const TdbDatabase& database, const std::string (&elements)[2], double (&m)[2])
 {
     for (int e = 0; e < 2; ++e) {
         m[e] = 0;
@@ -296,20 +294,18 @@ bool masses(const TdbDatabase& database, const std::string (&elements)[2], doubl
     return true;
 }
 
-}  // namespace
-
 bool weightFraction(const TdbDatabase& database, const std::string (&elements)[2], double x, double& w)
 {
     double m[2];
-    if (!masses(database, elements, m)) return false;
-    w = x * m[1] / ((1 - x) * m[0] + x * m[1]);
+    if (!elementMasses(database, elements, m)) return false;
+    w = weightOf(m, x);
     return true;
 }
 
 bool moleFractionOfWeight(const TdbDatabase& database, const std::string (&elements)[2], double w, double& x)
 {
     double m[2];
-    if (!masses(database, elements, m)) return false;
-    x = (w / m[1]) / ((1 - w) / m[0] + w / m[1]);
+    if (!elementMasses(database, elements, m)) return false;
+    x = moleFractionAtWeight(m, w);
     return true;
 }

@@ -111,6 +111,22 @@ std::string chemicalSymbol(const std::string& name);
 // The index of the function named `name` (upper case), or -1.
 int findTdbFunction(const TdbDatabase& database, const std::string& name);
 
+// The masses of the two elements (g/mol) that the database gives; false where it gives no mass of
+// either.
+bool elementMasses(const TdbDatabase& database, const std::string (&elements)[2], double (&masses)[2]);
+
+// The weight fraction of the second of two elements of `masses` at its mole fraction x.
+inline double weightOf(const double (&masses)[2], double x)
+{
+    return x * masses[1] / ((1 - x) * masses[0] + x * masses[1]);
+}
+
+// The mole fraction of the second of two elements of `masses` at its weight fraction w.
+inline double moleFractionAtWeight(const double (&masses)[2], double w)
+{
+    return (w / masses[1]) / ((1 - w) / masses[0] + w / masses[1]);
+}
+
 // The weight fraction of elements[1] in an alloy of mole fraction x of it, and the mole fraction
 // of a weight fraction w, from the masses the database gives; false where it gives no mass of
 // either element.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "formats/tdb_reader.h"
 #include "plot/diagram_axes.h"
 #include "plot/svg.h"
 
@@ -21,7 +22,9 @@ constexpr const char* INVARIANT_COLOUR = "#c0392b";
 struct Frame {
     double low;
     double high;
-    double px(double x) const { return LEFT + x * PLOT_WIDTH; }
+    double masses[2];  // both above 0: the axis in weight fraction
+    bool weight() const { return masses[0] > 0 && masses[1] > 0; }
+    double px(double x) const { return LEFT + (weight() ? weightOf(masses, x) : x) * PLOT_WIDTH; }
     double py(double T) const { return TOP + (high - T) / (high - low) * PLOT_HEIGHT; }
     bool inside(double T) const { return T >= low && T <= high; }
 };
@@ -33,7 +36,8 @@ const std::string& nameOf(const BinarySystem& system, int phase)
 
 void drawAxes(Svg& svg, const Frame& frame, const BinaryPictureRequest& request)
 {
-    drawDiagramAxes(svg, {LEFT, TOP, PLOT_WIDTH, PLOT_HEIGHT, frame.low, frame.high}, request.element, true);
+    drawDiagramAxes(svg, {LEFT, TOP, PLOT_WIDTH, PLOT_HEIGHT, frame.low, frame.high}, request.element, true,
+                    frame.weight());
     svgText(svg, LEFT + PLOT_WIDTH / 2, TOP - 30, request.title + ": the stable phase diagram", "middle", 18, "#222", 0,
             true);
 }
@@ -224,7 +228,7 @@ std::string drawBinaryDiagram(const BinarySystem& system, const BinaryDiagram& d
 {
     Svg svg;
     svgBegin(svg, WIDTH + 220, HEIGHT, request.title + " phase diagram");
-    const Frame frame{request.low, request.high};
+    const Frame frame{request.low, request.high, {request.masses[0], request.masses[1]}};
     drawAxes(svg, frame, request);
     drawFields(svg, frame, diagram);
     drawReactions(svg, frame, diagram, system);

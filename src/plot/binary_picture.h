@@ -23,6 +23,8 @@ struct BinaryPictureRequest {
         char kind;  // 'l' liquid, 's' solid, 'a' arrest
     };
     std::vector<Measured> measured;
+    // With both masses (g/mol) the x axis is the weight percent of the second element.
+    double masses[2] = {0, 0};
 };
 
 // The SVG text of the picture.

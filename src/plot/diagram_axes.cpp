@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-void drawDiagramAxes(Svg& svg, const DiagramFrame& frame, const std::string& element, bool celsius)
+void drawDiagramAxes(Svg& svg, const DiagramFrame& frame, const std::string& element, bool celsius, bool percent)
 {
     const Stroke grid{"#e6e6e6", 1, nullptr, 1};
     const Stroke axis{"#222", 1.2, nullptr, 1};
@@ -13,7 +13,8 @@ void drawDiagramAxes(Svg& svg, const DiagramFrame& frame, const std::string& ele
         const double x = frame.px(i / 10.0);
         svgLine(svg, x, frame.top, x, bottom, grid);
         svgLine(svg, x, bottom, x, bottom + 6, axis);
-        svgText(svg, x, bottom + 22, formatNumber("%.1f", i / 10.0), "middle", 12);
+        svgText(svg, x, bottom + 22, percent ? formatNumber("%.0f", 10.0 * i) : formatNumber("%.1f", i / 10.0), "middle",
+                12);
     }
     const double step = niceStep(frame.high - frame.low, 8);
     for (double T = std::ceil(frame.low / step) * step; T <= frame.high + 1e-9; T += step) {
@@ -23,7 +24,8 @@ void drawDiagramAxes(Svg& svg, const DiagramFrame& frame, const std::string& ele
         svgText(svg, frame.left - 10, y + 4, formatNumber("%.0f", T), "end", 12);
     }
     svgRect(svg, frame.left, frame.top, frame.width, frame.height, "none", axis);
-    svgText(svg, frame.left + frame.width / 2, bottom + 50, "Mole fraction of " + element, "middle", 15);
+    svgText(svg, frame.left + frame.width / 2, bottom + 50, (percent ? "Weight percent of " : "Mole fraction of ") + element,
+            "middle", 15);
     svgText(svg, 28, frame.top + frame.height / 2, "Temperature (K)", "middle", 15, "#222", -90);
     if (!celsius) return;
     const double zero = 273.15;

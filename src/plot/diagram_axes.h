@@ -18,5 +18,7 @@ struct DiagramFrame {
     double py(double T) const { return top + (high - T) / (high - low) * height; }
 };
 
-// `element` names what x counts ("Mole fraction of Ks").
-void drawDiagramAxes(Svg& svg, const DiagramFrame& frame, const std::string& element, bool celsius);
+// `element` names what x counts ("Mole fraction of Ks"); with `percent` the axis is the weight
+// percent of it, ticked from 0 to 100.
+void drawDiagramAxes(Svg& svg, const DiagramFrame& frame, const std::string& element, bool celsius,
+                     bool percent = false);

@@ -460,3 +460,45 @@ TEST(DatabaseProgram, PhasesLeftOutAreNamedAndChangeNothing)
         EXPECT_EQ(readFile(all / name), readFile(plain / name)) << name;
     }
 }
+
+// Measured points on fields and reactions the three-phase model had no name for: silver-copper's
+// eutectic arrest and the copper-rich FCC set just below it, at the independent calculation's
+// values (OpenCalphad: 1056.1245 K, x(Cu) 0.41490741 in the liquid, 0.95418566 in FCC_A1#2), lie on
+// the diagram to its precision; with --weight the axis is in weight percent, and a point given by
+// weight is the mole fraction it stands for.
+TEST(DatabaseProgram, PlotHoldsPointsOnAGapAndItsEutectic)
+{
+    const fs::path database = fs::path(PUBLISHED_DATABASES) / "AgCu.tdb";
+    if (!fs::exists(database)) GTEST_SKIP() << database.string() << " is not there";
+    const fs::path dir = makeScratchDir();
+    writeFile(dir / "Boundaries.txt", "1056.1245 0.41490741 eutectic\n"
+                                      "1056.1244 0.95418566 FCC_A1#1/FCC_A1#2 FCC_A1#2\n"
+                                      "1056.1244 0.13 fcc#1/fcc#2 fcc#1\n");
+    const ProgramRun run = runTool(PLOT_PATH, dir, {"--tdb", database.c_str()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream report(readFile(dir / "Boundary_residuals.txt"));
+    std::string line;
+    std::getline(report, line);
+    std::vector<std::vector<std::string>> rows;
+    while (std::getline(report, line) && line[0] != '#') {
+        std::vector<std::string> fields;
+        std::istringstream in(line);
+        for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+        rows.push_back(fields);
+    }
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1][3], "FCC_A1#1/FCC_A1#2");
+    EXPECT_EQ(rows[2][4], "FCC_A1#1");
+    for (const auto& row : rows) EXPECT_EQ(row.back(), "ok");
+    EXPECT_NEAR(std::stod(rows[0][6]), 0, 2e-6);  // dx
+    EXPECT_NEAR(std::stod(rows[1][6]), 0, 2e-6);
+    EXPECT_NEAR(std::stod(rows[2][5]), 0.13006474, 2e-6);  // x computed
+    EXPECT_NEAR(std::stod(rows[0][8]), 0, 1e-3);  // dT of the arrest
+
+    // Sn-37Pb by weight is x(Sn) = 0.748234; the axis says what it counts.
+    writeFile(dir / "Boundaries.txt", "455 63wt eutectic\n");
+    ASSERT_EQ(runTool(PLOT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--weight"}).status, 0);
+    EXPECT_NE(readFile(dir / "Boundary_residuals.txt").find("\t0.748234\t"), std::string::npos);
+    EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find(">Weight percent of Sn<"), std::string::npos);
+    EXPECT_EQ(runTool(PLOT_PATH, dir, {"--weight"}).status, 2);
+}
