@@ -13,12 +13,14 @@
 
 #include "app/command_line.h"
 #include "app/database_option.h"
+#include "app/alloy_report.h"
 #include "app/solidify_database.h"
 #include "equilibrium/stable_diagram.h"
 #include "formats/data_files.h"
 #include "formats/fingerprint.h"
 #include "formats/output_file.h"
 #include "formats/solidification_table.h"
+#include "model/builtin_system.h"
 #include "model/fitting.h"
 #include "plot/solidification_svg.h"
 #include "solidification/replicate_spread.h"
@@ -190,34 +192,27 @@ int main(int argc, char** argv)
     if (!enterDirectory(PROGRAM, common)) return EXIT_DATA_ERROR;
     removeOutputsOnSignals();
 
-    // The names of the model's elements and phases, as the table and the picture give them.
-    const std::string element = "Ks";
-    const std::string system = "Ks-Ps";
-    const auto nameOf = [&](PhaseIndex phase) { return std::string(phaseName(phase)); };
-
     ErrorText error{};
     MeasuredData data;
-    PhaseParameters model[3];
-    StableDiagram diagram;
     if (!readMeasuredData(data, error)) return stop(error.text);
+    BuiltInCoefficients model;
     PhaseFit fits[3];
-    fitModel(data, model[LIQUID], model[BCC], model[FCC], fits);
-    buildStableDiagram(model, diagram);
-    const auto refuse = [&](const ErrorText& reason) { return stop(reason.text); };
+    fitModel(data, model.model[LIQUID], model.model[BCC], model.model[FCC], fits);
+    const BinarySystem system = builtInSystem(model);
+    const AlloyNames names{{"Ps", "Ks"}, false, {0, 0}};
+    AlloyGrid asked{grid, fromGiven, toGiven};
+    BinaryDiagram diagram;
+    AlloyPath path;
+    switch (solveAlloy(system, x0, asked, diagram, path, error)) {
+    case AlloyFailure::NONE: break;
+    case AlloyFailure::ROWS: return usageError(PROGRAM, error.text);
+    case AlloyFailure::PARAMETERS: return stop("the model's parameters are undefined at some temperature");
+    default: return stop(error.text);
+    }
+    grid = asked.grid;
 
-    // The alloy's liquidus, solidus and eutectic, once; the default ends of the path from them.
-    SolidificationPath path;
-    if (!alloyTemperatures(diagram, x0, nullptr, path, error)) return refuse(error);
-    if (!fromGiven) grid.from = std::ceil(path.liquidus) + 20;
-    if (!toGiven) grid.to = std::max(std::ceil(lowestTemperature(diagram)), std::floor(path.eutectic[0]) - 20);
-    if (!(grid.to < grid.from))
-        return stop(formatted("the path would end at %g K, not below its start at %g K", grid.to, grid.from));
-    const double rows = std::floor((grid.from - grid.to) / grid.step) + 1;
-    if (rows > MAX_ROWS)
-        return usageError(PROGRAM, formatted("the path from %g K to %g K", grid.from, grid.to) +
-                                       formatted(" every %g K would have %.0f rows", grid.step, rows) +
-                                       formatted(", more than %.0f: take a larger --step or a shorter range", MAX_ROWS));
-    if (!solidificationRows(diagram, grid, path, error)) return refuse(error);
+    // Replicates of the model drawn from the data's scatter, each path followed from the nominal
+    // model's, for the 95 % bands.
     ReplicateSpread spread{};
     std::string fingerprint;
     if (replicates > 0) {
@@ -227,20 +222,13 @@ int main(int argc, char** argv)
         std::vector<ReplicateModel> models;
         std::vector<ScatterRatios> ratios;
         drawReplicates(samples, static_cast<int>(replicates), seed, models, ratios);
-        if (!spreadOfReplicates(diagram, models, x0, grid, spread, error)) return stop(error.text);
+        StableDiagram nominal;
+        buildStableDiagram(model.model, nominal);
+        if (!spreadOfReplicates(nominal, models, x0, grid, spread, error)) return stop(error.text);
     }
 
-    std::vector<std::string> header = {
-        formatted("Solidification of the alloy x0 = %.6f (mole fraction of ", x0) + element +
-            formatted("), from %.4f K to %.4f K", grid.from, grid.to),
-        std::string("primary solid: ") + (path.primary == LIQUID ? "none (the alloy is eutectic)" : nameOf(path.primary)),
-        formatted("liquidus: %.4f K", path.liquidus),
-        path.eutecticReached ? formatted("solidus (equilibrium): %.4f K, at the eutectic", path.solidus)
-                             : formatted("solidus (equilibrium): %.4f K, above the eutectic", path.solidus),
-        formatted("eutectic: %.4f K, liquid x = %.6f", path.eutectic[0], path.eutectic[1]),
-        formatted("eutectic fraction: equilibrium %.6f, Scheil %.6f", path.eutecticEquilibrium, path.eutecticScheil),
-        "Scheil: ln(1 - fS) = -integral of dx/(x - xS) along the liquidus, by the three-point rule on each step and its "
-        "middle"};
+    std::vector<std::string> header = alloyHeader(names, system, path, grid);
+    SolidificationPicture picture = alloyPicture(names, system, path, grid);
     if (replicates > 0) {
         char line[160];
         std::snprintf(line, sizeof line, "replicates: %lld (seed %llu), of which %d could not be solved", replicates, seed,
@@ -250,45 +238,18 @@ int main(int argc, char** argv)
         header.push_back(formatted("eutectic fraction 95 %%: equilibrium %.4f to %.4f", spread.eutecticEquilibrium[0],
                                    spread.eutecticEquilibrium[1]) +
                          formatted(", Scheil %.4f to %.4f", spread.eutecticScheil[0], spread.eutecticScheil[1]));
-    }
-
-    SolidificationPicture picture;
-    picture.title = "Solidification of " + system + formatted(", x0 = %.4f", x0) +
-                    (path.primary == LIQUID ? std::string(", the eutectic alloy") : ", primary " + nameOf(path.primary));
-    picture.low = grid.to;
-    picture.high = grid.from;
-    for (const PathRow& row : path.rows) {
-        picture.equilibrium.push_back({row.fsEquilibrium, row.T});
-        picture.scheil.push_back({row.fsScheil, row.T});
-    }
-    for (const PathRow& row : path.rows) {
-        if (row.event[0] == 'l') picture.markers.push_back({0, row.T, formatted("liquidus %.2f K", row.T)});
-        if (row.event[0] == 's') picture.markers.push_back({1, row.T, formatted("solidus %.2f K", row.T)});
-        if (row.event[0] == 'e') {
-            picture.markers.push_back({row.fsScheil, row.T, formatted("eutectic %.2f K", row.T)});
-            if (path.eutecticReached) picture.markers.push_back({row.fsEquilibrium, row.T, ""});
-        }
-    }
-    if (!spread.band.empty()) {
         for (const PathBandRow& row : spread.band) picture.equilibriumBand.push_back({row.equilibriumLow, row.T});
         for (auto r = spread.band.rbegin(); r != spread.band.rend(); ++r) picture.equilibriumBand.push_back({r->equilibriumHigh, r->T});
         for (const PathBandRow& row : spread.band) picture.scheilBand.push_back({row.scheilLow, row.T});
         for (auto r = spread.band.rbegin(); r != spread.band.rend(); ++r) picture.scheilBand.push_back({r->scheilHigh, r->T});
-    }
-    // The notes at the precision a picture is read to.
-    picture.notes = {
-        formatted("liquidus %.2f K; solidus (equilibrium) %.2f K, ", path.liquidus, path.solidus) +
-            (path.eutecticReached ? "at the eutectic" : "above the eutectic"),
-        formatted("both paths end on the eutectic plateau at %.2f K, with eutectic fractions %.4f (equilibrium) "
-                  "and %.4f (Scheil)",
-                  path.eutectic[0], path.eutecticEquilibrium, path.eutecticScheil)};
-    if (replicates > 0)
         picture.notes.push_back(formatted("95 %%: liquidus %.2f to %.2f K", spread.liquidus[0], spread.liquidus[1]) +
                                 formatted(", eutectic fraction %.4f to %.4f (equilibrium)", spread.eutecticEquilibrium[0],
                                           spread.eutecticEquilibrium[1]) +
                                 formatted(", %.4f to %.4f (Scheil)", spread.eutecticScheil[0], spread.eutecticScheil[1]));
-
-    const std::string table = formatSolidificationTable(header, path.rows);
+    }
+    std::vector<std::string> phases;
+    for (const int p : path.phases) phases.push_back(system.phases[static_cast<std::size_t>(p)].name);
+    const std::string table = formatAlloyPathTable(header, phases, path.rows);
     const std::string svg = drawSolidification(picture);
     if (!writeWholeFile(SOLIDIFICATION_FILE, table.data(), table.size(), error) ||
         !writeWholeFile(SOLIDIFICATION_PLOT_FILE, svg.data(), svg.size(), error))
@@ -303,8 +264,7 @@ int main(int argc, char** argv)
     if (replicates == 0 && std::remove(SOLIDIFICATION_BAND_FILE) != 0 && errno != ENOENT)
         return stop(std::string(SOLIDIFICATION_BAND_FILE) + ": cannot remove the band of an earlier run: " +
                     std::strerror(errno));
-    std::printf("Liquidus %.2f K, solidus %.2f K; eutectic fraction %.4f (equilibrium), %.4f (Scheil)\n", path.liquidus,
-                path.solidus, path.eutecticEquilibrium, path.eutecticScheil);
+    std::printf("%s\n", alloySummary(path).c_str());
     std::printf("The paths are written in the files : %s, %s%s\n", SOLIDIFICATION_FILE, SOLIDIFICATION_PLOT_FILE,
                 replicates > 0 ? ", Solidification_band.txt" : "");
     return std::fflush(stdout) == 0 ? 0 : EXIT_DATA_ERROR;

@@ -41,7 +41,7 @@ BinarySystem builtInSystem(const BuiltInCoefficients& coefficients)
     system.elements[0] = "PS";
     system.elements[1] = "KS";
     system.gasConstant = GAS_CONSTANT;
-    const char* names[3] = {"LIQUID", "BCC", "FCC"};
+    const char* names[3] = {"Liquid", "BCC", "FCC"};
     for (int p = LIQUID; p <= FCC; ++p) {
         const int first = VALUES_PER_PHASE * p;
         ModelPhase phase{names[p], p == LIQUID, {{1.0, 0, 2}}, {ELEMENT_A, ELEMENT_B}, {}, false, 0, 0, 0};

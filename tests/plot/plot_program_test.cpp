@@ -257,8 +257,8 @@ TEST(AlloyPrograms, SolidifyAnAlloyAndDrawTheGibbsEnergies)
     const fs::path dir = plottedExample();
     const ProgramRun run = runTool(SOLIDIFY_PATH, dir, {"0.3", "--replicates", "40"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("Liquidus 1121.13 K, solidus 823.66 K; eutectic fraction 0.5311 (equilibrium), 0.5485 "
-                            "(Scheil)\n", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("Liquidus 1121.13 K; the Scheil path ends at 823.66 K (eutectic) with 0.5485 of liquid "
+                            "left\n", 0), 0u) << run.out;
     EXPECT_NE(readFile(dir / "Solidification.svg").find("95 % band"), std::string::npos);
 
     EXPECT_EQ(runTool(SOLIDIFY_PATH, dir, {"1.5"}).status, 2);
@@ -288,10 +288,13 @@ TEST(AlloyPrograms, AnswerForEveryAlloyWhateverTheRangeAndNothingStaleIsLeft)
     EXPECT_EQ(band.rfind("# alloy x0 = 0.300000\n# data fingerprint ", 0), 0u) << band.substr(0, 80);
     const ProgramRun shortPath = runTool(SOLIDIFY_PATH, dir, {"0.3", "--to", "900"});
     ASSERT_EQ(shortPath.status, 0) << shortPath.err;
-    EXPECT_EQ(shortPath.out.rfind("Liquidus 1121.13 K, solidus 823.66 K; eutectic fraction 0.5311 (equilibrium), 0.5485 "
-                                  "(Scheil)\n", 0), 0u) << shortPath.out;
+    EXPECT_EQ(shortPath.out.rfind("Liquidus 1121.13 K; the Scheil path ends at 823.66 K (eutectic) with 0.5485 of "
+                                  "liquid left\n", 0), 0u) << shortPath.out;
+    // The liquid at the eutectic on each path, whatever range the rows cover.
     const std::string table = readFile(dir / "Solidification.txt");
-    EXPECT_NE(table.find("# eutectic fraction: equilibrium 0.531054, Scheil 0.548471"), std::string::npos);
+    EXPECT_NE(table.find("# equilibrium, 823.6573 K, eutectic: FCC 0.468946 (x 0.067631) + Liquid 0.531054"),
+              std::string::npos);
+    EXPECT_NE(table.find("# Scheil ends at 823.6573 K, eutectic, with a fraction 0.548471 of liquid"), std::string::npos);
     EXPECT_EQ(table.substr(table.rfind('\n', table.size() - 2) + 1, 9), "900.0000\t");  // the last row
     ASSERT_EQ(runTool(SOLIDIFY_PATH, dir, {"0.3", "--from", "1130", "--to", "1100", "--step", "5"}).status, 0);
     EXPECT_EQ(numericRows(readFile(dir / "Solidification.txt")).size(), 8u);  // 1130 to 1100 K and the liquidus
@@ -302,8 +305,8 @@ TEST(AlloyPrograms, AnswerForEveryAlloyWhateverTheRangeAndNothingStaleIsLeft)
     // pure Ps's melting point (x(L) - x(FCC) = (15000 - 10 T) / RT for a dilute liquid).
     const ProgramRun dilute = runTool(SOLIDIFY_PATH, dir, {"0.005"});
     ASSERT_EQ(dilute.status, 0) << dilute.err;
-    EXPECT_EQ(dilute.out.rfind("Liquidus 1494.47 K, ", 0), 0u) << dilute.out;
-    EXPECT_NE(readFile(dir / "Solidification.txt").find("# primary solid: FCC"), std::string::npos);
+    EXPECT_EQ(dilute.out.rfind("Liquidus 1494.47 K; ", 0), 0u) << dilute.out;
+    EXPECT_NE(readFile(dir / "Solidification.txt").find(" K: FCC forms, "), std::string::npos);
 
     const ProgramRun negative = runTool(SOLIDIFY_PATH, dir, {"-0.1"});
     EXPECT_EQ(negative.status, 2);
@@ -316,8 +319,9 @@ TEST(AlloyPrograms, AnswerForEveryAlloyWhateverTheRangeAndNothingStaleIsLeft)
     EXPECT_NE(tooLong.err.find("more than 100000"), std::string::npos) << tooLong.err;
 }
 
-// Each column of Solidification.txt and Solidification_band.txt holds what its title says, as
-// the library computes it for the example's model and the replicates of its data and seed.
+// Each column of Solidification.txt and Solidification_band.txt holds what its title says: the two
+// paths' columns as the three-phase solver computes them for the example's model, the amounts of
+// the phases adding up to one on each path, and the band of the replicates of its data and seed.
 TEST(AlloyPrograms, TheTablesHoldThePathAndTheBandOfTheAlloy)
 {
     const fs::path dir = plottedExample();
@@ -341,7 +345,9 @@ TEST(AlloyPrograms, TheTablesHoldThePathAndTheBandOfTheAlloy)
         const PathRow& row = path.rows[r];
         const double expected[] = {row.T, row.fsEquilibrium, row.xLiquidEquilibrium, row.xSolidEquilibrium,
                                    row.fsScheil, row.xLiquidScheil, row.xSolidScheil};
-        ASSERT_EQ(table[r].size(), 7u) << r;
+        ASSERT_EQ(table[r].size(), 13u) << r;  // and Liquid, BCC, FCC on each path
+        EXPECT_NEAR(table[r][7] + table[r][8] + table[r][9], 1, 3e-6) << r;
+        EXPECT_NEAR(table[r][10] + table[r][11] + table[r][12], 1, 3e-6) << r;
         for (int c = 0; c < 7; ++c) {
             if (std::isnan(expected[c])) {
                 EXPECT_TRUE(std::isnan(table[r][c])) << r << " " << c;
