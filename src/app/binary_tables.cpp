@@ -52,7 +52,7 @@ bool write(const std::string& name, const std::string& text, std::vector<Written
 }  // namespace
 
 bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram, int initialT, int finalT,
-                       std::vector<WrittenTable>& written, int& unsolved, ErrorText& error)
+                       const double* masses, std::vector<WrittenTable>& written, int& unsolved, ErrorText& error)
 {
     unsolved = 0;
     const BinarySystem& system = loaded.system;
@@ -73,7 +73,10 @@ bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram,
             names[f] += ')';
         }
         names[f] += ".txt";
-        texts[f] = "T(K)\t" + x + " in " + phases[0] + "\t" + x + " in " + phases[1] + "\n";
+        texts[f] = "T(K)\t" + x + " in " + phases[0] + "\t" + x + " in " + phases[1];
+        if (masses != nullptr) texts[f] += "\twt%(" + system.elements[1] + ") in " + phases[0] + "\twt%(" +
+                                           system.elements[1] + ") in " + phases[1];
+        texts[f] += "\n";
     }
     SystemAt at;
     for (int T = initialT; T < finalT; ++T)
@@ -85,7 +88,12 @@ bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram,
                 ++unsolved;
                 continue;
             }
-            texts[f] += std::to_string(T) + printed("\t%.10f", line.x[0]) + printed("\t%.10f", line.x[1]) + "\n";
+            texts[f] += std::to_string(T) + printed("\t%.10f", line.x[0]) + printed("\t%.10f", line.x[1]);
+            if (masses != nullptr) {
+                const double m[2] = {masses[0], masses[1]};
+                texts[f] += printed("\t%.8f", 100 * weightOf(m, line.x[0])) + printed("\t%.8f", 100 * weightOf(m, line.x[1]));
+            }
+            texts[f] += "\n";
             ++rows[f];
         }
     for (std::size_t f = 0; f < fields; ++f)

@@ -5,7 +5,9 @@
 // sides of its miscibility gap as FCC_A1#1 and FCC_A1#2; a second field of the same two phases in
 // the same order at the same temperature, further along x, "_Data(FIRST-SECOND)(2).txt"; a field
 // that leaves off and comes back keeps its table, its rows in two stretches): a title line
-// "T(K)\tx(B) in FIRST\tx(B) in SECOND", then one row per whole kelvin where the field is stable.
+// "T(K)\tx(B) in FIRST\tx(B) in SECOND", then one row per whole kelvin where the field is stable;
+// with the elements' masses, also "\twt%(B) in FIRST\twt%(B) in SECOND", the same compositions in
+// weight percent.
 //
 // "_Invariants.txt": a title line, then one row per invariant reaction from the top down,
 //   kind  T(K)  phase  x  phase  x  phase  x
@@ -36,6 +38,6 @@ struct WrittenTable {
 // Writes every table of the diagram, rows at whole kelvins from initialT to finalT - 1, through
 // the outputs that replace earlier ones only when all are complete; `written` lists them, and
 // `unsolved` counts the rows of a stable field whose tie-line Newton's method did not solve (left
-// out of its table).
+// out of its table). `masses` (g/mol of the two elements, or null) adds the weight percents.
 bool writeBinaryTables(const LoadedBinary& loaded, const BinaryDiagram& diagram, int initialT, int finalT,
-                       std::vector<WrittenTable>& written, int& unsolved, ErrorText& error);
+                       const double* masses, std::vector<WrittenTable>& written, int& unsolved, ErrorText& error);

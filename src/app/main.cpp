@@ -11,6 +11,8 @@ namespace {
 
 constexpr const char* PROGRAM = "phasediagram";
 
+constexpr int WEIGHT = 2000;
+
 constexpr const char* HELP =
     "Usage: phasediagram [options] [T0 T1]\n"
     "Derives the phase diagram of Ks-Ps from the six measured-data files in this folder. Fits the\n"
@@ -38,6 +40,8 @@ constexpr const char* HELP =
     "                       alphabetical order)\n"
     "      --gas-constant R the gas constant with the database, J/(mol K) (default 8.31451, as the\n"
     "                       programs that write databases take it; 8.3144 for phasediagram-tdb's)\n"
+    "      --weight         each field's table also gives its compositions in weight percent of the\n"
+    "                       second element (the database must give the elements' masses)\n"
     "  -C, --directory DIR  work in DIR instead of the current directory\n"
     "      --quiet          no progress of long sweeps on a terminal, no notes\n"
     "  -h, --help           this text\n"
@@ -50,14 +54,19 @@ constexpr const char* HELP =
 int main(int argc, char** argv)
 {
     CommonOptions common;
-    option options[COMMON_OPTION_COUNT + 1] = {};  // the closing entry stays zero
+    option options[COMMON_OPTION_COUNT + 2] = {};  // the closing entry stays zero
     for (int i = 0; i < COMMON_OPTION_COUNT; ++i) options[i] = COMMON_LONG_OPTIONS[i];
+    options[COMMON_OPTION_COUNT] = {"weight", no_argument, nullptr, WEIGHT};
+    RunOptions run;
     opterr = 0;
     for (int code; (code = getopt_long(argc, argv, COMMON_SHORT_OPTIONS, options, nullptr)) != -1;) {
+        if (code == WEIGHT) {
+            run.weight = true;
+            continue;
+        }
         const int status = handleCommonOption(code, PROGRAM, HELP, argv[optind - 1], common);
         if (status >= 0) return status;
     }
-    RunOptions run;
     run.quiet = common.quiet;
     const int operands = argc - optind;
     if (operands == 2) {
@@ -67,6 +76,8 @@ int main(int argc, char** argv)
         return usageErrorf(PROGRAM, "takes two temperatures T0 T1 or none (then it asks for them)");
     }
     if (const int status = checkDatabaseOptions(PROGRAM, common); status >= 0) return status;
+    if (run.weight && common.tdb == nullptr)
+        return usageErrorf(PROGRAM, "--weight adds weight percents of a database's element to its tables, with --tdb");
     LoadedBinary database;
     if (common.tdb != nullptr) {
         if (!openBinaryDatabase(PROGRAM, common, database)) return EXIT_DATA_ERROR;

@@ -262,7 +262,15 @@ int runDatabase(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions&
     if (finalT > initialT && !options.quiet) noteStatedRange(err, options.databasePath, loaded, initialT, finalT - 1);
     std::vector<WrittenTable> written;
     int unsolved = 0;
-    if (!writeBinaryTables(loaded, diagram, initialT, finalT, written, unsolved, error) || !commitOutputs(error))
+    double masses[2] = {0, 0};
+    if (options.weight && !elementMasses(loaded.database, loaded.system.elements, masses)) {
+        fail(error, "%s: --weight needs the masses of the elements, which the database does not give",
+             options.databasePath);
+        return stop(out, err, error, false);
+    }
+    if (!writeBinaryTables(loaded, diagram, initialT, finalT, options.weight ? masses : nullptr, written, unsolved,
+                           error) ||
+        !commitOutputs(error))
         return stop(out, err, error, false);
     if (unsolved > 0 && !options.quiet)
         std::fprintf(err, "phasediagram: note: %s: %d rows of stable fields did not converge and are left out of "

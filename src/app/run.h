@@ -11,6 +11,7 @@ struct RunOptions {
     bool quiet = false;                                // no progress on a terminal, no notes
     const LoadedBinary* database = nullptr;            // the system of a database instead of the data files
     const char* databasePath = nullptr;                // as the user named it
+    bool weight = false;                               // the database's tables with weight percents too
 };
 
 // Reads the two temperatures from `in` (or takes them from the options), prints the banner,

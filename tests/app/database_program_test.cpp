@@ -245,6 +245,7 @@ TEST(DatabaseProgram, TheDatabaseOptionsAreRefusedWhereTheyHaveNoMeaning)
         EXPECT_EQ(run.status, 2) << program;
         EXPECT_NE(run.err.find("--tdb has no meaning here"), std::string::npos) << run.err;
     }
+    EXPECT_EQ(runTool(PRODUCT_PATH, dir, {"--weight", "300", "700"}).status, 2);
     EXPECT_TRUE(fs::is_empty(dir));
     // A database with a function it never defines: the picture and the path stop before writing.
     std::string text = readFile(LEAD_TIN);
@@ -502,3 +503,33 @@ TEST(DatabaseProgram, PlotHoldsPointsOnAGapAndItsEutectic)
     EXPECT_NE(readFile(dir / "PhaseDiagram.svg").find(">Weight percent of Sn<"), std::string::npos);
     EXPECT_EQ(runTool(PLOT_PATH, dir, {"--weight"}).status, 2);
 }
+
+// With --weight each field's table gives its compositions by weight too: at Sn-37Pb's own
+// composition, x(Sn) = 0.748234, 63 % tin by weight, so the liquid's weight percent passes 63
+// where its mole fraction passes 0.748234.
+TEST(DatabaseProgram, TablesByWeightToo)
+{
+    const fs::path dir = makeScratchDir();
+    const ProgramRun run = runTool(PRODUCT_PATH, dir, {"--tdb", LEAD_TIN.c_str(), "--weight", "455", "470"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream table(readFile(dir / "_Data(LIQUID-BCT_A5).txt"));
+    std::string line;
+    std::getline(table, line);
+    EXPECT_EQ(line, "T(K)\tx(SN) in LIQUID\tx(SN) in BCT_A5\twt%(SN) in LIQUID\twt%(SN) in BCT_A5");
+    int passed = 0;
+    double previous[2] = {NAN, NAN};
+    while (std::getline(table, line)) {
+        double T = 0;
+        double x[2];
+        double w[2];
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf", &T, &x[0], &x[1], &w[0], &w[1]), 5) << line;
+        if (std::isfinite(previous[0]) && (previous[0] - 0.748234) * (x[0] - 0.748234) < 0) {
+            EXPECT_LT((previous[1] - 63) * (w[0] - 63), 0) << T;
+            ++passed;
+        }
+        previous[0] = x[0];
+        previous[1] = w[0];
+    }
+    EXPECT_EQ(passed, 1);
+}
+
