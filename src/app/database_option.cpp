@@ -3,34 +3,6 @@
 
 #include <cstdio>
 
-bool openDatabase(const char* program, const CommonOptions& options, LoadedTdb& loaded)
-{
-    ErrorText error{};
-    if (options.elements != nullptr) {
-        std::fprintf(stderr, "%s: %s: --elements: what this asks of a database takes one of two elements, a liquid "
-                             "and two solid solutions\n", program, options.tdb);
-        return false;
-    }
-    if (!loadTdb(options.tdb, options.phases != nullptr ? options.phases : "", loaded, error,
-                 options.element != nullptr ? options.element : "")) {
-        std::fprintf(stderr, "%s: %s\n", program, error.text);
-        return false;
-    }
-    if (options.gasConstant > 0) loaded.model.gasConstant = options.gasConstant;
-    const TdbSystem& system = loaded.system;
-    if (!system.leftOut.empty() && !options.quiet) {
-        std::string names;
-        for (std::size_t i = 0; i < system.leftOut.size(); ++i)
-            names += (i == 0 ? "" : i + 1 == system.leftOut.size() ? " and " : ", ") + system.leftOut[i];
-        std::fprintf(stderr, "%s: note: %s: %s left out: the diagram is that of %s, %s and %s alone\n", program,
-                     options.tdb, names.c_str(), system.phases[0].name.c_str(), system.phases[1].name.c_str(),
-                     system.phases[2].name.c_str());
-    }
-    return true;
-}
-
-std::string systemName(const LoadedTdb& loaded) { return loaded.symbols[0] + "-" + loaded.symbols[1]; }
-
 bool openBinaryDatabase(const char* program, const CommonOptions& options, LoadedBinary& loaded)
 {
     ErrorText error{};

@@ -4,27 +4,17 @@
 
 #include "app/command_line.h"
 #include "formats/tdb_binary.h"
-#include "formats/tdb_system.h"
 
 // The help lines of --phases, --element and --gas-constant, for the programs that take --tdb (a
 // string literal, to be joined with each program's own help).
 #define DATABASE_OPTIONS_HELP                                                                              \
-    "      --elements A,B   the system's two elements, where the database holds more (the diagram\n"        \
-    "                       of phasediagram-plot only)\n"                                                   \
+    "      --elements A,B   the system's two elements, where the database holds more\n"                    \
     "      --phases LIST    its phases, e.g. LIQUID,FCC_A1,BCT_A5 (default: every phase the two\n"          \
-    "                       elements form; a liquid and two solids for points, curves and paths)\n"          \
+    "                       elements form)\n"                                                               \
     "      --element EL     x is the mole fraction of EL (default: the second element in\n"                 \
     "                       alphabetical order)\n"                                                          \
     "      --gas-constant R the gas constant with the database, J/(mol K) (default 8.31451, as the\n"       \
     "                       programs that write databases take it; 8.3144 for phasediagram-tdb's)\n"
-
-// Loads the database of options.tdb into `loaded`. On a fault of the file, one line
-// "program: FILE: line N: reason" on standard error and false. Unless quiet, a note names the
-// database's phases left out of the system.
-bool openDatabase(const char* program, const CommonOptions& options, LoadedTdb& loaded);
-
-// "Pb-Sn": the system's elements in the order of x (the second is the one x counts).
-std::string systemName(const LoadedTdb& loaded);
 
 // Loads the binary system of options.tdb (--elements, --phases, --element, --gas-constant) for the
 // programs that take the whole diagram of any system; on a fault of the file or of the options,

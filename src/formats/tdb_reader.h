@@ -35,6 +35,9 @@ struct TdbPiecewise {
     int line;                                  // where its statement starts
 };
 
+// The gas constant of the programs that write TDB databases (J/(mol K)).
+inline constexpr double TDB_GAS_CONSTANT = 8.31451;
+
 struct TdbElement {
     std::string name;       // upper case, as all names here
     std::string reference;  // its stable structure, e.g. FCC_A1

@@ -17,8 +17,6 @@
 #include "formats/tdb_reader.h"
 #include "model/phase_curve.h"
 
-// The gas constant of the programs that write TDB databases (J/(mol K)).
-inline constexpr double TDB_GAS_CONSTANT = 8.31451;
 
 struct TdbInteraction {
     int order;
