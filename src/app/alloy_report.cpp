@@ -83,7 +83,7 @@ SolidificationPicture alloyPicture(const AlloyNames& names, const BinarySystem& 
                                    const PathGrid& grid)
 {
     SolidificationPicture picture;
-    picture.title = "Solidification of " + names.symbols[0] + "-" + names.symbols[1] + formatted(", x0 = %.4f", path.x0);
+    picture.title = "Solidification of " + names.system + formatted(", x0 = %.4f", path.x0);
     if (names.haveMasses)
         picture.title += formatted(" (%.1f wt%% ", 100 * weightOf(names.masses, path.x0)) + names.symbols[1] + ")";
     picture.low = grid.to;

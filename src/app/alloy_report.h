@@ -13,6 +13,7 @@
 // How the outputs name the system: its elements as chemistry writes them, and where the system
 // gives them, their masses (g/mol) for the weight percent.
 struct AlloyNames {
+    std::string system;  // "Ks-Ps", "Pb-Sn"
     std::string symbols[2];
     bool haveMasses;
     double masses[2];

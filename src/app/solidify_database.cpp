@@ -23,7 +23,7 @@ int solidifyFromDatabase(const char* program, const CommonOptions& common, Datab
     LoadedBinary loaded;
     if (!openBinaryDatabase(program, common, loaded)) return EXIT_DATA_ERROR;
     const std::string file = common.tdb;
-    AlloyNames names{{loaded.symbols[0], loaded.symbols[1]}, false, {0, 0}};
+    AlloyNames names{loaded.symbols[0] + "-" + loaded.symbols[1], {loaded.symbols[0], loaded.symbols[1]}, false, {0, 0}};
     names.haveMasses = elementMasses(loaded.database, loaded.system.elements, names.masses);
     double x0 = alloy.given;
     if (alloy.weight) {

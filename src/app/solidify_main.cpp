@@ -199,7 +199,7 @@ int main(int argc, char** argv)
     PhaseFit fits[3];
     fitModel(data, model.model[LIQUID], model.model[BCC], model.model[FCC], fits);
     const BinarySystem system = builtInSystem(model);
-    const AlloyNames names{{"Ps", "Ks"}, false, {0, 0}};
+    const AlloyNames names{"Ks-Ps", {"Ps", "Ks"}, false, {0, 0}};
     AlloyGrid asked{grid, fromGiven, toGiven};
     BinaryDiagram diagram;
     AlloyPath path;
