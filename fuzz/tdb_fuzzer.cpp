@@ -1,6 +1,6 @@
 // libFuzzer target: arbitrary bytes as a TDB database, read, and every function and parameter
 // it holds evaluated at a few temperatures; where they make a binary system, its whole diagram
-// over 100 K found; where a system of a liquid and two solids, its stable diagram built and a
+// over 100 K found and an alloy's paths through it; where a system of a liquid and two solids, its stable diagram built and a
 // tie-line of each pair asked for. Whatever the bytes, the
 // reader either reads them or names the line and the fault, and the solvers answer or say there
 // is nothing; nothing crashes, loops or reads out of bounds.
@@ -16,6 +16,7 @@
 #include "formats/tdb_binary.h"
 #include "formats/tdb_reader.h"
 #include "formats/tdb_system.h"
+#include "solidification/alloy_path.h"
 
 namespace {
 
@@ -50,7 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TdbParameterValues values;
     if (chooseBinarySystem(database, none, {}, "", 8.31451, system, values, error)) {
         BinaryDiagram whole;
-        computeBinaryDiagram(system, 400, 500, 50, whole);
+        AlloyPath path;
+        if (computeBinaryDiagram(system, 400, 500, 50, whole) && alloyTransitions(system, whole, 0.3, path, error))
+            alloyPathRows(system, whole, {500, 400, 10}, path, error);
     }
     LoadedTdb loaded;
     if (!loadTdb(scratchFile().c_str(), "", loaded, error)) return 0;
