@@ -148,6 +148,24 @@ TEST(AlloyPath, LeadTinAgreesWithTheThreePhaseSolver)
                 ++compared;
             }
     EXPECT_GT(compared, 200);
+    // The independent calculation (OpenCalphad): x = 0.3's liquidus at 542.5055 K.
+    EXPECT_NEAR(a.path.scheil.liquidus, 542.5055, 1e-3);
+}
+
+// Lead-tin's FCC solvus passes x = 0.1530714 at 400 K in the independent calculation: the alloy of
+// that composition crosses it there, from FCC alone into FCC and BCT_A5.
+TEST(AlloyPath, TheSolvusOfAnAlloyIsTheIndependentCalculations)
+{
+    Alloy a;
+    solve(LEAD_TIN, 0.1530714, {0, 0, 5}, a);
+    const PathEvent* solvus = nullptr;
+    for (const PathEvent& e : a.path.events)
+        if (std::string(e.name) == "solvus") solvus = &e;
+    ASSERT_NE(solvus, nullptr);
+    EXPECT_NEAR(solvus->T, 400, 1e-3);
+    ASSERT_EQ(solvus->above.count, 1);
+    ASSERT_EQ(solvus->below.count, 2);
+    EXPECT_NEAR(solvus->below.phases[1].amount, 0, 1e-12);
 }
 
 // A liquid gap above copper's liquidus (a regular liquid of L0 = 30000 - 5 T J/mol, critical near
