@@ -189,15 +189,11 @@ bool fieldCovers(const Field& field, double T)
     return false;
 }
 
-bool fieldTieLineAt(const BinarySystem& system, SystemAt& at, const Field& field, double T, StableTieLine& line)
+bool tieLineFromRow(const BinarySystem& system, SystemAt& at, const FieldRow& row, double T, StableTieLine& line)
 {
-    if (!fieldCovers(field, T)) return false;
-    const FieldRow* nearest = &field.rows.front();
-    for (const FieldRow& row : field.rows)
-        if (std::fabs(row.T - T) < std::fabs(nearest->T - T)) nearest = &row;
     if ((at.system != &system || at.T != T) && !evaluateSystemAt(system, T, at)) return false;
-    PhaseState states[2] = {nearest->state[0], nearest->state[1]};
-    double mu[2] = {nearest->mu[0], nearest->mu[1]};
+    PhaseState states[2] = {row.state[0], row.state[1]};
+    double mu[2] = {row.mu[0], row.mu[1]};
     if (!solveCoexistence(at, states, mu)) return false;
     for (int k = 0; k < 2; ++k) {
         line.state[k] = states[k];
@@ -205,4 +201,13 @@ bool fieldTieLineAt(const BinarySystem& system, SystemAt& at, const Field& field
         line.mu[k] = mu[k];
     }
     return true;
+}
+
+bool fieldTieLineAt(const BinarySystem& system, SystemAt& at, const Field& field, double T, StableTieLine& line)
+{
+    if (!fieldCovers(field, T)) return false;
+    const FieldRow* nearest = &field.rows.front();
+    for (const FieldRow& row : field.rows)
+        if (std::fabs(row.T - T) < std::fabs(nearest->T - T)) nearest = &row;
+    return tieLineFromRow(system, at, *nearest, T, line);
 }

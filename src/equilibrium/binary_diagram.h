@@ -98,6 +98,10 @@ bool highestMeltingPoint(const BinarySystem& system, double& T);
 // sections' step (a field that leaves off and comes back is not covered between).
 bool fieldCovers(const Field& field, double T);
 
+// The tie-line at T of the field of `row`, by Newton's method from the row's states and potentials;
+// false where it does not converge. `at` is evaluated at T unless it already holds the system at T.
+bool tieLineFromRow(const BinarySystem& system, SystemAt& at, const FieldRow& row, double T, StableTieLine& line);
+
 // The field's tie-line at T where it covers T, continued by Newton's method from the row nearest
 // in temperature; false where it does not cover T or the solve fails. `at` is evaluated at T
 // unless it already holds the system at T.

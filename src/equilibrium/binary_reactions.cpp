@@ -8,6 +8,7 @@
 #include "equilibrium/coexistence.h"
 #include "equilibrium/critical_point.h"
 #include "numeric/golden_section.h"
+#include "numeric/regula_falsi.h"
 
 namespace {
 
@@ -15,33 +16,9 @@ inline constexpr double ROOT_TOLERANCE = 1e-10;  // K
 // J/mol: pure energies of two phases closer than this are one state of the element.
 inline constexpr double IDENTICAL = 1e-4;
 
-// A root of f between a and b where f changes sign; NaN where f cannot be evaluated or does not
-// change sign.
 double rootBetween(const std::function<double(double)>& f, double a, double b)
 {
-    double fa = f(a);
-    double fb = f(b);
-    if (!std::isfinite(fa) || !std::isfinite(fb) || (fa > 0) == (fb > 0)) return NAN;
-    int side = 0;
-    for (int i = 0; i < 200 && std::fabs(b - a) > ROOT_TOLERANCE; ++i) {
-        double c = (a * fb - b * fa) / (fb - fa);
-        if (!(c > std::fmin(a, b) && c < std::fmax(a, b))) c = 0.5 * (a + b);
-        const double fc = f(c);
-        if (!std::isfinite(fc)) return NAN;
-        if (fc == 0) return c;
-        if ((fc > 0) == (fb > 0)) {
-            b = c;
-            fb = fc;
-            if (side == -1) fa *= 0.5;
-            side = -1;
-        } else {
-            a = c;
-            fa = fc;
-            if (side == 1) fb *= 0.5;
-            side = 1;
-        }
-    }
-    return std::fabs(fa) < std::fabs(fb) ? a : b;
+    return regulaFalsi(f, a, b, ROOT_TOLERANCE);
 }
 
 // The root nearest to the bracket where the sections saw the change: a field too narrow for the

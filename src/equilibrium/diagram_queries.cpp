@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "equilibrium/coexistence.h"
+#include "numeric/regula_falsi.h"
 
 namespace {
 
@@ -108,17 +108,7 @@ bool tieLineNear(const BinarySystem& system, SystemAt& at, const BinaryDiagram& 
                  double T, StableTieLine& line)
 {
     const FieldRow* nearest = nearestRow(diagram, span, T);
-    if (nearest == nullptr) return false;
-    if ((at.system != &system || at.T != T) && !evaluateSystemAt(system, T, at)) return false;
-    PhaseState states[2] = {nearest->state[0], nearest->state[1]};
-    double mu[2] = {nearest->mu[0], nearest->mu[1]};
-    if (!solveCoexistence(at, states, mu)) return false;
-    for (int k = 0; k < 2; ++k) {
-        line.state[k] = states[k];
-        line.x[k] = moleFractionOf(system.phases[static_cast<std::size_t>(states[k].phase)], states[k]);
-        line.mu[k] = mu[k];
-    }
-    return true;
+    return nearest != nullptr && tieLineFromRow(system, at, *nearest, T, line);
 }
 
 bool alloyStateAt(const BinarySystem& system, SystemAt& at, const BinaryDiagram& diagram,
@@ -209,29 +199,18 @@ bool sideCrossings(const BinarySystem& system, SystemAt& at, const BinaryDiagram
         // A zero counts as above x0: a side that stays at x0 (a compound at the alloy's own
         // composition) is never crossed.
         if (k > 0 && std::isfinite(previous) && (previous < 0) != (value < 0)) {
-            // Regula falsi (Illinois) between the two rows.
-            double a = Ts[k - 1];
-            double fa = previous;
-            double b = Ts[k];
-            double fb = value;
-            int kept = 0;
-            for (int i = 0; i < 100 && a - b > 1e-10; ++i) {
-                const double c = b - fb * (b - a) / (fb - fa);
-                double fc = 0;
-                if (!offset(c, fc)) return false;
-                if ((fc < 0) == (fb < 0)) {
-                    b = c;
-                    fb = fc;
-                    if (kept == -1) fa *= 0.5;
-                    kept = -1;
-                } else {
-                    a = c;
-                    fa = fc;
-                    if (kept == 1) fb *= 0.5;
-                    kept = 1;
-                }
+            if (value == 0 || previous == 0) {
+                found.push_back(value == 0 ? Ts[k] : Ts[k - 1]);
+            } else {
+                const double T = regulaFalsi(
+                    [&](double t) {
+                        double v = 0;
+                        return offset(t, v) ? v : NAN;
+                    },
+                    Ts[k - 1], Ts[k], 1e-10);
+                if (!std::isfinite(T)) return false;
+                found.push_back(T);
             }
-            found.push_back(std::fabs(fa) < std::fabs(fb) ? a : b);
         }
         previous = value;
     }
