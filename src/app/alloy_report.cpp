@@ -118,11 +118,11 @@ AlloyFailure solveAlloy(const BinarySystem& system, double x0, AlloyGrid& asked,
 {
     // The most rows a path may have.
     constexpr double MAX_ROWS = 100000;
-    double melting = NAN;
-    if (!highestMeltingPoint(system, melting)) return AlloyFailure::PARAMETERS;
+    double top = NAN;
+    if (!diagramTop(system, top)) return AlloyFailure::PARAMETERS;
     PathGrid& grid = asked.grid;
     const double low = std::fmin(300.0, asked.toGiven ? grid.to : 300.0);
-    const double high = std::fmax(std::isfinite(melting) ? melting + 50 : 2000.0, asked.fromGiven ? grid.from : 0.0);
+    const double high = std::fmax(top, asked.fromGiven ? grid.from : 0.0);
     if (!computeBinaryDiagram(system, low, high, DIAGRAM_STEP, diagram)) return AlloyFailure::PARAMETERS;
     if (!alloyTransitions(system, diagram, x0, path, error)) return AlloyFailure::MODEL;
     if (!asked.fromGiven) grid.from = std::ceil(path.scheil.liquidus) + 20;

@@ -31,8 +31,8 @@ struct AlloyGrid {
 // temperature (the reason kept by the system's parameter source, which the caller names).
 enum class AlloyFailure { NONE, MODEL, GRID, ROWS, PARAMETERS };
 
-// The system's diagram from 300 K (or the path's end) to 50 K above its highest melting point (or
-// the path's start), the alloy's transitions, the grid's ends where not given (20 K above the
+// The system's diagram from 300 K (or the path's end) to its top, 50 K above its last solid (or the
+// path's start), the alloy's transitions, the grid's ends where not given (20 K above the
 // liquidus, 20 K below the last transition), and both paths' rows. On failure a message, and
 // whether it is the model's or the grid's.
 AlloyFailure solveAlloy(const BinarySystem& system, double x0, AlloyGrid& grid, BinaryDiagram& diagram,

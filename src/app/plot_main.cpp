@@ -143,9 +143,7 @@ int drawBinary(const LoadedBinary& loaded, const CommonOptions& common, const Di
         low = data.low;
         high = data.high;
     } else {
-        double melting = NAN;
-        if (!highestMeltingPoint(loaded.system, melting)) return stop(parameterError(loaded.values));
-        high = std::isfinite(melting) ? melting + 50 : 2000;
+        if (!diagramTop(loaded.system, high)) return stop(parameterError(loaded.values));
     }
     BinaryDiagram diagram;
     if (!computeBinaryDiagram(loaded.system, low, high, DIAGRAM_STEP, diagram)) return stop(parameterError(loaded.values));

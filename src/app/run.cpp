@@ -250,12 +250,12 @@ int runDatabase(std::FILE* in, std::FILE* out, std::FILE* err, const RunOptions&
     bool promptOpen = false;
     if (!askTemperatures(in, out, err, options, initialT, finalT, promptOpen, error)) return stop(out, err, error, promptOpen);
     // The reactions are the system's, whatever rows the tables ask: the diagram is found from
-    // 300 K (or the initial temperature, if lower) to 50 K above the higher melting point (or the
+    // 300 K (or the initial temperature, if lower) to its top, 50 K above the last solid (or the
     // last temperature of the tables, if higher).
-    double melting = NAN;
-    if (!highestMeltingPoint(loaded.system, melting)) return stop(out, err, parameterError(loaded.values), false);
+    double top = NAN;
+    if (!diagramTop(loaded.system, top)) return stop(out, err, parameterError(loaded.values), false);
     const double low = std::fmin(300.0, initialT);
-    const double high = std::fmax(std::isfinite(melting) ? melting + 50 : 2000.0, finalT - 1.0);
+    const double high = std::fmax(top, finalT - 1.0);
     BinaryDiagram diagram;
     if (!computeBinaryDiagram(loaded.system, low, std::fmax(high, low + 1), DIAGRAM_STEP, diagram))
         return stop(out, err, parameterError(loaded.values), false);

@@ -139,6 +139,36 @@ bool highestMeltingPoint(const BinarySystem& system, double& T)
     return true;
 }
 
+bool isLiquidPhase(const BinarySystem& system, int phase) { return system.phases[static_cast<std::size_t>(phase)].liquid; }
+
+// Above the highest melting point no solid of a database lasts beyond this (K).
+inline constexpr double HIGHEST_TOP = 6000;
+inline constexpr double TOP_STEP = 50;  // K
+
+bool diagramTop(const BinarySystem& system, double& T)
+{
+    double melting = NAN;
+    if (!highestMeltingPoint(system, melting)) return false;
+    T = std::isfinite(melting) ? melting + TOP_STEP : 2000;
+    SystemSamples samples;
+    sampleSystem(system, samples);
+    SystemAt at;
+    Section section;
+    for (bool raised = false; T < HIGHEST_TOP; T += TOP_STEP, raised = true) {
+        if (!computeSection(system, samples, at, T, section)) return false;
+        // A solid anywhere: at an end, or on a tie-line (a liquid gap alone does not count).
+        bool solid = false;
+        for (const int end : section.endPhase) solid = solid || (end >= 0 && !isLiquidPhase(system, end));
+        for (const StableTieLine& t : section.tieLines)
+            solid = solid || !isLiquidPhase(system, t.state[0].phase) || !isLiquidPhase(system, t.state[1].phase);
+        if (!solid) {
+            if (raised) T += TOP_STEP;
+            return true;
+        }
+    }
+    return true;
+}
+
 bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, double step, BinaryDiagram& diagram)
 {
     diagram = BinaryDiagram{};

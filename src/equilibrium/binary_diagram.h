@@ -94,6 +94,11 @@ bool computeBinaryDiagram(const BinarySystem& system, double T0, double T1, doub
 // top of a diagram is 50 K above it. False where the parameters are undefined at some temperature.
 bool highestMeltingPoint(const BinarySystem& system, double& T);
 
+// The top of a whole diagram (K): 50 K above the highest melting point of the pure elements (2000 K
+// where neither is ever solid); where a compound melts higher, the sections every 50 K above it go
+// on until one holds no solid (a liquid gap may reach higher), and the top lies 50 K above that. False where the parameters are undefined at some temperature.
+bool diagramTop(const BinarySystem& system, double& T);
+
 // Whether the field is stable at T (K): between two of its rows no further apart than the
 // sections' step (a field that leaves off and comes back is not covered between).
 bool fieldCovers(const Field& field, double T);

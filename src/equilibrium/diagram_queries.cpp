@@ -16,6 +16,9 @@ inline constexpr double REACTION_REACH = 1.0;
 // there.
 inline constexpr double END_MATCH = 0.05;
 
+// How near a stretch's end a tie-line that cannot be solved is taken for the field's end (K).
+inline constexpr double DEGENERATE_REACH = 0.5;
+
 bool near(double a, double b) { return std::fabs(a - b) < END_MATCH; }
 
 // Whether the reaction at temperature-ordered positions of three phases ends a field whose tie-line
@@ -108,7 +111,21 @@ bool tieLineNear(const BinarySystem& system, SystemAt& at, const BinaryDiagram& 
                  double T, StableTieLine& line)
 {
     const FieldRow* nearest = nearestRow(diagram, span, T);
-    return nearest != nullptr && tieLineFromRow(system, at, *nearest, T, line);
+    if (nearest == nullptr) return false;
+    if (tieLineFromRow(system, at, *nearest, T, line)) return true;
+    // Where a boundary moves fast in x (near a pure element) one Newton solve from the row may not
+    // reach T: the tie-line is continued there in steps, each from the last.
+    for (const int steps : {4, 32}) {
+        FieldRow from = *nearest;
+        bool solved = true;
+        for (int k = 1; k <= steps && solved; ++k) {
+            const double t = k == steps ? T : nearest->T + (T - nearest->T) * k / steps;
+            solved = tieLineFromRow(system, at, from, t, line);
+            from = {t, {line.x[0], line.x[1]}, {line.state[0], line.state[1]}, {line.mu[0], line.mu[1]}};
+        }
+        if (solved) return true;
+    }
+    return false;
 }
 
 bool alloyStateAt(const BinarySystem& system, SystemAt& at, const BinaryDiagram& diagram,
@@ -125,10 +142,9 @@ bool alloyStateAt(const BinarySystem& system, SystemAt& at, const BinaryDiagram&
         const Field& f = diagram.fields[static_cast<std::size_t>(span.field)];
         StableTieLine line{};
         if (!tieLineNear(system, at, diagram, span, T, line)) {
-            // Beyond the stretch's rows, at the reaction that ends it, the tie-line may degenerate
-            // (a pure element's melting point): the field is then taken as ended.
-            const FieldRow* row = nearestRow(diagram, span, T);
-            if (row != nullptr && row->T != T) continue;
+            // Near the ends of a stretch the tie-line may degenerate (a pure element's melting, a
+            // critical point): the field is then taken as ended.
+            if (T - span.bottom < DEGENERATE_REACH || span.top - T < DEGENERATE_REACH) continue;
             return false;
         }
         // An alloy at a tie-line's end (a compound's composition) is that phase alone.
@@ -180,19 +196,26 @@ bool sideCrossings(const BinarySystem& system, SystemAt& at, const BinaryDiagram
         value = line.x[side] - x0;
         return true;
     };
-    // The span's ends and the rows within it, by decreasing temperature.
-    std::vector<double> Ts{span.top};
+    // The span's ends and the rows within it, by decreasing temperature; not an end at a critical
+    // point, a congruent point or a pure element, where the tie-line degenerates to one
+    // composition (Newton's method may find it, or the trivial solution beside it).
+    const auto degenerate = [&](double T) {
+        for (const SpecialPoint& p : diagram.points)
+            if (p.T == T) return true;
+        return false;
+    };
+    std::vector<double> Ts;
+    if (!degenerate(span.top)) Ts.push_back(span.top);
     for (const FieldRow& row : f.rows)
         if (row.T < span.top && row.T > span.bottom) Ts.push_back(row.T);
-    if (span.bottom < span.top) Ts.push_back(span.bottom);
+    if (span.bottom < span.top && !degenerate(span.bottom)) Ts.push_back(span.bottom);
     double previous = NAN;
     for (std::size_t k = 0; k < Ts.size(); ++k) {
         double value = 0;
         if (!offset(Ts[k], value)) {
-            // At a pure element's melting point both ends of the tie-line reach x = 0 or 1, where
-            // it has no solution: the crossings lie between the rows.
-            const bool end = k == 0 || k + 1 == Ts.size();
-            if (!end) return false;
+            // Where the tie-line degenerates (both ends at x = 0 or 1 at a pure element's melting,
+            // or at one composition near a critical point), Newton's method has nothing to find:
+            // no crossing is bracketed across that temperature.
             previous = NAN;
             continue;
         }

@@ -16,6 +16,10 @@ constexpr double SCHEIL_TOLERANCE = 1e-13;
 // Temperatures this close are one (K): the stretches' ends are the reactions' own temperatures.
 constexpr double SAME_T = 1e-9;
 
+// How far below a stretch's end the next may begin where the solid turns into another of its
+// composition (K): the sections' bisection stops 1e-3 K from the change.
+constexpr double POLYMORPH_REACH = 0.01;
+
 // How near the liquid at a stretch's end must lie to a reaction's liquid to meet it.
 constexpr double LIQUID_MATCH = 1e-3;
 
@@ -115,28 +119,46 @@ struct Walker {
         stoppedAt = T;
     }
 
-    // The stretch of liquidus below the reaction at T whose liquid has composition x.
-    const FieldSpan* stretchBelow(double T, double x, int& side) const
+    // The stretch of liquidus that starts at T, or within a reach of the sweep's bisection below it,
+    // whose liquid has composition x: below a reaction, or where the solid that forms turns into
+    // another of the same composition (a compound's polymorphs).
+    const FieldSpan* stretchBelow(double T, double x, double reach, int& side) const
     {
+        const FieldSpan* best = nullptr;
         for (const FieldSpan& s : spans) {
-            if (&s == span || std::fabs(s.top - T) > SAME_T) continue;
+            if (&s == span || s.top > T + SAME_T || s.top < T - reach) continue;
+            if (best != nullptr && s.top <= best->top) continue;
             const Field& f = diagram.fields[static_cast<std::size_t>(s.field)];
             const FieldRow* first = nearestRow(diagram, s, T);
             for (int k = 0; k < 2 && first != nullptr; ++k) {
                 if (!isLiquid(system, f.phase[k]) || isLiquid(system, f.phase[1 - k])) continue;
                 if (std::fabs(first->x[k] - x) > 0.05) continue;
                 side = k;
-                return &s;
+                best = &s;
             }
         }
-        return nullptr;
+        return best;
+    }
+
+    // Where the stretch ends at a pure element's melting or a congruent point, its tie-line
+    // degenerates there: the liquid is followed to the stretch's last row above it.
+    double lastFollowed() const
+    {
+        bool degenerate = false;
+        for (const SpecialPoint& point : diagram.points)
+            degenerate = degenerate || (std::fabs(point.T - span->bottom) <= SAME_T && point.kind != SpecialKind::CRITICAL);
+        double above = span->bottom;
+        if (!degenerate) return above;
+        for (const FieldRow& r : field().rows)
+            if (r.T <= span->top && r.T > span->bottom && (above == span->bottom || r.T < above)) above = r.T;
+        return above;
     }
 
     // Ends the stretch at its bottom: the reaction the liquid meets there, and the next stretch.
     bool endStretch()
     {
         const double T = span->bottom;
-        if (!advance(T)) return false;
+        if (!advance(lastFollowed())) return false;
         const double left = liquidLeft();
         formed[static_cast<std::size_t>(solid())] += L0 - left;
         path.stages.push_back({from, T, "", {solid(), -1}, {L0 - left, 0}});
@@ -181,7 +203,7 @@ struct Walker {
             }
             path.stages.push_back(stage);
             int side = 0;
-            const FieldSpan* below = stretchBelow(T, xNext, side);
+            const FieldSpan* below = stretchBelow(T, xNext, SAME_T, side);
             if (below == nullptr) {
                 stop(T, "no liquidus goes on below the reaction");
                 return true;
@@ -200,6 +222,10 @@ struct Walker {
             ended = true;
             return true;
         }
+        // No reaction: the liquidus goes on where the solid that forms changes (polymorphs of a
+        // compound, a bisection's width below).
+        int side = 0;
+        if (const FieldSpan* next = stretchBelow(T, xL, POLYMORPH_REACH, side)) return begin(*next, side, left, next->top);
         stop(T, T <= diagram.lowest + SAME_T ? "the diagram's lowest temperature, with liquid left"
                                              : "the liquidus ends there in no reaction that was solved");
         return true;

@@ -30,9 +30,9 @@ void solve(const std::string& file, double x0, PathGrid grid, Alloy& a)
 {
     ErrorText error{};
     ASSERT_TRUE(loadBinary(file.c_str(), "", "", "", 8.31451, a.loaded, error)) << error.text;
-    double melting = 0;
-    ASSERT_TRUE(highestMeltingPoint(a.loaded.system, melting));
-    ASSERT_TRUE(computeBinaryDiagram(a.loaded.system, 300, melting + 50, DIAGRAM_STEP, a.diagram));
+    double top = 0;
+    ASSERT_TRUE(diagramTop(a.loaded.system, top));
+    ASSERT_TRUE(computeBinaryDiagram(a.loaded.system, 300, top, DIAGRAM_STEP, a.diagram));
     ASSERT_TRUE(alloyTransitions(a.loaded.system, a.diagram, x0, a.path, error)) << error.text;
     if (grid.from == 0) {
         grid.from = std::ceil(a.path.scheil.liquidus) + 20;
