@@ -38,6 +38,7 @@ std::string stateText(const BinarySystem& system, const AlloyState& state)
 // "liquidus: 905.1234 K", or where the liquid first separates into two, that.
 std::string firstTransition(const AlloyPath& path)
 {
+    if (path.scheil.twoLiquidsAtTop) return formatted("two liquids at the diagram's top: %.4f K", path.scheil.liquidus);
     const char* name = path.events.empty() ? "liquidus" : path.events.front().name;
     return std::string(name) + formatted(": %.4f K", path.scheil.liquidus);
 }
@@ -125,7 +126,8 @@ AlloyFailure solveAlloy(const BinarySystem& system, double x0, AlloyGrid& asked,
     const double high = std::fmax(top, asked.fromGiven ? grid.from : 0.0);
     if (!computeBinaryDiagram(system, low, high, DIAGRAM_STEP, diagram)) return AlloyFailure::PARAMETERS;
     if (!alloyTransitions(system, diagram, x0, path, error)) return AlloyFailure::MODEL;
-    if (!asked.fromGiven) grid.from = std::ceil(path.scheil.liquidus) + 20;
+    if (!asked.fromGiven)
+        grid.from = path.scheil.twoLiquidsAtTop ? diagram.highest : std::ceil(path.scheil.liquidus) + 20;
     if (!asked.toGiven) grid.to = std::fmax(std::ceil(low), std::floor(lastTransition(path)) - 20);
     if (grid.from < path.scheil.liquidus)
         return fail(error, "the path starts at %g K, below the alloy's liquidus at %.2f K: start above it", grid.from,
@@ -145,7 +147,9 @@ AlloyFailure solveAlloy(const BinarySystem& system, double x0, AlloyGrid& asked,
 
 std::string alloySummary(const AlloyPath& path)
 {
-    const char* name = path.events.empty() ? "liquidus" : path.events.front().name;
+    const char* name = path.scheil.twoLiquidsAtTop ? "two liquids at the diagram's top,"
+                       : path.events.empty()         ? "liquidus"
+                                                     : path.events.front().name;
     std::string text = std::string(name) + formatted(" %.2f K", path.scheil.liquidus);
     text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
     if (!path.scheil.stopped.empty()) return text + "; " + path.scheil.stopped;

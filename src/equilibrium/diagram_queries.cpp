@@ -196,23 +196,26 @@ bool sideCrossings(const BinarySystem& system, SystemAt& at, const BinaryDiagram
         value = line.x[side] - x0;
         return true;
     };
-    // The span's ends and the rows within it, by decreasing temperature; not an end at a critical
-    // point, a congruent point or a pure element, where the tie-line degenerates to one
-    // composition (Newton's method may find it, or the trivial solution beside it).
-    const auto degenerate = [&](double T) {
+    // The span's ends and the rows within it, by decreasing temperature. At an end that is a
+    // critical point, a congruent point or a pure element the tie-line degenerates to the point's
+    // one composition (where Newton's method may find it, or the trivial solution beside it): the
+    // side's composition there is the point's.
+    const auto pointAt = [&](double T) -> const SpecialPoint* {
         for (const SpecialPoint& p : diagram.points)
-            if (p.T == T) return true;
-        return false;
+            if (p.T == T) return &p;
+        return nullptr;
     };
-    std::vector<double> Ts;
-    if (!degenerate(span.top)) Ts.push_back(span.top);
+    std::vector<double> Ts{span.top};
     for (const FieldRow& row : f.rows)
         if (row.T < span.top && row.T > span.bottom) Ts.push_back(row.T);
-    if (span.bottom < span.top && !degenerate(span.bottom)) Ts.push_back(span.bottom);
+    if (span.bottom < span.top) Ts.push_back(span.bottom);
     double previous = NAN;
     for (std::size_t k = 0; k < Ts.size(); ++k) {
         double value = 0;
-        if (!offset(Ts[k], value)) {
+        const bool end = k == 0 || k + 1 == Ts.size();
+        if (const SpecialPoint* point = end ? pointAt(Ts[k]) : nullptr) {
+            value = point->x - x0;
+        } else if (!offset(Ts[k], value)) {
             // Where the tie-line degenerates (both ends at x = 0 or 1 at a pure element's melting,
             // or at one composition near a critical point), Newton's method has nothing to find:
             // no crossing is bracketed across that temperature.
@@ -220,7 +223,8 @@ bool sideCrossings(const BinarySystem& system, SystemAt& at, const BinaryDiagram
             continue;
         }
         // A zero counts as above x0: a side that stays at x0 (a compound at the alloy's own
-        // composition) is never crossed.
+        // composition, to rounding) is never crossed.
+        if (std::fabs(value) <= COMPOSITION_TOLERANCE) value = 0;
         if (k > 0 && std::isfinite(previous) && (previous < 0) != (value < 0)) {
             if (value == 0 || previous == 0) {
                 found.push_back(value == 0 ? Ts[k] : Ts[k - 1]);

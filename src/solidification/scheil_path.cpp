@@ -269,8 +269,22 @@ bool scheilPath(const BinarySystem& system, SystemAt& at, const BinaryDiagram& d
     const PathEvent* start = nullptr;
     for (const PathEvent& e : equilibrium)
         if (start == nullptr && e.above.count == 1 && isLiquid(system, e.above.phases[0].phase)) start = &e;
-    if (start == nullptr) return fail(error, "no liquidus of the alloy x = %g lies within the diagram", x0);
     Walker w{system, at, diagram, spans, path, std::vector<double>(system.phases.size(), 0.0)};
+    if (start == nullptr) {
+        // An alloy in a miscibility gap of the liquid that reaches above the diagram.
+        AlloyState top;
+        if (!alloyStateAt(system, at, diagram, spans, diagram.highest, x0, top) || top.count != 2 ||
+            !isLiquid(system, top.phases[0].phase) || !isLiquid(system, top.phases[1].phase))
+            return fail(error, "no liquidus of the alloy x = %g lies within the diagram", x0);
+        w.liquidPhase = top.phases[0].phase;
+        w.x0 = x0;
+        path.liquidus = diagram.highest;
+        path.twoLiquidsAtTop = true;
+        w.stop(diagram.highest, "the alloy is two liquids at the diagram's top (a miscibility gap of the liquid), and "
+                                "the path follows one liquid only");
+        for (const double T : temperatures) path.points.push_back(w.pointAt(T));
+        return true;
+    }
     w.liquidPhase = start->above.phases[0].phase;
     w.x0 = x0;
     path.liquidus = start->T;

@@ -41,7 +41,8 @@ struct ScheilPoint {
 };
 
 struct ScheilPath {
-    double liquidus = NAN;  // K
+    double liquidus = NAN;  // K; the diagram's top where the alloy is two liquids there
+    bool twoLiquidsAtTop = false;
     std::vector<ScheilStage> stages;
     double end = NAN;         // K: where the liquid is used up
     const char* endName = "";
