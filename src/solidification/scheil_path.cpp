@@ -275,7 +275,9 @@ bool scheilPath(const BinarySystem& system, SystemAt& at, const BinaryDiagram& d
         AlloyState top;
         if (!alloyStateAt(system, at, diagram, spans, diagram.highest, x0, top) || top.count != 2 ||
             !isLiquid(system, top.phases[0].phase) || !isLiquid(system, top.phases[1].phase))
-            return fail(error, "no liquidus of the alloy x = %g lies within the diagram", x0);
+            return fail(error, "the alloy x = %g is not all liquid even at the diagram's top, %.2f K: its liquidus lies "
+                               "higher",
+                        x0, diagram.highest);
         w.liquidPhase = top.phases[0].phase;
         w.x0 = x0;
         path.liquidus = diagram.highest;
