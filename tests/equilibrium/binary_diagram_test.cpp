@@ -11,6 +11,7 @@
 #include "formats/tdb_binary.h"
 #include "model/builtin_system.h"
 #include "model/sublattice_energy.h"
+#include "brute_hull.h"
 #include "model_data.h"
 
 namespace fs = std::filesystem;
@@ -156,65 +157,14 @@ TEST(BinaryDiagram, SectionAgreesWithTheBruteForceHullOfTheCurves)
     Loaded l;
     std::string why;
     ASSERT_TRUE(load(fs::path(EXAMPLE_DATA_DIR).parent_path() / "mg-ni" / "MgNi.tdb", l, why)) << why;
-    const double R = 8.31451;
     for (const double T : {900.0, 1200.0, 1400.0}) {
         SystemSamples samples;
         sampleSystem(l.system, samples);
         SystemAt at;
         Section section;
         ASSERT_TRUE(computeSection(l.system, samples, at, T, section));
-        // Every phase's energy per atom: on the grid for a solution of one mixing sublattice (the
-        // others vacancies), at its one composition for a compound.
-        std::vector<std::pair<double, double>> points;
         const int N = 200001;
-        for (const ModelPhase& m : l.system.phases) {
-            double y[MAX_CONSTITUENTS] = {};
-            double lnY[MAX_CONSTITUENTS] = {};
-            int mixing = -1;
-            for (const Sublattice& s : m.sublattices) {
-                if (s.count == 1) y[s.first] = 1;
-                else mixing = s.first;
-            }
-            const auto energy = [&](double& x) {
-                double nA = 0;
-                double nB = 0;
-                atomsOf(m, y, nA, nB);
-                x = nB / (nA + nB);
-                return (nonIdealEnergy(m, at.values.data(), T, R, y, nullptr, nullptr) + R * T * idealMixing(m, y, lnY)) /
-                       (nA + nB);
-            };
-            if (mixing < 0) {
-                double x = 0;
-                const double G = energy(x);
-                points.push_back({x, G});
-                continue;
-            }
-            for (int i = 0; i < N; ++i) {
-                const double xi = (i + 0.5) / N;
-                y[mixing] = 1 - xi;  // MG first, NI second in this file
-                y[mixing + 1] = xi;
-                lnY[mixing] = std::log1p(-xi);
-                lnY[mixing + 1] = std::log(xi);
-                double x = 0;
-                const double G = energy(x);
-                points.push_back({x, G});
-            }
-        }
-        std::sort(points.begin(), points.end());
-        std::vector<std::pair<double, double>> hull;
-        for (const auto& p : points) {
-            while (hull.size() >= 2) {
-                const auto& a = hull[hull.size() - 2];
-                const auto& b = hull.back();
-                if ((b.first - a.first) * (p.second - a.second) - (b.second - a.second) * (p.first - a.first) > 0) break;
-                hull.pop_back();
-            }
-            hull.push_back(p);
-        }
-        // Chords of the hull longer than ten grid steps are its two-phase fields.
-        std::vector<std::pair<double, double>> gaps;
-        for (std::size_t k = 0; k + 1 < hull.size(); ++k)
-            if (hull[k + 1].first - hull[k].first > 10.0 / N) gaps.push_back({hull[k].first, hull[k + 1].first});
+        const std::vector<std::pair<double, double>> gaps = bruteForceFields(l.system, at, N);
         ASSERT_EQ(gaps.size(), section.tieLines.size()) << "at " << T << " K";
         for (std::size_t k = 0; k < gaps.size(); ++k) {
             EXPECT_NEAR(section.tieLines[k].x[0], gaps[k].first, 2.0 / N) << T << " K";
