@@ -110,3 +110,15 @@ ProgramRun runInterrupted(const char* program, const fs::path& dir, std::initial
 {
     return run(program, arguments, dir, "", 0, milliseconds);
 }
+
+std::filesystem::path plottedExample()
+{
+    const fs::path dir = makeScratchDir();
+    copyExampleData(dir);
+    EXPECT_EQ(runProgram(dir, "500\n1600\n").status, 0);
+    const ProgramRun plot = runTool(PLOT_PATH, dir);
+    EXPECT_EQ(plot.status, 0) << plot.err;
+    EXPECT_EQ(plot.out, "The phase diagram is drawn in the file : PhaseDiagram.svg\n"
+                        "The fits of the measured data are drawn in the file : Regression.svg\n");
+    return dir;
+}

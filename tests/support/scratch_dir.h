@@ -16,6 +16,10 @@ void writeFile(const std::filesystem::path& path, const std::string& text);
 // Copies the six example data files, and nothing else, into dir.
 void copyExampleData(const std::filesystem::path& dir);
 
+// A fresh folder with the example's data, its tables from phasediagram 500 1600 and their picture
+// from phasediagram-plot.
+std::filesystem::path plottedExample();
+
 struct ProgramRun {
     int status;  // exit status, or 128 + signal
     std::string out;
