@@ -43,6 +43,32 @@ std::string firstTransition(const AlloyPath& path)
     return std::string(name) + formatted(": %.4f K", path.scheil.liquidus);
 }
 
+// ": FCC_A1 forms" where a solid first appears at T: below an equilibrium transition (or, for a
+// reaction of the Scheil path alone, along the liquidus that follows it); empty where none does.
+std::string formedAt(const BinarySystem& system, const AlloyPath& path, double T, bool scheil)
+{
+    std::vector<int> formed;
+    if (scheil) {
+        for (std::size_t k = 0; k + 1 < path.scheil.stages.size(); ++k)
+            if (path.scheil.stages[k].name[0] != '\0' && path.scheil.stages[k].from == T &&
+                path.scheil.stages[k + 1].name[0] == '\0')
+                formed.push_back(path.scheil.stages[k + 1].phase[0]);
+    } else {
+        for (const PathEvent& e : path.events) {
+            if (e.T != T) continue;
+            for (int b = 0; b < e.below.count; ++b) {
+                const int phase = e.below.phases[b].phase;
+                bool before = system.phases[static_cast<std::size_t>(phase)].liquid;
+                for (int a = 0; a < e.above.count; ++a) before = before || e.above.phases[a].phase == phase;
+                if (!before) formed.push_back(phase);
+            }
+        }
+    }
+    std::string text;
+    for (const int phase : formed) text += (text.empty() ? ": " : ", ") + nameOf(system, phase);
+    return text.empty() ? text : text + " forms";
+}
+
 }  // namespace
 
 std::vector<std::string> alloyHeader(const AlloyNames& names, const BinarySystem& system, const AlloyPath& path,
@@ -95,8 +121,10 @@ SolidificationPicture alloyPicture(const AlloyNames& names, const BinarySystem& 
     }
     for (const AlloyPathRow& row : path.rows) {
         if (row.event.empty()) continue;
-        const double fs = std::isfinite(row.fs[1]) && row.event.find("(Scheil)") != std::string::npos ? row.fs[1] : row.fs[0];
-        picture.markers.push_back({std::isfinite(fs) ? fs : 0, row.T, row.event + formatted(" %.2f K", row.T)});
+        const bool scheil = row.event.find("(Scheil)") != std::string::npos;
+        const double fs = std::isfinite(row.fs[1]) && scheil ? row.fs[1] : row.fs[0];
+        picture.markers.push_back({std::isfinite(fs) ? fs : 0, row.T,
+                                   row.event + formatted(" %.2f K", row.T) + formedAt(system, path, row.T, scheil)});
     }
     for (std::size_t k = 0; k < path.phases.size(); ++k) {
         SolidificationPicture::PhaseAmounts amounts{nameOf(system, path.phases[k]), {}, {}};
