@@ -6,10 +6,10 @@
 // Usage: phasediagram-alloy-survey DATABASE
 #include <cmath>
 #include <cstdio>
-#include <set>
 #include <string>
 #include <utility>
 
+#include "assessed_pairs.h"
 #include "formats/tdb_binary.h"
 #include "solidification/alloy_path.h"
 
@@ -25,18 +25,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.text);
         return 1;
     }
-    std::set<std::pair<std::string, std::string>> pairs;
-    for (const TdbParameter& p : database.parameters) {
-        if (p.phase != "LIQUID" || p.constituents.size() != 1 || p.constituents[0].size() != 2) continue;
-        std::string a = p.constituents[0][0];
-        std::string b = p.constituents[0][1];
-        if (b < a) std::swap(a, b);
-        pairs.insert({a, b});
-    }
     int alloys = 0;
     int ended = 0;
     int gaps = 0;
-    for (const auto& [a, b] : pairs) {
+    for (const auto& [a, b] : assessedPairs(database)) {
         const std::string elements[2] = {a, b};
         BinarySystem system;
         TdbParameterValues values;

@@ -15,26 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "assessed_pairs.h"
 #include "equilibrium/binary_diagram.h"
 #include "formats/tdb_binary.h"
-
-namespace {
-
-// The pairs of elements with an interaction parameter of the liquid, in alphabetical order.
-std::vector<std::pair<std::string, std::string>> assessedPairs(const TdbDatabase& database)
-{
-    std::set<std::pair<std::string, std::string>> pairs;
-    for (const TdbParameter& p : database.parameters) {
-        if (p.phase != "LIQUID" || p.constituents.size() != 1 || p.constituents[0].size() != 2) continue;
-        std::string a = p.constituents[0][0];
-        std::string b = p.constituents[0][1];
-        if (b < a) std::swap(a, b);
-        pairs.insert({a, b});
-    }
-    return {pairs.begin(), pairs.end()};
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {

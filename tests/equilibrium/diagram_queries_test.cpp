@@ -16,6 +16,16 @@ namespace {
 const std::string MAGNESIUM_NICKEL =
     (std::filesystem::path(EXAMPLE_DATA_DIR).parent_path() / "mg-ni" / "MgNi.tdb").string();
 
+// The example's magnesium-nickel system read and its whole diagram computed.
+void wholeDiagram(LoadedBinary& l, BinaryDiagram& d)
+{
+    ErrorText error{};
+    ASSERT_TRUE(loadBinary(MAGNESIUM_NICKEL.c_str(), "", "", "", 8.31451, l, error)) << error.text;
+    double top = 0;
+    ASSERT_TRUE(diagramTop(l.system, top));
+    ASSERT_TRUE(computeBinaryDiagram(l.system, 300, top, DIAGRAM_STEP, d));
+}
+
 // Magnesium-nickel (two compounds, a magnetic solid) at temperatures between its reactions: at
 // every tenth of x (and at the compounds' own compositions) the state of the alloy is the hull's:
 // a tie-line whose ends lie within two grid steps of a chord's, with the lever rule's amounts, or
@@ -23,12 +33,8 @@ const std::string MAGNESIUM_NICKEL =
 TEST(DiagramQueries, TheStateOfAnAlloyIsTheHulls)
 {
     LoadedBinary l;
-    ErrorText error{};
-    ASSERT_TRUE(loadBinary(MAGNESIUM_NICKEL.c_str(), "", "", "", 8.31451, l, error)) << error.text;
-    double top = 0;
-    ASSERT_TRUE(diagramTop(l.system, top));
     BinaryDiagram d;
-    ASSERT_TRUE(computeBinaryDiagram(l.system, 300, top, DIAGRAM_STEP, d));
+    wholeDiagram(l, d);
     const std::vector<FieldSpan> spans = fieldSpans(d);
     const int N = 100001;
     for (const double T : {700.0, 903.3, 1100.0, 1250.0, 1500.0}) {
@@ -60,12 +66,8 @@ TEST(DiagramQueries, TheStateOfAnAlloyIsTheHulls)
 TEST(DiagramQueries, ACrossingIsWhereTheSideHasTheAlloysComposition)
 {
     LoadedBinary l;
-    ErrorText error{};
-    ASSERT_TRUE(loadBinary(MAGNESIUM_NICKEL.c_str(), "", "", "", 8.31451, l, error)) << error.text;
-    double top = 0;
-    ASSERT_TRUE(diagramTop(l.system, top));
     BinaryDiagram d;
-    ASSERT_TRUE(computeBinaryDiagram(l.system, 300, top, DIAGRAM_STEP, d));
+    wholeDiagram(l, d);
     SystemAt at;
     int found = 0;
     for (const FieldSpan& span : fieldSpans(d))
