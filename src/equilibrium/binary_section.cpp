@@ -178,7 +178,7 @@ void nearHull(const BinarySystem& system, SystemSamples& samples, const SystemAt
         double atoms = 0;
         if (!relaxAtPotentials(at, state, mu, F)) continue;
         moleFractionOf(system.phases[static_cast<std::size_t>(p)], state, &atoms);
-        if (F / atoms >= -STABILITY_TOLERANCE) continue;
+        if (F / atoms >= -BELOW_TANGENT_TOLERANCE) continue;
         pending.push_back({sampleState(system, samples, h[edge]), state});
         pending.push_back({state, sampleState(system, samples, h[edge + 1])});
     }
@@ -202,7 +202,7 @@ void solvePending(const BinarySystem& system, SystemSamples& samples, const Syst
         if (!solveTieLine(at, first, second, line)) continue;
         PhaseState lowest;
         const double below = lowestBelowTangent(system, samples, at, line.mu, line.state, 2, lowest);
-        if (below < -STABILITY_TOLERANCE && splits < MAX_SPLITS) {
+        if (below < -BELOW_TANGENT_TOLERANCE && splits < MAX_SPLITS) {
             // The lower hull of the two ends and the state below their tangent: the state and
             // each end it lies beyond.
             ++splits;

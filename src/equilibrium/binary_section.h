@@ -26,7 +26,7 @@ struct Section {
 };
 
 // A phase reaching more than this below a tangent (J/mol of atoms) makes it unstable.
-inline constexpr double STABILITY_TOLERANCE = 1e-7;
+inline constexpr double BELOW_TANGENT_TOLERANCE = 1e-7;
 
 // The section at T into `section` (its buffers reused); false where the system's parameters are
 // undefined at T. `at` and `samples` are working storage of the system.
