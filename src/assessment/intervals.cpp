@@ -3,9 +3,8 @@
 
 #include <cmath>
 
-#include "equilibrium/diagram_hull.h"
+#include "equilibrium/builtin_diagram.h"
 #include "equilibrium/log_ratio.h"
-#include "equilibrium/stable_diagram.h"
 #include "uncertainty/sensitivity.h"
 
 double studentQuantile975(double degrees)
@@ -69,18 +68,18 @@ bool eutecticInterval(const Assessment& a, double& low, double& high)
 std::vector<BoundaryBandRow> boundaryBands(const Assessment& a, double low, double high, double step)
 {
     std::vector<BoundaryBandRow> rows;
-    StableDiagram diagram;
-    buildStableDiagram(a.after.model, diagram);
-    // The pairs at each temperature in turn, sharing one lower hull; the rows then by pair and side.
+    BuiltInDiagram diagram;
+    if (!computeBuiltInDiagram(a.after.model, low, high, diagram)) return rows;
+    // The pairs at each temperature in turn; the rows then by pair and side.
     std::vector<BoundaryBandRow> byPair[3][2];
     TieLine previous[3] = {};
     bool have[3] = {false, false, false};
-    SharedHull hull;
+    SystemAt at;
     for (double T = low; T <= high + 1e-9; T += step)
         for (int t = 0; t < 3; ++t) {
             const auto pair = static_cast<PhasePair>(t + 1);
             TieLine line{};
-            have[t] = stableTieLine(diagram, pair, T, have[t] ? &previous[t] : nullptr, line, &hull);
+            have[t] = builtInTieLine(diagram, at, pair, T, have[t] ? &previous[t] : nullptr, line);
             if (!have[t]) continue;
             previous[t] = line;
             double ds[2][COEFFICIENTS];

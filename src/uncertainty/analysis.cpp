@@ -6,8 +6,7 @@
 #include <cmath>
 
 #include "equilibrium/refine.h"
-#include "equilibrium/binary_diagram.h"
-#include "model/builtin_system.h"
+#include "equilibrium/builtin_diagram.h"
 #include "equilibrium/stable_solves.h"
 #include "uncertainty/bootstrap.h"
 #include "uncertainty/sensitivity.h"
@@ -40,64 +39,24 @@ void relativeScales(const LinearPropagation& propagation, const double (&derivat
     for (std::size_t r = 0; r < ratios.size(); ++r) scale[r] = standardError(propagation, derivative, &ratios[r]) / nominal;
 }
 
-// The nominal model's stable diagram, as the one engine of any binary system finds it: the
-// eutectic of the liquid and the two solids, and each pair's stable tie-line at every BAND_STEP K
-// from initialT up to below finalT (where a pair has two, the one nearest the last).
-struct NominalDiagram {
-    bool haveEutectic = false;
-    Vector4 eutectic{};  // T, xL, xBCC, xFCC
-    std::vector<std::pair<int, Vector4>> boundary[3];
-};
-
-bool nominalDiagram(const PhaseParameters (&nominal)[3], int initialT, int finalT, NominalDiagram& out)
+// The nominal stable boundary of a pair at every BAND_STEP K from the model's diagram: where the
+// pair has two stable tie-lines, the one nearest the last.
+std::vector<std::pair<int, Vector4>> nominalBoundary(const BuiltInDiagram& diagram, PhasePair pair, int initialT,
+                                                     int finalT)
 {
-    BuiltInCoefficients coefficients{};
-    for (int p = 0; p < 3; ++p) coefficients.model[p] = nominal[p];
-    const BinarySystem system = builtInSystem(coefficients);
-    double top = 0;
-    BinaryDiagram diagram;
-    if (!diagramTop(system, top) ||
-        !computeBinaryDiagram(system, std::fmin(300.0, initialT), std::fmax(top, finalT), DIAGRAM_STEP, diagram))
-        return false;
-    for (const Invariant& i : diagram.invariants) {
-        if (out.haveEutectic || i.kind != ReactionKind::EUTECTIC || i.state[1].phase != LIQUID ||
-            i.state[0].phase == i.state[2].phase)
-            continue;
-        out.haveEutectic = true;
-        out.eutectic[0] = i.T;
-        out.eutectic[1] = i.x[1];
-        for (const int k : {0, 2}) out.eutectic[i.state[k].phase == BCC ? 2 : 3] = i.x[k];
-    }
+    std::vector<std::pair<int, Vector4>> points;
+    bool havePrevious = false;
+    TieLine previous{};
     SystemAt at;
-    for (int t = 0; t < 3; ++t) {
-        const auto pair = static_cast<PhasePair>(t + 1);
-        const int first = firstPhase(pair);
-        const int second = secondPhase(pair);
-        bool havePrevious = false;
-        Vector4 previous{};
-        for (long long step = initialT; step < finalT; step += BAND_STEP) {
-            const int T = static_cast<int>(step);
-            bool found = false;
-            Vector4 best{};
-            for (const Field& field : diagram.fields) {
-                const bool ordered = field.phase[0] == first && field.phase[1] == second;
-                if (!ordered && !(field.phase[0] == second && field.phase[1] == first)) continue;
-                StableTieLine line;
-                if (!fieldTieLineAt(system, at, field, T, line)) continue;
-                const Vector4 x{line.x[ordered ? 0 : 1], line.x[ordered ? 1 : 0], 0, 0};
-                const auto distance = [&](const Vector4& v) {
-                    return std::fabs(v[0] - previous[0]) + std::fabs(v[1] - previous[1]);
-                };
-                if (!found || (havePrevious && distance(x) < distance(best))) best = x;
-                found = true;
-            }
-            havePrevious = found;
-            if (!found) continue;
-            previous = best;
-            out.boundary[t].push_back({T, best});
-        }
+    for (long long step = initialT; step < finalT; step += BAND_STEP) {
+        const int T = static_cast<int>(step);
+        TieLine line{};
+        havePrevious = builtInTieLine(diagram, at, pair, T, havePrevious ? &previous : nullptr, line);
+        if (!havePrevious) continue;
+        previous = line;
+        points.push_back({T, Vector4{line.x[0], line.x[1], 0, 0}});
     }
-    return true;
+    return points;
 }
 
 }  // namespace
@@ -179,8 +138,8 @@ bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& opti
     result.finalT = options.finalT;
 
     // Nominal solutions, from the data alone.
-    NominalDiagram diagram;
-    if (!nominalDiagram(nominal, result.initialT, result.finalT, diagram))
+    BuiltInDiagram diagram;
+    if (!computeBuiltInDiagram(nominal, result.initialT, result.finalT, diagram))
         return fail(error, "the nominal model's diagram could not be computed");
     const Vector4 eutectic = diagram.eutectic;
     result.eutecticFound = diagram.haveEutectic;
@@ -192,7 +151,9 @@ bool analyseUncertainty(const MeasuredData& data, const UncertaintyOptions& opti
         for (double& sd : result.eutecticLinearSd) sd = NAN;
         if (!result.eutecticFound) result.notes.push_back("The model has no stable eutectic that the analysis could solve: the eutectic has no statistics.");
     }
-    const std::vector<std::pair<int, Vector4>>(&boundary)[3] = diagram.boundary;
+    std::vector<std::pair<int, Vector4>> boundary[3];
+    for (int t = 0; t < 3; ++t)
+        boundary[t] = nominalBoundary(diagram, static_cast<PhasePair>(t + 1), result.initialT, result.finalT);
 
     // The replicates' coefficients, drawn in order; each quantity is then solved for every
     // replicate and summarised at once, so that memory does not grow with the range.
