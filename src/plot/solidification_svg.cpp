@@ -14,6 +14,7 @@ constexpr double TOP = 80;
 constexpr double PLOT_WIDTH = 540;
 constexpr double PLOT_HEIGHT = 440;
 constexpr const char* EQUILIBRIUM_COLOUR = "#1f77b4";
+constexpr double LABEL_LINE = 14;  // px between two labels' baselines
 constexpr const char* SCHEIL_COLOUR = "#d62728";
 
 // The fraction solid axis runs a little beyond 0 and 1, so that the liquid's stretch at fS = 0
@@ -119,6 +120,9 @@ std::string drawSolidification(const SolidificationPicture& picture)
     svgPolygon(svg, pixels(frame, picture.scheilBand), SCHEIL_COLOUR, 0.2, &scheilOutline);
     svgPolyline(svg, pixels(frame, picture.equilibrium), {EQUILIBRIUM_COLOUR, 2.2, nullptr, 1});
     svgPolyline(svg, pixels(frame, picture.scheil), {SCHEIL_COLOUR, 2.2, "8 4", 1});
+    // The labels on each side of their points, each kept a line below the last on that side where
+    // transitions lie close together.
+    double lastLabel[2] = {-INFINITY, -INFINITY};
     for (const auto& marker : picture.markers) {
         if (!std::isfinite(marker.fs) || !std::isfinite(marker.T)) continue;
         const double x = frame.px(marker.fs);
@@ -127,7 +131,9 @@ std::string drawSolidification(const SolidificationPicture& picture)
         if (marker.label.empty()) continue;
         // Above the point near the top of the frame's range, below it otherwise.
         const bool right = marker.fs < 0.6;
-        const double labelY = y < TOP + PLOT_HEIGHT / 2 ? y - 8 : y + 18;
+        double labelY = y < TOP + PLOT_HEIGHT / 2 ? y - 8 : y + 18;
+        labelY = std::fmax(labelY, lastLabel[right] + LABEL_LINE);
+        lastLabel[right] = labelY;
         svgText(svg, right ? x + 8 : x - 8, labelY, marker.label, right ? "start" : "end", 12, "#000", 0, false, true);
     }
 
