@@ -207,7 +207,8 @@ int main(int argc, char** argv)
     case AlloyFailure::NONE: break;
     case AlloyFailure::ROWS: return usageError(PROGRAM, error.text);
     case AlloyFailure::PARAMETERS: return stop("the model's parameters are undefined at some temperature");
-    default: return stop(error.text);
+    case AlloyFailure::GRID: return stop(error.text);
+    default: return stop(std::string("the model fitted to the data files here: ") + error.text);
     }
     grid = asked.grid;
 
