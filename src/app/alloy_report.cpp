@@ -35,12 +35,18 @@ std::string stateText(const BinarySystem& system, const AlloyState& state)
     return text;
 }
 
-// "liquidus: 905.1234 K", or where the liquid first separates into two, that.
+// What the alloy's first transition is: "liquidus", the reaction or boundary where it is another,
+// or that the alloy is two liquids from the diagram's top.
+const char* firstName(const AlloyPath& path)
+{
+    if (path.scheil.twoLiquidsAtTop) return "two liquids at the diagram's top";
+    return path.events.empty() ? "liquidus" : path.events.front().name;
+}
+
+// "liquidus: 905.1234 K"
 std::string firstTransition(const AlloyPath& path)
 {
-    if (path.scheil.twoLiquidsAtTop) return formatted("two liquids at the diagram's top: %.4f K", path.scheil.liquidus);
-    const char* name = path.events.empty() ? "liquidus" : path.events.front().name;
-    return std::string(name) + formatted(": %.4f K", path.scheil.liquidus);
+    return std::string(firstName(path)) + formatted(": %.4f K", path.scheil.liquidus);
 }
 
 // ": FCC_A1 forms" where a solid first appears at T: below an equilibrium transition (or, for a
@@ -175,10 +181,8 @@ AlloyFailure solveAlloy(const BinarySystem& system, double x0, AlloyGrid& asked,
 
 std::string alloySummary(const AlloyPath& path)
 {
-    const char* name = path.scheil.twoLiquidsAtTop ? "two liquids at the diagram's top,"
-                       : path.events.empty()         ? "liquidus"
-                                                     : path.events.front().name;
-    std::string text = std::string(name) + formatted(" %.2f K", path.scheil.liquidus);
+    std::string text = std::string(firstName(path)) + (path.scheil.twoLiquidsAtTop ? ", " : " ") +
+                       formatted("%.2f K", path.scheil.liquidus);
     text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
     if (!path.scheil.stopped.empty()) return text + "; " + path.scheil.stopped;
     return text + formatted("; the Scheil path ends at %.2f K (", path.scheil.end) + path.scheil.endName +

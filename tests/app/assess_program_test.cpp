@@ -99,25 +99,6 @@ TEST(AssessProgram, RefusesWhatItCannotAssessAndWritesNothing)
     EXPECT_EQ(refused.err.rfind("phasediagram-assess: Liquid: ", 0), 0u) << refused.err;
 }
 
-namespace {
-
-// The tab-separated fields of the lines of a table that start with a line number.
-std::vector<std::vector<std::string>> numberedRows(const std::string& text)
-{
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) continue;
-        std::vector<std::string> fields;
-        std::istringstream fieldsIn(line);
-        for (std::string field; std::getline(fieldsIn, field, '\t');) fields.push_back(field);
-        rows.push_back(fields);
-    }
-    return rows;
-}
-
-}  // namespace
-
 // The assessed model goes on: phasediagram-plot with Assessed.tdb (x counting Ks, the built-in gas
 // constant) holds the example's boundary points against it, named as for the built-in model, and
 // finds each residual the assessment reports after its fit.

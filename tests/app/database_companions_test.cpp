@@ -18,22 +18,6 @@ namespace {
 
 const std::string LEAD_TIN = (fs::path(EXAMPLE_DATA_DIR).parent_path() / "pb-sn" / "PbSn.tdb").string();
 
-// The rows of a residuals report, each its tab-separated fields, without the title and summary.
-std::vector<std::vector<std::string>> residualRows(const fs::path& path)
-{
-    std::istringstream report(readFile(path));
-    std::string line;
-    std::getline(report, line);
-    std::vector<std::vector<std::string>> rows;
-    while (std::getline(report, line) && line[0] != '#') {
-        std::vector<std::string> fields;
-        std::istringstream in(line);
-        for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
-        rows.push_back(fields);
-    }
-    return rows;
-}
-
 }  // namespace
 
 // Sn-37Pb, 63 % tin by weight: with the masses of the database's elements, x0 = (63 / 118.71) /
@@ -120,7 +104,7 @@ TEST(DatabaseProgram, PlotHoldsMeasuredPointsNamedWithTheDatabasesPhases)
     EXPECT_NE(svg.find("Temperature (\u00b0C)"), std::string::npos);
     EXPECT_NE(readFile(dir / "GibbsEnergy.svg").find("Pb-Sn: Gibbs energies at 480.00 K"), std::string::npos);
 
-    const std::vector<std::vector<std::string>> rows = residualRows(dir / "Boundary_residuals.txt");
+    const std::vector<std::vector<std::string>> rows = numberedRows(readFile(dir / "Boundary_residuals.txt"));
     ASSERT_EQ(rows.size(), 3u);
     // Line, T, x, Pair, Phase, x computed, dx, T computed, dT, ..., Status
     EXPECT_EQ(rows[0][3], "LIQUID/FCC_A1");
@@ -157,7 +141,7 @@ TEST(DatabaseProgram, PlotHoldsPointsOnAGapAndItsEutectic)
                                       "1056.1244 0.13 fcc#1/fcc#2 fcc#1\n");
     const ProgramRun run = runTool(PLOT_PATH, dir, {"--tdb", database.c_str()});
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::vector<std::string>> rows = residualRows(dir / "Boundary_residuals.txt");
+    const std::vector<std::vector<std::string>> rows = numberedRows(readFile(dir / "Boundary_residuals.txt"));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1][3], "FCC_A1#1/FCC_A1#2");
     EXPECT_EQ(rows[2][4], "FCC_A1#1");

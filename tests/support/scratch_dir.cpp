@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -121,4 +122,18 @@ std::filesystem::path plottedExample()
     EXPECT_EQ(plot.out, "The phase diagram is drawn in the file : PhaseDiagram.svg\n"
                         "The fits of the measured data are drawn in the file : Regression.svg\n");
     return dir;
+}
+
+std::vector<std::vector<std::string>> numberedRows(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) continue;
+        std::vector<std::string> fields;
+        std::istringstream fieldsIn(line);
+        for (std::string field; std::getline(fieldsIn, field, '\t');) fields.push_back(field);
+        rows.push_back(fields);
+    }
+    return rows;
 }

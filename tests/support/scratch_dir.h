@@ -11,6 +11,10 @@
 std::filesystem::path makeScratchDir();
 
 std::string readFile(const std::filesystem::path& path);
+
+// The tab-separated fields of each line of a report that starts with a digit (its numbered rows),
+// the title and comment lines left out.
+std::vector<std::vector<std::string>> numberedRows(const std::string& text);
 void writeFile(const std::filesystem::path& path, const std::string& text);
 
 // Copies the six example data files, and nothing else, into dir.
